@@ -1,0 +1,75 @@
+// kestra-cli: the core of the editor on the command line, for scripting and testing.
+#include <cstdio>
+#include <cstring>
+
+#include "cli/commands.h"
+
+namespace kestra::cli {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = {
+        {"songs", "songs FILE", "list the Song IDs of an NSF or NES file",
+         "Prints one line per Song ID: the ID, the file offset of its song header (five hex\n"
+         "digits) and its kind: \"song\", \"sfx\" (a sound effect), or \"outside\" when the\n"
+         "table entry leads outside the file.\n",
+         runSongs},
+    };
+    return all;
+}
+
+}  // namespace kestra::cli
+
+namespace {
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out, "usage: kestra-cli COMMAND [ARGS...]\n\ncommands:\n");
+    for (const auto& c : kestra::cli::commands()) std::fprintf(out, "  %-44s %s\n", c.usage, c.summary);
+    std::fprintf(out, "\nkestra-cli help COMMAND (or COMMAND --help) shows the help of a command.\n");
+}
+
+const kestra::cli::Command* find(const char* name) {
+    for (const auto& c : kestra::cli::commands())
+        if (std::strcmp(c.name, name) == 0) return &c;
+    return nullptr;
+}
+
+int printHelp(const kestra::cli::Command& c) {
+    std::printf("usage: kestra-cli %s\n\n%s", c.usage, c.help);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        printUsage(stderr);
+        return 2;
+    }
+    const char* name = argv[1];
+    if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
+        printUsage(stdout);
+        return 0;
+    }
+    if (std::strcmp(name, "help") == 0) {
+        if (argc < 3) {
+            printUsage(stdout);
+            return 0;
+        }
+        const auto* c = find(argv[2]);
+        if (!c) {
+            std::fprintf(stderr, "kestra-cli: unknown command \"%s\"\n", argv[2]);
+            return 2;
+        }
+        return printHelp(*c);
+    }
+    const auto* c = find(name);
+    if (!c) {
+        std::fprintf(stderr, "kestra-cli: unknown command \"%s\"\n\n", name);
+        printUsage(stderr);
+        return 2;
+    }
+    kestra::cli::Args args(argv + 2, argv + argc);
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") return printHelp(*c);
+    return c->run(args);
+}

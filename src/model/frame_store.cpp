@@ -1,0 +1,96 @@
+#include "model/frame_store.h"
+
+#include <algorithm>
+
+namespace kestra {
+
+void FrameStore::reset() {
+    frameCount = 1;
+    currentFrame = 0;
+    for (auto& ch : texts)
+        for (auto& kind : ch) kind.assign(1, std::string());
+}
+
+int FrameStore::lineCount(int ch, int frame) const {
+    const auto& f = frames(ch, SheetKind::Music);
+    if (frame < 0 || frame >= static_cast<int>(f.size())) return 0;
+    return static_cast<int>(f[static_cast<size_t>(frame)].size()) / kMusicRecordWidth;
+}
+
+namespace {
+
+void saveSheet(const Sheet& sheet, int lastCol, size_t width, std::string& out) {
+    out.clear();
+    out.reserve(width * static_cast<size_t>(sheet.rowCount()));
+    for (int r = 0; r < sheet.rowCount(); ++r)
+        for (int c = kFixedColumns; c <= lastCol; ++c) out += sheet.cell(r, c);
+}
+
+void loadSheet(int lines, const std::string& text, SheetKind kind, int lastCol, size_t width,
+               Sheet& sheet) {
+    for (int r = 0; r < lines && r < sheet.rowCount(); ++r) {
+        size_t pos = static_cast<size_t>(r) * width;
+        for (int c = kFixedColumns; c <= lastCol; ++c) {
+            size_t w = static_cast<size_t>(cellWidth(kind, c));
+            sheet.setCell(r, c, pos < text.size() ? text.substr(pos, w) : std::string());
+            pos += w;
+        }
+    }
+}
+
+}  // namespace
+
+void saveFrame(const ChannelSheets& sheets, FrameStore& store, int ch, int frame) {
+    for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break}) {
+        auto& frames = store.frames(ch, kind);
+        if (static_cast<int>(frames.size()) <= frame) frames.resize(static_cast<size_t>(frame) + 1);
+        std::string& out = frames[static_cast<size_t>(frame)];
+        switch (kind) {
+            case SheetKind::Music: saveSheet(sheets.music, kMusicColumns - 1, kMusicRecordWidth, out); break;
+            case SheetKind::Loop: saveSheet(sheets.loop, kLoopColumns - 1, kLoopRecordWidth, out); break;
+            default: saveSheet(sheets.brk, kBreakColumns - 1, kBreakRecordWidth, out); break;
+        }
+    }
+}
+
+void loadFrame(int lines, const FrameStore& store, int ch, int frame, ChannelSheets& sheets) {
+    auto text = [&](SheetKind kind) -> const std::string& {
+        static const std::string kNone;
+        const auto& f = store.frames(ch, kind);
+        return frame >= 0 && frame < static_cast<int>(f.size()) ? f[static_cast<size_t>(frame)] : kNone;
+    };
+    if (lines <= 0) {
+        initSheetRows(sheets, 0, 0);
+        return;
+    }
+    loadSheet(lines, text(SheetKind::Music), SheetKind::Music, kMusicColumns - 1, kMusicRecordWidth,
+              sheets.music);
+    loadSheet(lines, text(SheetKind::Loop), SheetKind::Loop, kLoopColumns - 1, kLoopRecordWidth,
+              sheets.loop);
+    loadSheet(lines, text(SheetKind::Break), SheetKind::Break, kBreakColumns - 1, kBreakRecordWidth,
+              sheets.brk);
+}
+
+void frameChange(Sheets& sheets, FrameStore& store, int newFrame) {
+    for (int ch = 0; ch < kChannelCount; ++ch) saveFrame(sheets.channel(ch), store, ch, store.currentFrame);
+    store.currentFrame = std::clamp(newFrame, 0, std::max(0, store.frameCount - 1));
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        int lines = store.lineCount(ch, store.currentFrame);
+        ChannelSheets& cs = sheets.channel(ch);
+        // A grid never has fewer than one row.
+        int rows = std::max(1, lines);
+        int before = cs.music.rowCount();
+        cs.music.setRowCount(rows);
+        cs.loop.setRowCount(rows);
+        cs.brk.setRowCount(rows);
+        // Rows that did not exist before get their counting columns, which loading leaves alone.
+        for (int r = before; r < rows; ++r) {
+            writeFixedColumns(cs.music, r);
+            writeFixedColumns(cs.loop, r);
+            writeFixedColumns(cs.brk, r);
+        }
+        loadFrame(lines, store, ch, store.currentFrame, cs);
+    }
+}
+
+}  // namespace kestra
