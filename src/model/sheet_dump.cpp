@@ -1,0 +1,121 @@
+#include "model/sheet_dump.h"
+
+#include "model/hex_text.h"
+
+namespace kestra {
+
+std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages) {
+    std::string out;
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        const ChannelSheets& cs = sheets.channel(ch);
+        out += "channel " + std::to_string(ch + 1) + "\n";
+        out.reserve(out.size() + static_cast<size_t>(cs.lineCount()) * 110);
+        for (int r = 0; r < cs.lineCount(); ++r) {
+            out += intToDecText(r, 3);
+            out += ' ';
+            out += musicRecord(cs.music, r);
+            out += '|';
+            out += loopRecord(cs.loop, r);
+            out += '|';
+            out += breakRecord(cs.brk, r);
+            out += '\n';
+        }
+    }
+    for (const auto& m : messages) out += "message: " + m + "\n";
+    return out;
+}
+
+namespace {
+
+bool splitRecords(std::string_view rest, std::string_view& m, std::string_view& l, std::string_view& b) {
+    // Records have fixed widths, and marker lines hold '|' themselves, so cut by position.
+    if (rest.size() != kMusicRecordWidth + 1 + kLoopRecordWidth + 1 + kBreakRecordWidth) return false;
+    m = rest.substr(0, kMusicRecordWidth);
+    if (rest[kMusicRecordWidth] != '|') return false;
+    l = rest.substr(kMusicRecordWidth + 1, kLoopRecordWidth);
+    if (rest[kMusicRecordWidth + 1 + kLoopRecordWidth] != '|') return false;
+    b = rest.substr(kMusicRecordWidth + 1 + kLoopRecordWidth + 1, kBreakRecordWidth);
+    return true;
+}
+
+void fillRow(Sheet& sheet, SheetKind kind, int row, std::string_view record) {
+    size_t pos = 0;
+    for (int c = kFixedColumns; c < sheet.columnCount(); ++c) {
+        size_t w = static_cast<size_t>(cellWidth(kind, c));
+        sheet.setCell(row, c, std::string(record.substr(pos, w)));
+        pos += w;
+    }
+}
+
+}  // namespace
+
+Result<SheetDump> parseSheetDump(std::string_view text) {
+    using R = Result<SheetDump>;
+    SheetDump dump;
+    int channel = -1;
+    std::vector<int> rowsSeen(kChannelCount, 0);
+    std::vector<bool> channelSeen(kChannelCount, false);
+    bool inMessages = false;
+    size_t lineNo = 0;
+    size_t pos = 0;
+    auto fail = [&](const std::string& why) {
+        return R::failure("line " + std::to_string(lineNo) + ": " + why);
+    };
+    while (pos < text.size()) {
+        size_t nl = text.find('\n', pos);
+        std::string_view line = text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        pos = nl == std::string_view::npos ? text.size() : nl + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
+        if (line.substr(0, 9) == "message: ") {
+            inMessages = true;
+            dump.messages.emplace_back(line.substr(9));
+            continue;
+        }
+        if (inMessages) return fail("only messages may follow the messages");
+        if (line.substr(0, 8) == "channel ") {
+            auto n = tryDecTextToInt(line.substr(8));
+            if (!n || *n != channel + 2) return fail("expected \"channel " + std::to_string(channel + 2) + "\"");
+            channel = static_cast<int>(*n) - 1;
+            channelSeen[static_cast<size_t>(channel)] = true;
+            ChannelSheets& cs = dump.sheets.channel(channel);
+            cs.music.setRowCount(0);
+            cs.loop.setRowCount(0);
+            cs.brk.setRowCount(0);
+            continue;
+        }
+        if (channel < 0) return fail("the dump must start with \"channel 1\"");
+        size_t space = line.find(' ');
+        if (space == std::string_view::npos) return fail("not a sheet line");
+        auto row = tryDecTextToInt(line.substr(0, space));
+        int expected = rowsSeen[static_cast<size_t>(channel)];
+        if (!row || space < 3 || *row != expected)
+            return fail("expected row " + intToDecText(expected, 3));
+        std::string_view m, l, b;
+        if (!splitRecords(line.substr(space + 1), m, l, b))
+            return fail("a sheet line holds a 30-character Music record, \"|\", a 38-character "
+                        "Loop record, \"|\" and a 32-character Break record");
+        ChannelSheets& cs = dump.sheets.channel(channel);
+        int r = expected;
+        cs.music.setRowCount(r + 1);
+        cs.loop.setRowCount(r + 1);
+        cs.brk.setRowCount(r + 1);
+        writeFixedColumns(cs.music, r);
+        writeFixedColumns(cs.loop, r);
+        writeFixedColumns(cs.brk, r);
+        fillRow(cs.music, SheetKind::Music, r, m);
+        fillRow(cs.loop, SheetKind::Loop, r, l);
+        fillRow(cs.brk, SheetKind::Break, r, b);
+        ++rowsSeen[static_cast<size_t>(channel)];
+    }
+    ++lineNo;
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        if (!channelSeen[static_cast<size_t>(ch)]) return fail("\"channel " + std::to_string(ch + 1) + "\" is missing");
+        if (rowsSeen[static_cast<size_t>(ch)] == 0)
+            return fail("channel " + std::to_string(ch + 1) + " has no line");
+    }
+    return dump;
+}
+
+}  // namespace kestra

@@ -1,0 +1,25 @@
+// The sheet dump: the editable sheets of the four channels as text (also the song file format).
+//   channel N                       (N = 1..4)
+//   RRR <music 30>|<loop 38>|<break 32>   (row index, at least 3 digits, then the line records)
+//   message: TEXT                   (after the channels: each message reported)
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/result.h"
+#include "model/sheets.h"
+
+namespace kestra {
+
+std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages = {});
+
+struct SheetDump {
+    Sheets sheets;  // Music, Loop and Break of each channel; MySong and FourChan as at start-up
+    std::vector<std::string> messages;
+};
+// Refuses damaged or foreign text with a message naming the line ("line 12: ...").
+Result<SheetDump> parseSheetDump(std::string_view text);
+
+}  // namespace kestra
