@@ -24,7 +24,8 @@ int runSongs(const Args& args) {
     }
     for (const auto& e : listSongs(*fs, *bytes)) {
         if (e.headerOffset)
-            std::printf("%d %s %s\n", e.id, offsetText(*e.headerOffset).c_str(), e.soundEffect ? "sfx" : "song");
+            std::printf("%d %s %s\n", e.id, offsetText(*e.headerOffset).c_str(),
+                        e.soundEffect ? "sfx" : "song");
         else
             std::printf("%d ----- outside\n", e.id);
     }

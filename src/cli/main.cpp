@@ -23,8 +23,10 @@ namespace {
 
 void printUsage(std::FILE* out) {
     std::fprintf(out, "usage: kestra-cli COMMAND [ARGS...]\n\ncommands:\n");
-    for (const auto& c : kestra::cli::commands()) std::fprintf(out, "  %-44s %s\n", c.usage, c.summary);
-    std::fprintf(out, "\nkestra-cli help COMMAND (or COMMAND --help) shows the help of a command.\n");
+    for (const auto& c : kestra::cli::commands())
+        std::fprintf(out, "  %-44s %s\n", c.usage, c.summary);
+    std::fprintf(out,
+                 "\nkestra-cli help COMMAND (or COMMAND --help) shows the help of a command.\n");
 }
 
 const kestra::cli::Command* find(const char* name) {

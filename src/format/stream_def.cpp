@@ -35,7 +35,8 @@ void buildNoteNames(NoteNames& names, int octave, bool noise) {
     names[0] = "///";
     if (noise) {
         static const char* kHex = "0123456789ABCDEF";
-        for (int p = 1; p <= 16; ++p) names[static_cast<size_t>(p)] = std::string(1, kHex[p - 1]) + "-#";
+        for (int p = 1; p <= 16; ++p)
+            names[static_cast<size_t>(p)] = std::string(1, kHex[p - 1]) + "-#";
         return;
     }
     for (int p = 1; p <= 31; ++p) {

@@ -46,9 +46,15 @@ void saveFrame(const ChannelSheets& sheets, FrameStore& store, int ch, int frame
         if (static_cast<int>(frames.size()) <= frame) frames.resize(static_cast<size_t>(frame) + 1);
         std::string& out = frames[static_cast<size_t>(frame)];
         switch (kind) {
-            case SheetKind::Music: saveSheet(sheets.music, kMusicColumns - 1, kMusicRecordWidth, out); break;
-            case SheetKind::Loop: saveSheet(sheets.loop, kLoopColumns - 1, kLoopRecordWidth, out); break;
-            default: saveSheet(sheets.brk, kBreakColumns - 1, kBreakRecordWidth, out); break;
+            case SheetKind::Music:
+                saveSheet(sheets.music, kMusicColumns - 1, kMusicRecordWidth, out);
+                break;
+            case SheetKind::Loop:
+                saveSheet(sheets.loop, kLoopColumns - 1, kLoopRecordWidth, out);
+                break;
+            default:
+                saveSheet(sheets.brk, kBreakColumns - 1, kBreakRecordWidth, out);
+                break;
         }
     }
 }
@@ -57,7 +63,8 @@ void loadFrame(int lines, const FrameStore& store, int ch, int frame, ChannelShe
     auto text = [&](SheetKind kind) -> const std::string& {
         static const std::string kNone;
         const auto& f = store.frames(ch, kind);
-        return frame >= 0 && frame < static_cast<int>(f.size()) ? f[static_cast<size_t>(frame)] : kNone;
+        return frame >= 0 && frame < static_cast<int>(f.size()) ? f[static_cast<size_t>(frame)]
+                                                                : kNone;
     };
     if (lines <= 0) {
         initSheetRows(sheets, 0, 0);
@@ -72,7 +79,8 @@ void loadFrame(int lines, const FrameStore& store, int ch, int frame, ChannelShe
 }
 
 void frameChange(Sheets& sheets, FrameStore& store, int newFrame) {
-    for (int ch = 0; ch < kChannelCount; ++ch) saveFrame(sheets.channel(ch), store, ch, store.currentFrame);
+    for (int ch = 0; ch < kChannelCount; ++ch)
+        saveFrame(sheets.channel(ch), store, ch, store.currentFrame);
     store.currentFrame = std::clamp(newFrame, 0, std::max(0, store.frameCount - 1));
     for (int ch = 0; ch < kChannelCount; ++ch) {
         int lines = store.lineCount(ch, store.currentFrame);

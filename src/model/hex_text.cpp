@@ -11,7 +11,9 @@ int hexDigitValue(char c) {
     return -1;
 }
 
-std::string quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
+std::string quoted(std::string_view s) {
+    return "'" + std::string(s) + "'";
+}
 
 }  // namespace
 
@@ -90,7 +92,9 @@ long long binTextToInt(std::string_view s) {
     return out;
 }
 
-std::string hexToBin8(std::string_view hex) { return intToBinText(hexTextToInt(hex), 8); }
+std::string hexToBin8(std::string_view hex) {
+    return intToBinText(hexTextToInt(hex), 8);
+}
 
 std::string binToHexText(std::string_view bin, int digits) {
     return intToHexText(binTextToInt(bin), digits);

@@ -1,4 +1,5 @@
-// Conversions between numbers and the fixed-width hex, binary and decimal texts held in sheet cells.
+// Conversions between numbers and the fixed-width hex, binary and decimal texts held in sheet
+// cells.
 #pragma once
 
 #include <optional>
@@ -11,7 +12,7 @@ namespace kestra {
 // Damaged cell text that cannot be converted. Thrown inside the core only; every user action
 // catches it at its boundary (see guard.h) and shows it in a message box, ending the action.
 class ConversionError : public std::runtime_error {
-public:
+  public:
     explicit ConversionError(const std::string& what) : std::runtime_error(what) {}
 };
 

@@ -18,6 +18,8 @@ void ErrorBox::caution(const std::string& message) {
     set(message);
 }
 
-void ErrorBox::clear() { set(std::string()); }
+void ErrorBox::clear() {
+    set(std::string());
+}
 
 }  // namespace kestra

@@ -10,14 +10,14 @@
 namespace kestra {
 
 class SoundPort {
-public:
+  public:
     virtual ~SoundPort() = default;
     // Asynchronous; never fails visibly.
     virtual void playErrorSound() = 0;
 };
 
 class MessagePort {
-public:
+  public:
     virtual ~MessagePort() = default;
     // Modal box with an OK button.
     virtual void messageBox(const std::string& title, const std::string& text) = 0;
@@ -28,7 +28,7 @@ public:
 enum class BitKind { Flag, Tone };
 
 class BitDialogPort {
-public:
+  public:
     virtual ~BitDialogPort() = default;
     // Shows the eight-bit dialog for kind with bits ("--" or eight 0/1 characters, bit 7 first).
     // Returns the chosen bits, or "--" when cancelled.
@@ -36,14 +36,14 @@ public:
 };
 
 class KeyboardPort {
-public:
+  public:
     virtual ~KeyboardPort() = default;
     // Shift held at this moment.
     virtual bool shiftDown() const = 0;
 };
 
 class FilePort {
-public:
+  public:
     virtual ~FilePort() = default;
     // A path, or nothing when the user cancelled.
     virtual std::optional<std::string> chooseFile(const std::string& title,
@@ -53,7 +53,7 @@ public:
 // The "Important message" box: holds the last message reported. Errors come with the error
 // sound, cautions without. Every message is also kept in history, for the command line.
 class ErrorBox {
-public:
+  public:
     explicit ErrorBox(SoundPort* sound = nullptr) : sound_(sound) {}
     void setSound(SoundPort* sound) { sound_ = sound; }
     void report(const std::string& message);
@@ -66,7 +66,7 @@ public:
     // Called whenever the text changes (the GUI mirrors it in its edit box).
     std::function<void(const std::string&)> onChanged;
 
-private:
+  private:
     void set(const std::string& message);
     SoundPort* sound_;
     std::string text_;

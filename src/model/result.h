@@ -9,7 +9,7 @@ namespace kestra {
 
 template <class T>
 class Result {
-public:
+  public:
     Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit on purpose
     static Result failure(std::string message) {
         Result r;
@@ -26,7 +26,7 @@ public:
     T* operator->() { return &*value_; }
     const std::string& error() const { return error_; }
 
-private:
+  private:
     Result() = default;
     std::optional<T> value_;
     std::string error_;

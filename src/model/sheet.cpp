@@ -6,7 +6,9 @@
 namespace kestra {
 
 Sheet::Sheet(int columns, int rows)
-    : cols_(columns), rows_(rows), cells_(static_cast<size_t>(columns) * static_cast<size_t>(rows)) {}
+    : cols_(columns),
+      rows_(rows),
+      cells_(static_cast<size_t>(columns) * static_cast<size_t>(rows)) {}
 
 void Sheet::setRowCount(int rows) {
     if (rows < 0) rows = 0;

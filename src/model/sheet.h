@@ -7,7 +7,7 @@
 namespace kestra {
 
 class Sheet {
-public:
+  public:
     explicit Sheet(int columns = 0, int rows = 1);
 
     int rowCount() const { return rows_; }
@@ -28,7 +28,7 @@ public:
 
     bool operator==(const Sheet& other) const = default;
 
-private:
+  private:
     size_t index(int row, int col) const {
         return static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col);
     }

@@ -27,9 +27,11 @@ std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>&
 
 namespace {
 
-bool splitRecords(std::string_view rest, std::string_view& m, std::string_view& l, std::string_view& b) {
+bool splitRecords(std::string_view rest, std::string_view& m, std::string_view& l,
+                  std::string_view& b) {
     // Records have fixed widths, and marker lines hold '|' themselves, so cut by position.
-    if (rest.size() != kMusicRecordWidth + 1 + kLoopRecordWidth + 1 + kBreakRecordWidth) return false;
+    if (rest.size() != kMusicRecordWidth + 1 + kLoopRecordWidth + 1 + kBreakRecordWidth)
+        return false;
     m = rest.substr(0, kMusicRecordWidth);
     if (rest[kMusicRecordWidth] != '|') return false;
     l = rest.substr(kMusicRecordWidth + 1, kLoopRecordWidth);
@@ -63,7 +65,8 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
     };
     while (pos < text.size()) {
         size_t nl = text.find('\n', pos);
-        std::string_view line = text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        std::string_view line =
+            text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
         pos = nl == std::string_view::npos ? text.size() : nl + 1;
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -76,7 +79,8 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
         if (inMessages) return fail("only messages may follow the messages");
         if (line.substr(0, 8) == "channel ") {
             auto n = tryDecTextToInt(line.substr(8));
-            if (!n || *n != channel + 2) return fail("expected \"channel " + std::to_string(channel + 2) + "\"");
+            if (!n || *n != channel + 2)
+                return fail("expected \"channel " + std::to_string(channel + 2) + "\"");
             channel = static_cast<int>(*n) - 1;
             channelSeen[static_cast<size_t>(channel)] = true;
             ChannelSheets& cs = dump.sheets.channel(channel);
@@ -94,8 +98,9 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
             return fail("expected row " + intToDecText(expected, 3));
         std::string_view m, l, b;
         if (!splitRecords(line.substr(space + 1), m, l, b))
-            return fail("a sheet line holds a 30-character Music record, \"|\", a 38-character "
-                        "Loop record, \"|\" and a 32-character Break record");
+            return fail(
+                "a sheet line holds a 30-character Music record, \"|\", a 38-character "
+                "Loop record, \"|\" and a 32-character Break record");
         ChannelSheets& cs = dump.sheets.channel(channel);
         int r = expected;
         cs.music.setRowCount(r + 1);
@@ -111,7 +116,8 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
     }
     ++lineNo;
     for (int ch = 0; ch < kChannelCount; ++ch) {
-        if (!channelSeen[static_cast<size_t>(ch)]) return fail("\"channel " + std::to_string(ch + 1) + "\" is missing");
+        if (!channelSeen[static_cast<size_t>(ch)])
+            return fail("\"channel " + std::to_string(ch + 1) + "\" is missing");
         if (rowsSeen[static_cast<size_t>(ch)] == 0)
             return fail("channel " + std::to_string(ch + 1) + " has no line");
     }

@@ -29,20 +29,29 @@ bool isLineColumn(SheetKind kind, int col) {
 
 std::string_view defaultCellText(SheetKind kind, int col) {
     switch (cellWidth(kind, col)) {
-        case 1: return "-";
-        case 2: return "--";
-        case 3: return "---";
-        case 4: return kEmptyLineCell;
-        default: return "";
+        case 1:
+            return "-";
+        case 2:
+            return "--";
+        case 3:
+            return "---";
+        case 4:
+            return kEmptyLineCell;
+        default:
+            return "";
     }
 }
 
 Sheet& ChannelSheets::sheet(SheetKind kind) {
     switch (kind) {
-        case SheetKind::Loop: return loop;
-        case SheetKind::Break: return brk;
-        case SheetKind::MySong: return mySong;
-        default: return music;
+        case SheetKind::Loop:
+            return loop;
+        case SheetKind::Break:
+            return brk;
+        case SheetKind::MySong:
+            return mySong;
+        default:
+            return music;
     }
 }
 
@@ -50,9 +59,11 @@ const Sheet& ChannelSheets::sheet(SheetKind kind) const {
     return const_cast<ChannelSheets*>(this)->sheet(kind);
 }
 
-Sheets::Sheets() {
-    for (auto& ch : channels) initSheetRows(ch, 0, 0);
+ChannelSheets::ChannelSheets() {
+    initSheetRows(*this, 0, 0);
 }
+
+Sheets::Sheets() = default;
 
 Sheet& Sheets::grid(int ch, SheetKind kind) {
     if (kind == SheetKind::FourChan) return fourChan;
@@ -66,8 +77,10 @@ const Sheet& Sheets::grid(int ch, SheetKind kind) const {
 void writeFixedColumns(Sheet& sheet, int row) {
     sheet.setCell(row, 0, intToDecText(row, 3));
     int count = row % kCountWrap;
-    if (row % kBeatSpacing == 0) sheet.setCell(row, 1, count == 0 ? "-0-" : "--");
-    else if (count == 0) sheet.setCell(row, 1, "-0-");
+    if (row % kBeatSpacing == 0)
+        sheet.setCell(row, 1, count == 0 ? "-0-" : "--");
+    else if (count == 0)
+        sheet.setCell(row, 1, "-0-");
     sheet.setCell(row, 2, intToDecText(count, 3));
 }
 
@@ -99,7 +112,9 @@ void resetChannelSheets(ChannelSheets& ch) {
     initSheetRows(ch, 0, 0);
 }
 
-std::string markerText(char mark, int width) { return std::string(static_cast<size_t>(width), mark); }
+std::string markerText(char mark, int width) {
+    return std::string(static_cast<size_t>(width), mark);
+}
 
 void setMarkerLine(ChannelSheets& ch, int row, char mark) {
     for (int c = music::kNote; c <= music::kLastValue; ++c)

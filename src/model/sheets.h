@@ -33,17 +33,29 @@ constexpr int kFirstValue = 5, kLastValue = 17;
 
 // Loop sheet: loop k (1-4) count/frame/line at 3k, 3k+1, 3k+2; jump frame/line at 15, 16.
 namespace loop {
-constexpr int count(int k) { return 3 * k; }
-constexpr int frame(int k) { return 3 * k + 1; }
-constexpr int line(int k) { return 3 * k + 2; }
+constexpr int count(int k) {
+    return 3 * k;
+}
+constexpr int frame(int k) {
+    return 3 * k + 1;
+}
+constexpr int line(int k) {
+    return 3 * k + 2;
+}
 constexpr int kJumpFrame = 15, kJumpLine = 16;
 }  // namespace loop
 
 // Break sheet: break k (1-4) flag/frame/line at 3k, 3k+1, 3k+2.
 namespace brk {
-constexpr int flag(int k) { return 3 * k; }
-constexpr int frame(int k) { return 3 * k + 1; }
-constexpr int line(int k) { return 3 * k + 2; }
+constexpr int flag(int k) {
+    return 3 * k;
+}
+constexpr int frame(int k) {
+    return 3 * k + 1;
+}
+constexpr int line(int k) {
+    return 3 * k + 2;
+}
 }  // namespace brk
 
 // MySong extra columns.
@@ -77,6 +89,7 @@ struct ChannelSheets {
     Sheet brk{kBreakColumns};
     Sheet mySong{kSongColumns};
 
+    ChannelSheets();  // one default line
     int lineCount() const { return music.rowCount(); }
     Sheet& sheet(SheetKind kind);
     const Sheet& sheet(SheetKind kind) const;

@@ -1,9 +1,10 @@
 #include "rom/file_bytes.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sys/stat.h>
 
 #include "model/hex_text.h"
 
@@ -12,7 +13,8 @@ namespace kestra {
 Result<Bytes> readFileBytes(const std::string& path, std::uint64_t maxSize) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return Result<Bytes>::failure("Cannot open \"" + path + "\": " + std::strerror(errno) + ".");
+        return Result<Bytes>::failure("Cannot open \"" + path + "\": " + std::strerror(errno) +
+                                      ".");
     if (S_ISDIR(st.st_mode))
         return Result<Bytes>::failure("\"" + path + "\" is a folder, not a file.");
     if (static_cast<std::uint64_t>(st.st_size) > maxSize)

@@ -20,7 +20,9 @@ std::string fileNameOf(std::string_view path) {
     return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
-std::string loadedLabel(std::string_view path) { return "Loaded: " + fileNameOf(path); }
+std::string loadedLabel(std::string_view path) {
+    return "Loaded: " + fileNameOf(path);
+}
 
 std::string songIdLabel(int songCount) {
     return "Song ID:                 Of " + std::to_string(songCount);
@@ -28,13 +30,20 @@ std::string songIdLabel(int songCount) {
 
 const char* layoutName(Layout layout) {
     switch (layout) {
-        case Layout::Nsf: return "NSF";
-        case Layout::Rom32: return "ROM 32";
-        case Layout::Rom43: return "ROM 43";
-        case Layout::Rom49: return "ROM 49";
-        case Layout::Rom4C: return "ROM 4C";
-        case Layout::Rom69: return "ROM 69";
-        default: return "none";
+        case Layout::Nsf:
+            return "NSF";
+        case Layout::Rom32:
+            return "ROM 32";
+        case Layout::Rom43:
+            return "ROM 43";
+        case Layout::Rom49:
+            return "ROM 49";
+        case Layout::Rom4C:
+            return "ROM 4C";
+        case Layout::Rom69:
+            return "ROM 69";
+        default:
+            return "none";
     }
 }
 
@@ -47,7 +56,7 @@ struct RomRow {
 };
 
 constexpr RomRow kRomRows[] = {
-    {0x32, 0x3F38, Layout::Rom32}, {0x43, 0x56, Layout::Rom43}, {0x49, 0x8A, Layout::Rom49},
+    {0x32, 0x3F38, Layout::Rom32}, {0x43, 0x56, Layout::Rom43},   {0x49, 0x8A, Layout::Rom49},
     {0x69, 0x7C, Layout::Rom69},   {0x4C, 0x3729, Layout::Rom4C},
 };
 
@@ -76,14 +85,16 @@ Result<FileState> recogniseLayout(const std::string& path, const Bytes& bytes) {
             std::uint64_t programSize = 16384ull * bytes[4];
             std::uint64_t sigOffset = programSize + 14;
             auto sig = byteAt(bytes, sigOffset);
-            if (!sig || bytes[4] == 0) return R::failure(outsideFileMessage(sigOffset, "layout signature"));
+            if (!sig || bytes[4] == 0)
+                return R::failure(outsideFileMessage(sigOffset, "layout signature"));
             const RomRow* row = nullptr;
             for (const auto& r : kRomRows)
                 if (r.signature == *sig) row = &r;
             if (!row)
-                return R::failure("This ROM does not use a known layout of the sound driver "
-                                  "(signature byte $" + intToHexText(*sig, 2) + " at offset $" +
-                                  offsetText(sigOffset) + ").");
+                return R::failure(
+                    "This ROM does not use a known layout of the sound driver "
+                    "(signature byte $" +
+                    intToHexText(*sig, 2) + " at offset $" + offsetText(sigOffset) + ").");
             fs.layout = row->layout;
             if (programSize < row->bankByteDistance)
                 return R::failure("The ROM is too small for its layout: no sound bank byte.");
@@ -92,10 +103,19 @@ Result<FileState> recogniseLayout(const std::string& path, const Bytes& bytes) {
             if (!b) return R::failure(outsideFileMessage(bankOffset, "sound bank number"));
             bank = *b & 0x7F;
             switch (row->layout) {
-                case Layout::Rom32: fs.bankXor = 0x4000; fs.bankRelativeTable = true; break;
-                case Layout::Rom43: fs.bankXor = 0x4000; break;
-                case Layout::Rom49: fs.splitBankLayout = true; break;  // BankXor is set per use
-                default: fs.bankXor = 0; break;
+                case Layout::Rom32:
+                    fs.bankXor = 0x4000;
+                    fs.bankRelativeTable = true;
+                    break;
+                case Layout::Rom43:
+                    fs.bankXor = 0x4000;
+                    break;
+                case Layout::Rom49:
+                    fs.splitBankLayout = true;
+                    break;  // BankXor is set per use
+                default:
+                    fs.bankXor = 0;
+                    break;
             }
             break;
         }

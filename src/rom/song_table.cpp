@@ -9,8 +9,9 @@ Result<std::uint32_t> songHeaderOffset(const FileState& fs, const Bytes& bytes, 
     std::uint64_t entry = songTableEntryOffset(fs, songId);
     auto h = byteAt(bytes, entry);
     auto l = byteAt(bytes, entry + 1);
-    if (!h || !l) return R::failure(outsideFileMessage(entry + 1, "song table entry of Song ID " +
-                                                                      std::to_string(songId)));
+    if (!h || !l)
+        return R::failure(
+            outsideFileMessage(entry + 1, "song table entry of Song ID " + std::to_string(songId)));
     std::int64_t x = static_cast<std::int64_t>(*h ^ 0x80) * 256;
     if (fs.splitBankLayout && x >= 0x4000) x -= 0x6000;
     std::int64_t offset;
@@ -19,9 +20,8 @@ Result<std::uint32_t> songHeaderOffset(const FileState& fs, const Bytes& bytes, 
     else
         offset = x + *l + static_cast<std::int64_t>(fs.songTableBase & ~0x3FFFu) + fs.headerSize;
     if (offset < 0 || static_cast<std::uint64_t>(offset) >= bytes.size())
-        return R::failure("The song table entry of Song ID " + std::to_string(songId) +
-                          " ($" + intToHexText(*h, 2) + intToHexText(*l, 2) +
-                          ") leads outside the file.");
+        return R::failure("The song table entry of Song ID " + std::to_string(songId) + " ($" +
+                          intToHexText(*h, 2) + intToHexText(*l, 2) + ") leads outside the file.");
     return static_cast<std::uint32_t>(offset);
 }
 
@@ -56,8 +56,10 @@ std::optional<SongProposal> proposeSong(const FileState& fs, int songId, ErrorBo
     p.headerOffset = *off;
     p.addressText = offsetText(*off);
     p.soundEffect = (*bytes)[*off] != 0;
-    if (p.soundEffect) errors.caution(kSoundEffectCaution);
-    else errors.clear();
+    if (p.soundEffect)
+        errors.caution(kSoundEffectCaution);
+    else
+        errors.clear();
     return p;
 }
 
@@ -68,7 +70,8 @@ std::string cleanSongIdText(std::string_view typed, int maxId) {
     size_t nonZero = digits.find_first_not_of('0');
     if (nonZero == std::string::npos) return "1";
     digits = digits.substr(nonZero);
-    if (digits.size() > 6 || std::stoi(digits) > maxId) return std::to_string(maxId < 1 ? 1 : maxId);
+    if (digits.size() > 6 || std::stoi(digits) > maxId)
+        return std::to_string(maxId < 1 ? 1 : maxId);
     return digits;
 }
 

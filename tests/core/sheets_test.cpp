@@ -1,0 +1,146 @@
+#include "model/sheets.h"
+
+#include <gtest/gtest.h>
+
+#include "model/frame_store.h"
+#include "model/sheet_dump.h"
+
+namespace kestra {
+namespace {
+
+TEST(Sheets, StartUpHasOneDefaultLinePerChannel) {
+    Sheets s;
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        const ChannelSheets& c = s.channel(ch);
+        ASSERT_EQ(c.music.rowCount(), 1);
+        ASSERT_EQ(c.loop.rowCount(), 1);
+        ASSERT_EQ(c.brk.rowCount(), 1);
+        EXPECT_EQ(c.music.cell(0, 0), "000");
+        EXPECT_EQ(c.music.cell(0, 1), "-0-");
+        EXPECT_EQ(c.music.cell(0, 2), "000");
+        EXPECT_EQ(c.music.cell(0, 3), "---");
+        EXPECT_EQ(c.music.cell(0, 4), "-");
+        for (int col = 5; col <= 17; ++col) EXPECT_EQ(c.music.cell(0, col), "--");
+        for (int col = 3; col <= 16; ++col) {
+            bool line = col == 5 || col == 8 || col == 11 || col == 14 || col == 16;
+            EXPECT_EQ(c.loop.cell(0, col), line ? "----" : "--") << col;
+        }
+        for (int col = 3; col <= 14; ++col) {
+            bool line = col == 5 || col == 8 || col == 11 || col == 14;
+            EXPECT_EQ(c.brk.cell(0, col), line ? "----" : "--") << col;
+        }
+    }
+    for (int col : {6, 10, 14}) EXPECT_EQ(s.fourChan.cell(0, col), "");
+}
+
+TEST(Sheets, FixedColumnsOfLaterLines) {
+    ChannelSheets c;
+    growSheetRows(1100, c);
+    initSheetRows(c, 1, 1100);
+    struct Case {
+        int row;
+        const char* num;
+        const char* beat;
+        const char* count;
+    };
+    for (const Case& k : std::initializer_list<Case>{{4, "004", "--", "004"},
+                                                     {5, "005", "", "005"},
+                                                     {64, "064", "-0-", "000"},
+                                                     {65, "065", "", "001"},
+                                                     {1000, "1000", "--", "040"}}) {
+        EXPECT_EQ(c.music.cell(k.row, 0), k.num);
+        EXPECT_EQ(c.loop.cell(k.row, 1), k.beat) << k.row;
+        EXPECT_EQ(c.brk.cell(k.row, 2), k.count);
+    }
+    initSheetRows(c, 5, 4);  // an empty range does nothing
+    EXPECT_EQ(c.music.rowCount(), 1101);
+}
+
+TEST(Sheets, MarkerLines) {
+    ChannelSheets c;
+    setMarkerLine(c, 0, '|');
+    EXPECT_EQ(c.music.cell(0, 3), "|||");
+    EXPECT_EQ(c.music.cell(0, 4), "|");
+    EXPECT_EQ(c.music.cell(0, 14), "||");
+    EXPECT_EQ(c.loop.cell(0, 16), "||||");
+    EXPECT_EQ(c.brk.cell(0, 3), "||");
+    EXPECT_TRUE(isMarkerLine(c, 0, '|'));
+    EXPECT_FALSE(isMarkerLine(c, 0, '.'));
+    EXPECT_EQ(musicRecord(c.music, 0), std::string(30, '|'));
+}
+
+ChannelSheets threeLines() {
+    ChannelSheets c;
+    growSheetRows(2, c);
+    initSheetRows(c, 1, 2);
+    c.music.setCell(0, 3, "C-1");
+    c.music.setCell(1, 4, "A");
+    c.loop.setCell(1, 3, "02");
+    c.loop.setCell(1, 4, "00");
+    c.loop.setCell(1, 5, "0000");
+    setMarkerLine(c, 2, '|');
+    return c;
+}
+
+TEST(FrameStore, SaveGivesFixedWidthRecords) {
+    FrameStore store;
+    saveFrame(threeLines(), store, 0, 0);
+    EXPECT_EQ(store.frames(0, SheetKind::Music)[0].size(), 90u);
+    EXPECT_EQ(store.frames(0, SheetKind::Loop)[0].size(), 114u);
+    EXPECT_EQ(store.frames(0, SheetKind::Break)[0].size(), 96u);
+    EXPECT_EQ(store.lineCount(0, 0), 3);
+}
+
+TEST(FrameStore, FrameChangeWithListUnchangedKeepsEverySheet) {
+    Sheets s;
+    s.channel(1) = threeLines();
+    s.channel(3).music.setCell(0, 3, "5-#");
+    Sheets before = s;
+    FrameStore store;
+    storeShownFrame(s, store);
+    EXPECT_EQ(s, before);
+}
+
+TEST(FrameStore, LoadingAnEmptyFrameLeavesOneDefaultLine) {
+    Sheets s;
+    s.channel(0) = threeLines();
+    FrameStore store;  // every frame text empty
+    store.frameCount = 2;
+    for (auto& ch : store.texts)
+        for (auto& kind : ch) kind.resize(2);
+    storeShownFrame(s, store);  // saves frame 0
+    frameChange(s, store, 1);   // frame 1 is empty
+    EXPECT_EQ(s.channel(0).music.rowCount(), 1);
+    EXPECT_EQ(s.channel(0).music.cell(0, 3), "---");
+    frameChange(s, store, 0);
+    EXPECT_EQ(s.channel(0), threeLines());
+}
+
+TEST(SheetDump, RoundTripsAndRefusesDamage) {
+    Sheets s;
+    s.channel(2) = threeLines();
+    std::string text = writeSheetDump(s, {"first", "second"});
+    EXPECT_NE(text.find("channel 3\n000 C-1"), std::string::npos);
+    auto back = parseSheetDump(text);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->sheets.channel(2), s.channel(2));
+    EXPECT_EQ(back->messages, (std::vector<std::string>{"first", "second"}));
+
+    struct Case {
+        std::string text;
+        const char* error;
+    };
+    std::string shortLine = text;
+    shortLine.replace(shortLine.find("000 C-1"), 7, "000 C-");
+    for (const Case& c : std::vector<Case>{{"", "\"channel 1\" is missing"},
+                                           {"channel 2\n", "line 1: expected \"channel 1\""},
+                                           {shortLine, "line 6:"},
+                                           {"channel 1\n001 x\n", "line 2: expected row 000"}}) {
+        auto r = parseSheetDump(c.text);
+        ASSERT_FALSE(r);
+        EXPECT_NE(r.error().find(c.error), std::string::npos) << r.error();
+    }
+}
+
+}  // namespace
+}  // namespace kestra
