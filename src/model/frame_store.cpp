@@ -1,6 +1,7 @@
 #include "model/frame_store.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kestra {
 
@@ -19,20 +20,50 @@ int FrameStore::lineCount(int ch, int frame) const {
 
 namespace {
 
-void saveSheet(const Sheet& sheet, int lastCol, size_t width, std::string& out) {
+// Returns false when a cell does not have its fixed width (the record is then still written
+// cell by cell, as the cells stand).
+bool saveSheet(const Sheet& sheet, SheetKind kind, int lastCol, size_t width, std::string& out) {
+    size_t widths[kMusicColumns] = {};
+    for (int c = kFixedColumns; c <= lastCol; ++c)
+        widths[c] = static_cast<size_t>(cellWidth(kind, c));
+    out.resize(width * static_cast<size_t>(sheet.rowCount()));
+    char* dst = out.data();
+    bool exact = true;
+    for (int r = 0; r < sheet.rowCount() && exact; ++r) {
+        for (int c = kFixedColumns; c <= lastCol; ++c) {
+            const std::string& cell = sheet.cell(r, c);
+            if (cell.size() != widths[c]) {
+                exact = false;
+                break;
+            }
+            std::memcpy(dst, cell.data(), widths[c]);
+            dst += widths[c];
+        }
+    }
+    if (exact) return true;
     out.clear();
-    out.reserve(width * static_cast<size_t>(sheet.rowCount()));
     for (int r = 0; r < sheet.rowCount(); ++r)
-        for (int c = kFixedColumns; c <= lastCol; ++c) out += sheet.cell(r, c);
+        for (int c = kFixedColumns; c <= lastCol; ++c) out.append(sheet.cell(r, c));
+    return false;
 }
 
 void loadSheet(int lines, const std::string& text, SheetKind kind, int lastCol, size_t width,
                Sheet& sheet) {
+    size_t widths[kMusicColumns] = {};
+    for (int c = kFixedColumns; c <= lastCol; ++c)
+        widths[c] = static_cast<size_t>(cellWidth(kind, c));
+    const char* data = text.data();
     for (int r = 0; r < lines && r < sheet.rowCount(); ++r) {
         size_t pos = static_cast<size_t>(r) * width;
         for (int c = kFixedColumns; c <= lastCol; ++c) {
-            size_t w = static_cast<size_t>(cellWidth(kind, c));
-            sheet.setCell(r, c, pos < text.size() ? text.substr(pos, w) : std::string());
+            std::string& cell = sheet.cell(r, c);
+            size_t w = widths[c];
+            if (pos + w <= text.size())
+                cell.assign(data + pos, w);
+            else if (pos < text.size())
+                cell.assign(data + pos, text.size() - pos);
+            else
+                cell.clear();
             pos += w;
         }
     }
@@ -40,23 +71,25 @@ void loadSheet(int lines, const std::string& text, SheetKind kind, int lastCol, 
 
 }  // namespace
 
-void saveFrame(const ChannelSheets& sheets, FrameStore& store, int ch, int frame) {
+bool saveFrame(const ChannelSheets& sheets, FrameStore& store, int ch, int frame) {
+    bool exact = true;
     for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break}) {
         auto& frames = store.frames(ch, kind);
         if (static_cast<int>(frames.size()) <= frame) frames.resize(static_cast<size_t>(frame) + 1);
         std::string& out = frames[static_cast<size_t>(frame)];
         switch (kind) {
             case SheetKind::Music:
-                saveSheet(sheets.music, kMusicColumns - 1, kMusicRecordWidth, out);
+                exact &= saveSheet(sheets.music, kind, kMusicColumns - 1, kMusicRecordWidth, out);
                 break;
             case SheetKind::Loop:
-                saveSheet(sheets.loop, kLoopColumns - 1, kLoopRecordWidth, out);
+                exact &= saveSheet(sheets.loop, kind, kLoopColumns - 1, kLoopRecordWidth, out);
                 break;
             default:
-                saveSheet(sheets.brk, kBreakColumns - 1, kBreakRecordWidth, out);
+                exact &= saveSheet(sheets.brk, kind, kBreakColumns - 1, kBreakRecordWidth, out);
                 break;
         }
     }
+    return exact;
 }
 
 void loadFrame(int lines, const FrameStore& store, int ch, int frame, ChannelSheets& sheets) {
@@ -79,9 +112,14 @@ void loadFrame(int lines, const FrameStore& store, int ch, int frame, ChannelShe
 }
 
 void frameChange(Sheets& sheets, FrameStore& store, int newFrame) {
+    bool exact = true;
     for (int ch = 0; ch < kChannelCount; ++ch)
-        saveFrame(sheets.channel(ch), store, ch, store.currentFrame);
-    store.currentFrame = std::clamp(newFrame, 0, std::max(0, store.frameCount - 1));
+        exact &= saveFrame(sheets.channel(ch), store, ch, store.currentFrame);
+    int target = std::clamp(newFrame, 0, std::max(0, store.frameCount - 1));
+    // Reloading the frame just saved changes nothing when every cell had its width: skip it,
+    // it is most of the cost of storing a long song.
+    if (target == store.currentFrame && exact) return;
+    store.currentFrame = target;
     for (int ch = 0; ch < kChannelCount; ++ch) {
         int lines = store.lineCount(ch, store.currentFrame);
         ChannelSheets& cs = sheets.channel(ch);

@@ -30,8 +30,9 @@ struct FrameStore {
     bool operator==(const FrameStore&) const = default;
 };
 
-// Store the channel's three sheets as frame `frame`.
-void saveFrame(const ChannelSheets& sheets, FrameStore& store, int ch, int frame);
+// Store the channel's three sheets as frame `frame`. False when a cell did not have its fixed
+// width (the texts are stored as they stand).
+bool saveFrame(const ChannelSheets& sheets, FrameStore& store, int ch, int frame);
 // Fill rows 0..lines-1 of the channel's sheets from frame `frame`; rows must exist. A record
 // position past the end of a text gives an empty cell; with 0 lines row 0 gets its defaults.
 void loadFrame(int lines, const FrameStore& store, int ch, int frame, ChannelSheets& sheets);

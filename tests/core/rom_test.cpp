@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "fixtures/fixture_builder.h"
+#include "rom/layout.h"
+#include "rom/song_table.h"
+#include "test_files.h"
+
+namespace kestra {
+namespace {
+
+using fixtures::buildFile;
+using fixtures::sampleSongs;
+
+TEST(FileKind, ExtensionsAreExact) {
+    struct Case {
+        const char* path;
+        FileKind kind;
+    };
+    for (const Case& c : std::initializer_list<Case>{{"a.nsf", FileKind::Nsf},
+                                                     {"a.NSF", FileKind::Nsf},
+                                                     {"a.Nsf", FileKind::Nsf},
+                                                     {"a.nes", FileKind::Ines},
+                                                     {"a.NES", FileKind::Ines},
+                                                     {"a.Nes", FileKind::Ines},
+                                                     {"a.nSf", FileKind::Unsupported},
+                                                     {"a.nEs", FileKind::Unsupported},
+                                                     {"anes", FileKind::Unsupported},
+                                                     {"/x.nes/file", FileKind::Unsupported},
+                                                     {"a.nes.bak", FileKind::Unsupported},
+                                                     {"", FileKind::Unsupported}})
+        EXPECT_EQ(fileKindOf(c.path), c.kind) << c.path;
+    EXPECT_EQ(loadedLabel("C:\\games/x\\song.nes"), "Loaded: song.nes");
+    EXPECT_EQ(loadedLabel("plain.nsf"), "Loaded: plain.nsf");
+}
+
+TEST(Layouts, EveryLayoutIsRecognisedWithItsSongs) {
+    for (Layout layout : fixtures::allLayouts()) {
+        auto built = buildFile(layout, sampleSongs());
+        auto fs = recogniseLayout("x" + fixtures::extensionFor(layout), built.bytes);
+        ASSERT_TRUE(fs) << layoutName(layout) << ": " << fs.error();
+        EXPECT_EQ(fs->layout, layout);
+        EXPECT_EQ(fs->songTableBase, built.songTableBase) << layoutName(layout);
+        EXPECT_EQ(fs->songCount, 4);
+        EXPECT_EQ(fs->splitBankLayout, layout == Layout::Rom49);
+        EXPECT_EQ(fs->bankRelativeTable, layout == Layout::Rom32);
+        auto songs = listSongs(*fs, built.bytes);
+        ASSERT_EQ(songs.size(), 4u);
+        for (size_t i = 0; i < songs.size(); ++i) {
+            ASSERT_TRUE(songs[i].headerOffset);
+            EXPECT_EQ(*songs[i].headerOffset, built.songs[i].headerOffset) << layoutName(layout);
+            EXPECT_EQ(songs[i].soundEffect, i == 2);
+        }
+    }
+}
+
+TEST(Layouts, LayoutValues) {
+    struct Case {
+        Layout layout;
+        std::uint32_t headerSize, bankXor;
+        int bank;
+    };
+    for (const Case& c :
+         std::initializer_list<Case>{{Layout::Nsf, 0x80, 0, 0},
+                                     {Layout::Rom43, 0x10, 0x4000, 10},  // 0x8A: bit 7 dropped
+                                     {Layout::Rom32, 0x10, 0x4000, 10},
+                                     {Layout::Rom69, 0x10, 0, 8},
+                                     {Layout::Rom4C, 0x10, 0, 8}}) {
+        auto fs = recogniseLayout("f" + fixtures::extensionFor(c.layout),
+                                  buildFile(c.layout, sampleSongs()).bytes);
+        ASSERT_TRUE(fs);
+        EXPECT_EQ(fs->headerSize, c.headerSize);
+        EXPECT_EQ(fs->bankXor, c.bankXor);
+        EXPECT_EQ(fs->soundBank, c.bank);
+    }
+}
+
+TEST(Layouts, NsfWorkedExample) {
+    // L = 0x40 at 0x18E puts the count at 0xAC0 and the table base at 0xAC1.
+    auto built = buildFile(Layout::Nsf, sampleSongs());
+    auto fs = recogniseLayout("demo.nsf", built.bytes);
+    ASSERT_TRUE(fs);
+    EXPECT_EQ(fs->songTableBase, 0xAC1u);
+    Bytes b = built.bytes;
+    b[0xAC1 + 2] = 0x8A;
+    b[0xAC1 + 3] = 0x50;
+    EXPECT_EQ(*songHeaderOffset(*fs, b, 1), 0x0AD0u);
+}
+
+TEST(Layouts, SplitBankPointerAboveC000UsesTheSecondBank) {
+    FileState fs;
+    fs.splitBankLayout = true;
+    fs.headerSize = 0x10;
+    fs.songTableBase = 0x3CA21;
+    Bytes b(0x80000, 0);
+    b[0x3CA21 + 2] = 0xC1;
+    b[0x3CA21 + 3] = 0x23;
+    // X = 0x4100 - 0x6000 = -0x1F00, then + 0x23 + 0x3C000 + 0x10.
+    EXPECT_EQ(*songHeaderOffset(fs, b, 1), 0x3A133u);
+}
+
+TEST(Layouts, BadFilesGiveClearMessages) {
+    auto good = buildFile(Layout::Rom43, sampleSongs()).bytes;
+    struct Case {
+        std::string name;
+        Bytes bytes;
+        const char* message;
+    };
+    Bytes unknownSig = good;
+    unknownSig[16384 * 8 + 14] = 0x55;
+    Bytes truncated(good.begin(), good.begin() + 0x14A00);
+    Bytes notInes = good;
+    notInes[0] = 'X';
+    Bytes bigBanks = good;
+    bigBanks[4] = 0x90;  // 144 banks, read unsigned: the signature lies far outside the file
+    Bytes tableOut = buildFile(Layout::Nsf, sampleSongs()).bytes;
+    tableOut.resize(0xAC1 + 4);
+    for (const Case& c :
+         std::vector<Case>{{"x.nEs", good, "is not an NSF or NES file"},
+                           {"noext", good, "is not an NSF or NES file"},
+                           {"x.nes", unknownSig, "signature byte $55"},
+                           {"x.nes", truncated, "The file ends before offset"},
+                           {"x.nes", notInes, "no iNES header"},
+                           {"x.nes", bigBanks, "The file ends before offset $24000E"},
+                           {"x.nsf", Bytes(0x40, 0), "too short"},
+                           {"x.nsf", tableOut, "song table"}}) {
+        auto fs = recogniseLayout(c.name, c.bytes);
+        ASSERT_FALSE(fs) << c.message;
+        EXPECT_NE(fs.error().find(c.message), std::string::npos) << fs.error();
+    }
+}
+
+TEST(SongTable, EntryLeadingOutsideTheFile) {
+    auto built = buildFile(Layout::Nsf, sampleSongs(), {.dataStart = {}, .zeroEntries = 1});
+    auto fs = recogniseLayout("x.nsf", built.bytes);
+    ASSERT_TRUE(fs);
+    auto songs = listSongs(*fs, built.bytes);
+    ASSERT_EQ(songs.size(), 5u);
+    EXPECT_FALSE(songs[4].headerOffset);  // entry 0000 -> offset 0x8080, one past the end
+    auto off = songHeaderOffset(*fs, built.bytes, 5);
+    ASSERT_FALSE(off);
+    EXPECT_NE(off.error().find("Song ID 5"), std::string::npos);
+}
+
+TEST(SongTable, ProposalCautionsOnSoundEffects) {
+    testing::TempDir dir;
+    auto built = buildFile(Layout::Nsf, sampleSongs());
+    std::string path = dir.write("demo.nsf", built.bytes);
+    auto fs = openSongFile(path);
+    ASSERT_TRUE(fs);
+    ErrorBox box;
+    auto p = proposeSong(*fs, 3, box);
+    ASSERT_TRUE(p);
+    EXPECT_TRUE(p->soundEffect);
+    EXPECT_EQ(box.text(), kSoundEffectCaution);
+    p = proposeSong(*fs, 1, box);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->addressText, offsetText(built.songs[0].headerOffset));
+    EXPECT_EQ(p->addressText.size(), 5u);
+    EXPECT_TRUE(box.empty());
+}
+
+TEST(SongTable, SongIdAndAddressBoxes) {
+    struct Case {
+        const char* typed;
+        int max;
+        const char* want;
+    };
+    for (const Case& c : std::initializer_list<Case>{{"a5", 9, "5"},
+                                                     {"0", 9, "1"},
+                                                     {"", 9, "1"},
+                                                     {"12", 9, "9"},
+                                                     {"999", 40, "40"},
+                                                     {"007", 40, "7"},
+                                                     {"x", 40, "1"}})
+        EXPECT_EQ(cleanSongIdText(c.typed, c.max), c.want) << c.typed;
+    EXPECT_EQ(addressTextProblem(""), "Please enter something in the text zone.");
+    EXPECT_EQ(addressTextProblem("AG0"), "The value entered is not a hexadecimal.");
+    EXPECT_EQ(addressTextProblem("AD0"), "");
+}
+
+TEST(AddressMapping, ChannelOffsets) {
+    EXPECT_EQ(channelDataOffset(0x0AD0, 0x0AC5, 0), 0x0AC5u);
+    EXPECT_EQ(channelDataOffset(0x14A60, 0x0A55, 0x4000), 0x14A55u);
+    // Split bank: a header in 0x3C010-0x3FFFE, continuation at 0x3A010.
+    EXPECT_EQ(splitContinuationOffset(0x3D000, 0x4000), 0x3A010);
+    EXPECT_EQ(driverAddressOfLinear(linearOfFileOffset(FileState{}, 0x0AD0), 0), 0x8A50);
+}
+
+std::string runCli(const std::string& args, int* status) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(
+        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1").c_str(), "r"), pclose);
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
+    *status = pclose(p.release());
+    return out;
+}
+
+TEST(Cli, SongsListsEverySongId) {
+    testing::TempDir dir;
+    auto built = buildFile(Layout::Rom49, sampleSongs());
+    std::string path = dir.write("split.nes", built.bytes);
+    int status = 0;
+    std::string out = runCli("songs " + path, &status);
+    EXPECT_EQ(status, 0);
+    std::string want;
+    for (size_t i = 0; i < 4; ++i)
+        want += std::to_string(i + 1) + " " + offsetText(built.songs[i].headerOffset) +
+                (i == 2 ? " sfx\n" : " song\n");
+    EXPECT_EQ(out, want);
+    out = runCli("songs " + dir.file("missing.nes"), &status);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(out.find("Cannot open"), std::string::npos);
+    out = runCli("--help", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("songs FILE"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kestra
+
+namespace kestra {
+namespace {
+
+TEST(Fixtures, SplitBankSongsLieOnBothSidesOfTheSplit) {
+    auto built = fixtures::buildFile(Layout::Rom49, fixtures::sampleSongs());
+    bool before = false, after = false, crossing = false;
+    const auto songs = fixtures::sampleSongs();
+    for (size_t s = 0; s < built.songs.size(); ++s)
+        for (size_t c = 0; c < 4; ++c) {
+            auto off = built.songs[s].channelOffsets[c];
+            if (!off) continue;
+            size_t len = songs[s].channels[c]->bytes.size();
+            if (*off >= 0x3C010 && *off < 0x40010) before = true;
+            if (*off < 0x3C000) after = true;
+            if (*off < 0x40010 && *off + len > 0x40010) crossing = true;
+        }
+    EXPECT_TRUE(before);
+    EXPECT_TRUE(after);
+    EXPECT_TRUE(crossing);
+}
+
+}  // namespace
+}  // namespace kestra

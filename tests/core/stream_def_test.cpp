@@ -1,0 +1,63 @@
+#include "format/stream_def.h"
+
+#include <gtest/gtest.h>
+
+namespace kestra {
+namespace {
+
+TEST(StreamDef, OperandCounts) {
+    const int want[0x19] = {0, 0, 0, 0, 1, 2, 1, 1, 1, 1, 1, 1, 1,
+                            1, 3, 3, 3, 3, 3, 3, 3, 3, 2, 0, 1};
+    for (int b = 0; b < 0x19; ++b)
+        EXPECT_EQ(operandCount(static_cast<std::uint8_t>(b)), want[b]) << b;
+    for (int b = 0x19; b <= 0xFF; ++b)
+        EXPECT_EQ(operandCount(static_cast<std::uint8_t>(b)), 0) << b;
+}
+
+TEST(StreamDef, WalkSkipsOperandsAndStopsAtEnd) {
+    // 0x17 as a loop count is an operand; 0x19 passes as a command without operands.
+    std::vector<std::uint8_t> s = {0x0E, 0x17, 0x80, 0x00, 0x19, 0x05,
+                                   0x17, 0x17, 0x21, 0x17, 0x21};
+    EXPECT_EQ(commandPositions(s), (std::vector<size_t>{0, 4, 5, 8, 9}));
+}
+
+TEST(StreamDef, NoteLengths) {
+    struct Case {
+        std::uint8_t b;
+        bool dotted;
+        int lines;
+    };
+    for (const Case& c : std::initializer_list<Case>{{0x20, false, 1},
+                                                     {0x3F, false, 1},
+                                                     {0x45, false, 2},
+                                                     {0x60, false, 4},
+                                                     {0x80, false, 8},
+                                                     {0xA0, false, 16},
+                                                     {0xC0, false, 32},
+                                                     {0xE0, false, 64},
+                                                     {0x21, true, 1},
+                                                     {0x41, true, 3},
+                                                     {0x61, true, 6},
+                                                     {0xC1, true, 48},
+                                                     {0xE1, true, 64}})
+        EXPECT_EQ(noteLength(c.b, c.dotted), c.lines) << int(c.b);
+}
+
+TEST(StreamDef, NoteNames) {
+    NoteNames n = noteNames(0, false);
+    EXPECT_EQ(n[0], "///");
+    EXPECT_EQ(n[1], "C-0");
+    EXPECT_EQ(n[13], "C-1");
+    EXPECT_EQ(n[31], "F#2");
+    n = noteNames(2, false);
+    EXPECT_EQ(n[31], "F#4");
+    EXPECT_EQ(n[5], "E-2");
+    NoteNames noise = noteNames(0, false);
+    buildNoteNames(noise, 0, true);
+    EXPECT_EQ(noise[1], "0-#");
+    EXPECT_EQ(noise[16], "F-#");
+    EXPECT_EQ(noise[17], "E-1");  // entries past 16 keep what they held
+}
+
+}  // namespace
+}  // namespace kestra
