@@ -104,12 +104,6 @@ void removeLinesKeepingNumbers(Sheet& sheet, int at, int n) {
     putFixed(sheet, at, fixed);
 }
 
-// Every channel into the store, as the frame switch does before any line command.
-void storeAllChannels(Document& doc) {
-    for (int ch = 0; ch < kChannelCount; ++ch)
-        saveFrame(doc.sheets.channel(ch), doc.frames, ch, doc.frames.currentFrame);
-}
-
 std::string& storeText(Document& doc, int ch, SheetKind kind) {
     return doc.frames.frames(ch, kind)[static_cast<size_t>(doc.frames.currentFrame)];
 }
@@ -137,6 +131,21 @@ void touchAll(EditResult& result, const Document& doc, int ch, int musicFrom) {
     if (musicFrom <= last) result.touch(ch, SheetKind::Music, musicFrom, last);
     result.touch(ch, SheetKind::Loop, 0, last);
     result.touch(ch, SheetKind::Break, 0, last);
+}
+
+// Every channel into the frame store and back, as the frame switch does before a line command.
+// The reload changes the sheets only when a cell had lost its fixed width; then every sheet is
+// reported changed, and should the acting channel's lines have changed in number the command
+// stops there (false).
+bool storeShownLines(Document& doc, const Selection& sel, EditResult& result) {
+    bool exact = true;
+    for (int ch = 0; ch < kChannelCount; ++ch)
+        exact &= saveFrame(doc.sheets.channel(ch), doc.frames, ch, doc.frames.currentFrame);
+    if (exact) return true;
+    const int lines = doc.sheets.channel(sel.channel).lineCount();
+    frameChange(doc.sheets, doc.frames, doc.frames.currentFrame);
+    for (int ch = 0; ch < kChannelCount; ++ch) touchAll(result, doc, ch, 0);
+    return doc.sheets.channel(sel.channel).lineCount() == lines;
 }
 
 }  // namespace
@@ -224,7 +233,7 @@ EditResult addLines(Document& doc, const Selection& sel, std::string_view countT
         return refuse("A loop, jump or break would point beyond line " +
                       std::to_string(kMaxLineReference) + ".");
 
-    storeAllChannels(doc);
+    if (!storeShownLines(doc, sel, result)) return result;
     if (n == 0) return result;
     const int at = sel.row + static_cast<int>(where);
     for (SheetKind kind : kLineSheets) {
@@ -265,7 +274,7 @@ EditResult removeLines(Document& doc, const Selection& sel, std::string_view cou
         return refuse("You can't delete lines on which you loop, jump or break! See line " +
                       std::to_string(blocking->line) + std::string(blocking->suffix));
 
-    storeAllChannels(doc);
+    if (!storeShownLines(doc, sel, result)) return result;
     if (n == 0) return result;
     for (SheetKind kind : kLineSheets) {
         const size_t width = static_cast<size_t>(recordWidth(kind));
