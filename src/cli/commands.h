@@ -21,5 +21,6 @@ struct Command {
 const std::vector<Command>& commands();
 
 int runSongs(const Args& args);
+int runDump(const Args& args);
 
 }  // namespace kestra::cli

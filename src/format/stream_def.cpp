@@ -1,5 +1,7 @@
 #include "format/stream_def.h"
 
+#include <algorithm>
+
 namespace kestra {
 
 int operandCount(std::uint8_t b) {
@@ -32,17 +34,19 @@ std::vector<size_t> commandPositions(const std::vector<std::uint8_t>& stream) {
 void buildNoteNames(NoteNames& names, int octave, bool noise) {
     static const char* kLetters[12] = {"C-", "C#", "D-", "D#", "E-", "F-",
                                        "F#", "G-", "G#", "A-", "A#", "B-"};
+    // One character per digit keeps every name three characters wide: octaves from 10 on are
+    // written as letters (A = 10), and noise pitches 17-31 go on past F as G..U.
+    static const char* kDigits = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
     names[0] = "///";
     if (noise) {
-        static const char* kHex = "0123456789ABCDEF";
-        for (int p = 1; p <= 16; ++p)
-            names[static_cast<size_t>(p)] = std::string(1, kHex[p - 1]) + "-#";
+        for (int p = 1; p <= 31; ++p)
+            names[static_cast<size_t>(p)] = std::string(1, kDigits[p - 1]) + "-#";
         return;
     }
     for (int p = 1; p <= 31; ++p) {
         int semitone = (p - 1) % 12;
-        int oct = octave + (p - 1) / 12;
-        names[static_cast<size_t>(p)] = std::string(kLetters[semitone]) + std::to_string(oct);
+        int oct = std::clamp(octave + (p - 1) / 12, 0, 31);
+        names[static_cast<size_t>(p)] = std::string(kLetters[semitone]) + kDigits[oct];
     }
 }
 

@@ -53,8 +53,9 @@ std::vector<size_t> commandPositions(const std::vector<std::uint8_t>& stream);
 
 // The 32 note names of a channel kind and octave; index 0 is "///" (rest).
 using NoteNames = std::array<std::string, 32>;
-// Tonal: entries 1-12 in octave, 13-24 in octave+1, 25-31 in octave+2. Noise: entries 1-16 are
-// "0-#".."F-#"; entries 17-31 keep what they held.
+// Tonal: entries 1-12 in octave, 13-24 in octave+1, 25-31 in octave+2; an octave from 10 on is
+// one letter (A = 10) so that names stay three characters. Noise: entries 1-16 are "0-#".."F-#",
+// 17-31 go on with "G-#".."U-#".
 void buildNoteNames(NoteNames& names, int octave, bool noise);
 NoteNames noteNames(int octave, bool noise);
 

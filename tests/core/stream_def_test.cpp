@@ -56,7 +56,14 @@ TEST(StreamDef, NoteNames) {
     buildNoteNames(noise, 0, true);
     EXPECT_EQ(noise[1], "0-#");
     EXPECT_EQ(noise[16], "F-#");
-    EXPECT_EQ(noise[17], "E-1");  // entries past 16 keep what they held
+    // Pitches past 16 get names of the same three-character form instead of stale tonal ones.
+    EXPECT_EQ(noise[17], "G-#");
+    EXPECT_EQ(noise[31], "U-#");
+    // Octaves from 10 on are one letter, so a note name never grows past its cell.
+    n = noteNames(9, false);
+    EXPECT_EQ(n[12], "B-9");
+    EXPECT_EQ(n[13], "C-A");
+    EXPECT_EQ(n[31], "F#B");
 }
 
 }  // namespace

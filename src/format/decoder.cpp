@@ -1,0 +1,431 @@
+#include "format/decoder.h"
+
+#include <algorithm>
+#include <string>
+
+#include "format/stream_def.h"
+#include "model/file_state.h"
+#include "model/hex_text.h"
+
+namespace kestra {
+
+namespace {
+
+constexpr const char* kDotted64Message =
+    "A hex code of a note of 64 of length is preceded of a 02 command. 02 cannot be set before "
+    "64 length notes.";
+
+enum class Connect { Off, Armed, Holding, Releasing };
+
+// The previous command if it was a Loop, Break or Jump; conflicts are judged against it.
+enum class EndKind { None, Loop, Break, Jump };
+
+struct LastEnd {
+    EndKind kind = EndKind::None;
+    int number = 0;  // k of Loop k / Break k
+};
+
+// A line cell that names a target by driver address until the resolution pass.
+struct Placement {
+    Sheet* sheet;
+    int row;
+    int col;
+    long target;  // channel address
+};
+
+std::string hex2(std::uint8_t v) {
+    return intToHexText(v, 2);
+}
+
+class ChannelDecoder {
+  public:
+    ChannelDecoder(const Bytes& stream, std::uint32_t start, std::uint32_t headerSize, int channel,
+                   ChannelSheets& out, ErrorBox& errors)
+        : s_(stream),
+          start_(start),
+          headerSize_(headerSize),
+          channel_(channel),
+          noise_(channel == kNoise),
+          out_(out),
+          errors_(errors) {}
+
+    void run() {
+        resetChannelSheets(out_);
+        buildNoteNames(names_, 0, noise_);
+        targets_ = collectTargets(s_, headerSize_);
+        targetLines_.assign(targets_.size(), -1);
+
+        // The first byte is checked before the walk; a target there is line 0.
+        if (!s_.empty()) {
+            skipMissed(start_);
+            if (pendingIs(start_)) meet(0);
+        }
+
+        bool ended = false;
+        size_t i = 0;
+        while (i < s_.size()) {
+            std::uint8_t b = s_[i];
+            size_t ops = static_cast<size_t>(operandCount(b));
+            if (i + ops >= s_.size() && b != cmd::kEnd) break;  // operands cut off
+            if (!isUnused(b)) step(i, b);
+            if (b == cmd::kEnd) {
+                ended = true;
+                break;
+            }
+            i += 1 + ops;
+        }
+        if (!ended)
+            report(std::string(channelMessageName(channel_)) +
+                   ": the stream ends without its End command (17).");
+        resolve();
+    }
+
+  private:
+    long addressOf(size_t i) const { return static_cast<long>(start_) + static_cast<long>(i); }
+    long channelAddressOfTarget(std::uint16_t driver) const {
+        return static_cast<long>(driver) - static_cast<long>(kDriverBase) +
+               static_cast<long>(headerSize_);
+    }
+    std::uint16_t targetOperand(size_t i, size_t hiOffset) const {
+        return static_cast<std::uint16_t>(s_[i + hiOffset] << 8 | s_[i + hiOffset + 1]);
+    }
+    void report(const std::string& m) { errors_.report(m); }
+    std::string where(int line) const {
+        return std::string(channelMessageName(channel_)) + ": line " + std::to_string(line) + ": ";
+    }
+
+    // --- targets -------------------------------------------------------------------------
+    bool pendingIs(long addr) const { return next_ < targets_.size() && targets_[next_] == addr; }
+    // Targets the walk has passed without meeting (inside operands, at an unused byte, before
+    // the stream) are left unresolved; the larger ones can still be met.
+    void skipMissed(long addr) {
+        while (next_ < targets_.size() && targets_[next_] < addr) ++next_;
+    }
+    void meet(int line) { targetLines_[next_++] = line; }
+    void plainCheck(long addr, int line) {
+        skipMissed(addr);
+        if (!pendingIs(addr)) return;
+        if (countdown_ != 0) ++countdown_;
+        meet(line);
+    }
+
+    // --- lines ---------------------------------------------------------------------------
+    // Lines current+1 .. current+n with their defaults (they do not exist yet).
+    void addLines(int n) {
+        int first = out_.music.rowCount();
+        growSheetRows(n, out_);
+        initSheetRows(out_, first, first + n - 1);
+    }
+    void startZeroLengthLine() {
+        out_.music.cell(current_, music::kNote) = "^^^";
+        addLines(1);
+        ++current_;
+    }
+    void setMusic(int col, std::string text) { out_.music.cell(current_, col) = std::move(text); }
+
+    // --- one byte in command position ----------------------------------------------------
+    void step(size_t i, std::uint8_t b) {
+        long addr = addressOf(i);
+        if (isLoop(b) || isBreak(b) || isJump(b)) {
+            place(i, b, addr);
+        } else {
+            plainCheck(addr, current_);
+            effect(i, b);
+            last_ = {};
+        }
+        // Connect resolution, after every byte.
+        if (countdown_ == 2) {
+            countdown_ = 0;
+            connect_ = Connect::Holding;
+        } else if (countdown_ == 4) {
+            countdown_ = 0;
+            connect_ = Connect::Off;
+        }
+        if (slideOn_) connect_ = Connect::Armed;
+        if (isNote(b)) note(b);
+    }
+
+    void effect(size_t i, std::uint8_t b) {
+        std::uint8_t op = i + 1 < s_.size() ? s_[i + 1] : 0;
+        switch (b) {
+            case cmd::kTriplet:
+                setMusic(music::kTrip, "ON");
+                break;
+            case cmd::kConnect:
+                if (countdown_ == 4) {
+                    countdown_ = 0;
+                    connect_ = Connect::Off;
+                }
+                // A Connect while releasing keeps releasing: the next note still ends the hold
+                // and, like every note, takes its lines.
+                if (connect_ == Connect::Off)
+                    connect_ = Connect::Armed;
+                else if (connect_ == Connect::Armed)
+                    connect_ = Connect::Holding;
+                else
+                    connect_ = Connect::Releasing;
+                break;
+            case cmd::kDotted:
+                dotted_ = true;
+                break;
+            case cmd::kOctavePlus:
+                plus_ = !plus_;
+                octave_ += plus_ ? 2 : -2;
+                buildNoteNames(names_, octave_, noise_);
+                setMusic(music::kPlus, "ON");
+                break;
+            case cmd::kFlag:
+                setMusic(music::kFlag, hex2(op));
+                if (op & cmd::kConnectBit) {
+                    connect_ = Connect::Armed;
+                } else {
+                    connect_ = Connect::Off;
+                    countdown_ = 0;
+                }
+                break;
+            case cmd::kSpeed:
+                setMusic(music::kSpeed1, hex2(op));
+                setMusic(music::kSpeed2, hex2(s_[i + 2]));
+                break;
+            case cmd::kToneLength:
+                setMusic(music::kTLg, hex2(op));
+                break;
+            case cmd::kVolume:
+                setMusic(music::kVol, intToHexText(op & 0x0F, 1));
+                break;
+            case cmd::kInstrument:
+                setMusic(music::kIns, hex2(op));
+                break;
+            case cmd::kOctave:
+                setMusic(music::kOct, hex2(op));
+                if (op <= 0x09) {
+                    octave_ = op;
+                } else {
+                    octave_ = 0;
+                    report(where(current_) + "the Octave operand " + hex2(op) +
+                           " is not an octave from 00 to 09; the notes after it are named as in "
+                           "octave 0.");
+                }
+                plus_ = false;
+                buildNoteNames(names_, octave_, noise_);
+                break;
+            case cmd::kTransposeAll:
+                setMusic(music::kTrAll, hex2(op));
+                break;
+            case cmd::kTranspose:
+                setMusic(music::kTrans, hex2(op));
+                break;
+            case cmd::kPitch:
+                setMusic(music::kPitch, hex2(op));
+                break;
+            case cmd::kSlide:
+                setMusic(music::kSld, hex2(op));
+                remembered_ = lastNote_;
+                countdown_ = 4;
+                slideOn_ = op != 0;
+                break;
+            case cmd::kEnd:
+                setMarkerLine(out_, current_, '|');
+                break;
+            case cmd::kToneType:
+                setMusic(music::kTnTp, hex2(op));
+                break;
+            default:
+                break;  // notes: handled after the connect resolution
+        }
+    }
+
+    void note(std::uint8_t b) {
+        int pitch = notePitch(b);
+        const std::string& name = names_[static_cast<size_t>(pitch)];
+        int n = noteLength(b);
+        if (dotted_) {
+            if (n == 64)
+                report(kDotted64Message);
+            else
+                n += n / 2;
+            dotted_ = false;
+        }
+        if (remembered_ == name) connect_ = Connect::Off;
+        remembered_ = "NULL";
+        lastNote_ = name;
+        if (!noise_ && !warnedHighOctave_ && pitch > 0 && octave_ + (pitch - 1) / 12 > 9) {
+            warnedHighOctave_ = true;
+            report(where(current_) +
+                   "a note above octave 9 is named with a letter for its octave (" + name +
+                   "; A = 10).");
+        }
+        addLines(n);
+        switch (connect_) {
+            case Connect::Off:
+                setMusic(music::kNote, name);
+                break;
+            case Connect::Armed:
+                setMusic(music::kNote, name);
+                connect_ = Connect::Holding;
+                break;
+            case Connect::Holding:
+                break;
+            case Connect::Releasing:
+                connect_ = Connect::Off;
+                break;
+        }
+        current_ += n;
+    }
+
+    // --- Loop, Break and Jump ------------------------------------------------------------
+    // The Loop/Break/Jump cells already holding command k's kind on line `row`.
+    bool slotTaken(EndKind kind, int k, int row) const {
+        switch (kind) {
+            case EndKind::Loop:
+                return out_.loop.cell(row, loop::count(k)) != "--";
+            case EndKind::Break:
+                return out_.brk.cell(row, brk::flag(k)) != "--";
+            default:
+                return out_.loop.cell(row, loop::kJumpFrame) != "--";
+        }
+    }
+
+    void place(size_t i, std::uint8_t b, long addr) {
+        EndKind kind = isLoop(b) ? EndKind::Loop : isBreak(b) ? EndKind::Break : EndKind::Jump;
+        int k = kind == EndKind::Loop ? b - 0x0D : kind == EndKind::Break ? b - 0x11 : 0;
+        bool conflict = false;
+        switch (kind) {
+            case EndKind::Loop:
+                conflict = last_.kind == EndKind::Loop && last_.number >= 2;
+                break;
+            case EndKind::Break:
+                conflict = k <= 3 && last_.kind == EndKind::Break &&
+                           (last_.number == 2 || last_.number == 3);
+                break;
+            default:
+                conflict = last_.kind == EndKind::Break;
+                break;
+        }
+        if (conflict) {
+            startZeroLengthLine();
+            plainCheck(addr, current_ - 1);
+        } else {
+            skipMissed(addr);
+            if (pendingIs(addr)) {
+                startZeroLengthLine();
+                meet(current_ - 1);
+            } else if (current_ == 0 || slotTaken(kind, k, current_ - 1)) {
+                // No line before to stand on, or the slot there is taken: a line of its own.
+                startZeroLengthLine();
+            }
+        }
+
+        int row = current_ - 1;
+        std::uint16_t target = targetOperand(i, kind == EndKind::Jump ? 1 : 2);
+        std::string targetText = intToHexText(target, 4);
+        long targetAddr = channelAddressOfTarget(target);
+        switch (kind) {
+            case EndKind::Loop:
+                out_.loop.cell(row, loop::count(k)) = hex2(s_[i + 1]);
+                out_.loop.cell(row, loop::frame(k)) = "00";
+                out_.loop.cell(row, loop::line(k)) = targetText;
+                placements_.push_back({&out_.loop, row, loop::line(k), targetAddr});
+                break;
+            case EndKind::Break:
+                out_.brk.cell(row, brk::flag(k)) = hex2(s_[i + 1]);
+                out_.brk.cell(row, brk::frame(k)) = "00";
+                out_.brk.cell(row, brk::line(k)) = targetText;
+                placements_.push_back({&out_.brk, row, brk::line(k), targetAddr});
+                countdown_ = (s_[i + 1] & cmd::kConnectBit) ? 1 : 3;
+                break;
+            default:
+                out_.loop.cell(row, loop::kJumpFrame) = "00";
+                out_.loop.cell(row, loop::kJumpLine) = targetText;
+                placements_.push_back({&out_.loop, row, loop::kJumpLine, targetAddr});
+                break;
+        }
+        last_ = {kind, k};
+    }
+
+    // --- resolution pass -----------------------------------------------------------------
+    void resolve() {
+        for (const Placement& p : placements_) {
+            auto it = std::lower_bound(targets_.begin(), targets_.end(), p.target);
+            if (it == targets_.end() || *it != p.target) continue;
+            int line = targetLines_[static_cast<size_t>(it - targets_.begin())];
+            if (line >= 0 && line <= kMaxCellLine)
+                p.sheet->cell(p.row, p.col) = intToDecText(line, 4);
+        }
+        for (size_t t = 0; t < targets_.size(); ++t) {
+            long driver =
+                targets_[t] + static_cast<long>(kDriverBase) - static_cast<long>(headerSize_);
+            std::string text = "$" + intToHexText(driver, 4);
+            std::string name = channelMessageName(channel_);
+            if (targetLines_[t] < 0)
+                report(name + ": the target " + text +
+                       " is not the start of a command or note of the channel; the line cells "
+                       "that name it keep the address.");
+            else if (targetLines_[t] > kMaxCellLine)
+                report(name + ": the target " + text + " falls on line " +
+                       std::to_string(targetLines_[t]) +
+                       ", beyond the 9999 that a line cell can hold; the line cells that name it "
+                       "keep the address.");
+        }
+    }
+
+    const Bytes& s_;
+    std::uint32_t start_;
+    std::uint32_t headerSize_;
+    int channel_;
+    bool noise_;
+    ChannelSheets& out_;
+    ErrorBox& errors_;
+
+    NoteNames names_;
+    int current_ = 0;
+    int octave_ = 0;
+    bool plus_ = false;
+    bool dotted_ = false;
+    Connect connect_ = Connect::Off;
+    int countdown_ = 0;
+    bool slideOn_ = false;
+    std::string lastNote_;
+    std::string remembered_;
+    LastEnd last_;
+    bool warnedHighOctave_ = false;
+
+    std::vector<long> targets_;
+    std::vector<int> targetLines_;  // -1: not met
+    size_t next_ = 0;               // index of the pending target
+    std::vector<Placement> placements_;
+};
+
+}  // namespace
+
+const char* channelMessageName(int channel) {
+    static const char* kNames[kChannelCount] = {"Square One", "Square Two", "Triangle", "Noise"};
+    return channel >= 0 && channel < kChannelCount ? kNames[channel] : "?";
+}
+
+std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize) {
+    std::vector<long> out;
+    size_t i = 0;
+    while (i < stream.size()) {
+        std::uint8_t b = stream[i];
+        if (b == cmd::kEnd) break;
+        size_t ops = static_cast<size_t>(operandCount(b));
+        if (i + ops >= stream.size()) break;
+        if (isLoop(b) || isBreak(b) || isJump(b)) {
+            size_t hi = i + (isJump(b) ? 1 : 2);
+            long driver = stream[hi] << 8 | stream[hi + 1];
+            out.push_back(driver - static_cast<long>(kDriverBase) + static_cast<long>(headerSize));
+        }
+        i += 1 + ops;
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+void decodeChannel(const Bytes& stream, std::uint32_t channelStart, std::uint32_t headerSize,
+                   int channel, ChannelSheets& sheets, ErrorBox& errors) {
+    ChannelDecoder(stream, channelStart, headerSize, channel, sheets, errors).run();
+}
+
+}  // namespace kestra
