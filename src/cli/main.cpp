@@ -19,6 +19,13 @@ const std::vector<Command>& commands() {
          "(\"channel N\", then one line per row), then every message reported while reading\n"
          "(\"message: TEXT\"). Exits with 1 when the song could not be read.\n",
          runDump},
+        {"patch", "patch ORIGINAL CHANGED OUT.ips",
+         "write the changes between two files as an IPS patch",
+         "Writes the bytes that differ between ORIGINAL and CHANGED (the file as opened and as\n"
+         "it is after \"Create Code\") as an IPS patch, and prints the CRC32 of ORIGINAL so\n"
+         "that users of the patch can check they apply it to the same file. Both files must\n"
+         "have the same size.\n",
+         runPatch},
     };
     return all;
 }
