@@ -23,5 +23,6 @@ const std::vector<Command>& commands();
 int runSongs(const Args& args);
 int runDump(const Args& args);
 int runPatch(const Args& args);
+int runRender(const Args& args);
 
 }  // namespace kestra::cli

@@ -26,6 +26,13 @@ const std::vector<Command>& commands() {
          "that users of the patch can check they apply it to the same file. Both files must\n"
          "have the same size.\n",
          runPatch},
+        {"render", "render FILE TRACK SECONDS OUT.wav",
+         "play a track of an NSF file into a WAV file",
+         "Plays track TRACK of the NSF file FILE (counted from 0, as NSF players do; Song ID\n"
+         "n is usually track n - 1) for SECONDS seconds (a fraction allowed, at most 3600)\n"
+         "and writes the sound as a 44.1 kHz 16-bit stereo WAV file. NES cartridge images\n"
+         "cannot be played: listening needs the NSF file.\n",
+         runRender},
     };
     return all;
 }

@@ -1,0 +1,111 @@
+#include "preview/wav_writer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace kestra::preview {
+
+namespace {
+
+void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+void putTag(std::vector<std::uint8_t>& out, const char* tag) {
+    out.insert(out.end(), tag, tag + 4);
+}
+
+std::vector<std::uint8_t> header(int sampleRate, int channels, std::uint32_t dataBytes) {
+    std::vector<std::uint8_t> h;
+    const std::uint32_t blockAlign = static_cast<std::uint32_t>(channels) * 2;
+    putTag(h, "RIFF");
+    put32(h, 36 + dataBytes);
+    putTag(h, "WAVE");
+    putTag(h, "fmt ");
+    put32(h, 16);
+    put16(h, 1);  // PCM
+    put16(h, static_cast<std::uint32_t>(channels));
+    put32(h, static_cast<std::uint32_t>(sampleRate));
+    put32(h, static_cast<std::uint32_t>(sampleRate) * blockAlign);
+    put16(h, blockAlign);
+    put16(h, 16);
+    putTag(h, "data");
+    put32(h, dataBytes);
+    return h;
+}
+
+constexpr std::uint64_t kMaxDataBytes = std::numeric_limits<std::uint32_t>::max() - 36;
+
+}  // namespace
+
+WavWriter::~WavWriter() {
+    if (file_) {
+        std::fclose(file_);
+        std::remove(path_.c_str());
+    }
+}
+
+std::optional<std::string> WavWriter::fail(const std::string& what) {
+    std::string message = "Cannot write \"" + path_ + "\" (" + what + ")";
+    if (errno) message += std::string(": ") + std::strerror(errno);
+    message += ".";
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+        std::remove(path_.c_str());
+    }
+    return message;
+}
+
+std::optional<std::string> WavWriter::open(const std::string& path, int sampleRate, int channels) {
+    path_ = path;
+    dataBytes_ = 0;
+    errno = 0;
+    file_ = std::fopen(path.c_str(), "wb");
+    if (!file_) return fail("open");
+    // Sizes are patched in by finish(); a sample rate is remembered in the header already.
+    auto h = header(sampleRate, channels, 0);
+    if (std::fwrite(h.data(), 1, h.size(), file_) != h.size()) return fail("header");
+    return std::nullopt;
+}
+
+std::optional<std::string> WavWriter::write(const std::int16_t* samples, size_t count) {
+    if (!file_) return "No WAV file is open.";
+    errno = 0;
+    if (dataBytes_ + count * 2 > kMaxDataBytes) return fail("longer than a WAV file can hold");
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(count * 2);
+    for (size_t i = 0; i < count; ++i) put16(bytes, static_cast<std::uint16_t>(samples[i]));
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) return fail("write");
+    dataBytes_ += bytes.size();
+    return std::nullopt;
+}
+
+std::optional<std::string> WavWriter::finish() {
+    if (!file_) return "No WAV file is open.";
+    errno = 0;
+    std::uint32_t data = static_cast<std::uint32_t>(dataBytes_);
+    std::vector<std::uint8_t> sizes;
+    put32(sizes, 36 + data);
+    if (std::fseek(file_, 4, SEEK_SET) != 0 || std::fwrite(sizes.data(), 1, 4, file_) != 4)
+        return fail("header");
+    sizes.clear();
+    put32(sizes, data);
+    if (std::fseek(file_, 40, SEEK_SET) != 0 || std::fwrite(sizes.data(), 1, 4, file_) != 4)
+        return fail("header");
+    if (std::fclose(file_) != 0) {
+        file_ = nullptr;
+        std::remove(path_.c_str());
+        return "Cannot write \"" + path_ + "\" (close): " + std::strerror(errno) + ".";
+    }
+    file_ = nullptr;
+    return std::nullopt;
+}
+
+}  // namespace kestra::preview

@@ -1,0 +1,32 @@
+// A streaming writer of 16-bit PCM WAV files: the header is written first with the sizes filled
+// in when the file is finished, so long renders never sit in memory whole.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace kestra::preview {
+
+class WavWriter {
+  public:
+    WavWriter() = default;
+    ~WavWriter();
+    WavWriter(const WavWriter&) = delete;
+    WavWriter& operator=(const WavWriter&) = delete;
+
+    // Each returns an error message, or nothing on success. After an error the partial file is
+    // removed.
+    std::optional<std::string> open(const std::string& path, int sampleRate, int channels);
+    std::optional<std::string> write(const std::int16_t* samples, size_t count);
+    std::optional<std::string> finish();
+
+  private:
+    std::optional<std::string> fail(const std::string& what);
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::uint64_t dataBytes_ = 0;
+};
+
+}  // namespace kestra::preview
