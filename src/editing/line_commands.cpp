@@ -229,7 +229,8 @@ EditResult addLines(Document& doc, const Selection& sel, std::string_view countT
         return refuse("A channel can't have more than " + std::to_string(kMaxChannelLines) +
                       " lines.");
     const int n = static_cast<int>(count.value);
-    if (n > 0 && highestShiftedRef(lines, sel.row, where) + n > kMaxLineReference)
+    const int highest = highestShiftedRef(lines, sel.row, where);
+    if (highest >= 0 && highest + n > kMaxLineReference)
         return refuse("A loop, jump or break would point beyond line " +
                       std::to_string(kMaxLineReference) + ".");
 
