@@ -49,8 +49,9 @@ class ChannelDecoder {
           out_(out),
           errors_(errors) {}
 
-    void run() {
+    bool run() {
         resetChannelSheets(out_);
+        reserveLines(lineBound());
         buildNoteNames(names_, 0, noise_);
         targets_ = collectTargets(s_, headerSize_);
         targetLines_.assign(targets_.size(), -1);
@@ -68,16 +69,23 @@ class ChannelDecoder {
             size_t ops = static_cast<size_t>(operandCount(b));
             if (i + ops >= s_.size() && b != cmd::kEnd) break;  // operands cut off
             if (!isUnused(b)) step(i, b);
+            if (tooLong_) break;
             if (b == cmd::kEnd) {
                 ended = true;
                 break;
             }
             i += 1 + ops;
         }
-        if (!ended)
+        if (tooLong_) {
+            report(std::string(channelMessageName(channel_)) + ": the stream is longer than " +
+                   std::to_string(kMaxChannelLines) + " lines; it was read no further.");
+        } else if (!ended) {
             report(std::string(channelMessageName(channel_)) +
                    ": the stream ends without its End command (17).");
+        }
         resolve();
+        setRows(rows_);
+        return ended && !tooLong_;
     }
 
   private:
@@ -110,16 +118,53 @@ class ChannelDecoder {
     }
 
     // --- lines ---------------------------------------------------------------------------
-    // Lines current+1 .. current+n with their defaults (they do not exist yet).
+    // Lines current+1 .. current+n with their defaults (they do not exist yet). A runaway
+    // stream stops at kMaxChannelLines instead of eating the memory.
     void addLines(int n) {
-        int first = out_.music.rowCount();
-        growSheetRows(n, out_);
+        int first = rows_;
+        if (first + n > kMaxChannelLines) {
+            tooLong_ = true;
+            return;
+        }
+        if (first + n > out_.music.rowCount()) reserveLines(std::max(2 * first, first + n));
         initSheetRows(out_, first, first + n - 1);
+        rows_ += n;
+    }
+    // The sheets are sized once for the most lines the stream can give (each note its length,
+    // each Loop, Break and Jump a zero-length line) and cut back to the lines used at the end:
+    // growing row by row costs more in moved cells than the decoding itself.
+    int lineBound() const {
+        long bound = 1;
+        size_t i = 0;
+        bool dotted = false;
+        while (i < s_.size() && bound <= kMaxChannelLines) {
+            std::uint8_t b = s_[i];
+            if (isNote(b)) {
+                bound += noteLength(b, dotted);
+                dotted = false;
+            } else if (b == cmd::kDotted) {
+                dotted = true;
+            } else if (isLoop(b) || isBreak(b) || isJump(b)) {
+                ++bound;
+            } else if (b == cmd::kEnd) {
+                break;
+            }
+            i += 1 + static_cast<size_t>(operandCount(b));
+        }
+        return static_cast<int>(std::min<long>(bound + 1, kMaxChannelLines));
+    }
+    void reserveLines(int rows) {
+        if (rows > out_.music.rowCount()) setRows(rows);
+    }
+    void setRows(int rows) {
+        out_.music.setRowCount(rows);
+        out_.loop.setRowCount(rows);
+        out_.brk.setRowCount(rows);
     }
     void startZeroLengthLine() {
         out_.music.cell(current_, music::kNote) = "^^^";
         addLines(1);
-        ++current_;
+        if (!tooLong_) ++current_;
     }
     void setMusic(int col, std::string text) { out_.music.cell(current_, col) = std::move(text); }
 
@@ -171,7 +216,7 @@ class ChannelDecoder {
             case cmd::kOctavePlus:
                 plus_ = !plus_;
                 octave_ += plus_ ? 2 : -2;
-                buildNoteNames(names_, octave_, noise_);
+                rebuildNames();
                 setMusic(music::kPlus, "ON");
                 break;
             case cmd::kFlag:
@@ -207,7 +252,7 @@ class ChannelDecoder {
                            "octave 0.");
                 }
                 plus_ = false;
-                buildNoteNames(names_, octave_, noise_);
+                rebuildNames();
                 break;
             case cmd::kTransposeAll:
                 setMusic(music::kTrAll, hex2(op));
@@ -235,6 +280,12 @@ class ChannelDecoder {
         }
     }
 
+    void rebuildNames() {
+        if (octave_ == namesOctave_) return;
+        buildNoteNames(names_, octave_, noise_);
+        namesOctave_ = octave_;
+    }
+
     void note(std::uint8_t b) {
         int pitch = notePitch(b);
         const std::string& name = names_[static_cast<size_t>(pitch)];
@@ -256,6 +307,7 @@ class ChannelDecoder {
                    "; A = 10).");
         }
         addLines(n);
+        if (tooLong_) return;
         switch (connect_) {
             case Connect::Off:
                 setMusic(music::kNote, name);
@@ -379,7 +431,9 @@ class ChannelDecoder {
 
     NoteNames names_;
     int current_ = 0;
+    int rows_ = 1;  // lines in use; the sheets may hold more until the end
     int octave_ = 0;
+    int namesOctave_ = 0;  // the octave names_ was built for
     bool plus_ = false;
     bool dotted_ = false;
     Connect connect_ = Connect::Off;
@@ -389,6 +443,7 @@ class ChannelDecoder {
     std::string remembered_;
     LastEnd last_;
     bool warnedHighOctave_ = false;
+    bool tooLong_ = false;
 
     std::vector<long> targets_;
     std::vector<int> targetLines_;  // -1: not met
@@ -423,9 +478,9 @@ std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize) 
     return out;
 }
 
-void decodeChannel(const Bytes& stream, std::uint32_t channelStart, std::uint32_t headerSize,
+bool decodeChannel(const Bytes& stream, std::uint32_t channelStart, std::uint32_t headerSize,
                    int channel, ChannelSheets& sheets, ErrorBox& errors) {
-    ChannelDecoder(stream, channelStart, headerSize, channel, sheets, errors).run();
+    return ChannelDecoder(stream, channelStart, headerSize, channel, sheets, errors).run();
 }
 
 }  // namespace kestra

@@ -21,11 +21,15 @@ std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize);
 // The highest line number a line cell can hold (four decimal digits).
 constexpr int kMaxCellLine = 9999;
 
+// Lines a channel may take when read; a longer stream is taken to be damaged.
+constexpr int kMaxChannelLines = 32768;
+
 // Decodes the stream of one channel (its first byte up to and including its End byte) into
 // `sheets`, which are replaced. channelStart is the channel-address of the first byte; channel
 // 3 uses the noise note names. Problems are reported into `errors`; the bytes given are never
-// read past their end.
-void decodeChannel(const Bytes& stream, std::uint32_t channelStart, std::uint32_t headerSize,
+// read past their end. False when the stream has no End byte or is longer than
+// kMaxChannelLines (the sheets then hold what was read up to there).
+bool decodeChannel(const Bytes& stream, std::uint32_t channelStart, std::uint32_t headerSize,
                    int channel, ChannelSheets& sheets, ErrorBox& errors);
 
 }  // namespace kestra

@@ -33,13 +33,15 @@ Result<Bytes> readChannelBytes(const FileState& fs, const Bytes& file, std::uint
     Bytes stream;
     int operandsDue = 0;
     for (std::uint64_t address = channelAddress;; ++address) {
-        // The split bank goes on elsewhere in the file after channel address 0x400F.
-        if (fs.splitBankLayout && address == kSplitContinuationAddress)
+        // A split-bank stream that started in the first bank goes on elsewhere in the file
+        // after channel address 0x400F. One that starts at 0x4000 or above is already mapped
+        // into the second area, where it reads straight on.
+        if (fs.splitBankLayout && address == kSplitContinuationAddress && channelAddress < 0x4000)
             offset = splitContinuationOffset(headerOffset, bankXor);
         if (offset < 0 || static_cast<std::uint64_t>(offset) >= file.size()) {
             std::string where = offset < 0
-                                    ? "before the start of the file"
-                                    : "at the end of the file ($" +
+                                    ? "the start of the file"
+                                    : "the end of the file ($" +
                                           offsetText(static_cast<std::uint64_t>(offset)) + ")";
             return Result<Bytes>::failure("The " + name + " stream reaches " + where +
                                           " before its End command (17); the song was not read.");
@@ -85,7 +87,7 @@ bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffs
             errors.report(bytes.error());
             return false;
         }
-        decodeChannel(*bytes, *address, fs.headerSize, ch, out, errors);
+        if (!decodeChannel(*bytes, *address, fs.headerSize, ch, out, errors)) return false;
     }
     for (int ch = 0; ch < kChannelCount; ++ch) {
         ChannelSheets& dst = sheets.channel(ch);

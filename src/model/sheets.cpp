@@ -85,17 +85,37 @@ void writeFixedColumns(Sheet& sheet, int row) {
 }
 
 void initSheetRows(ChannelSheets& ch, int first, int last) {
+    // Runs for every line a song is read into, so the texts are made once per row and assigned
+    // in place rather than built per cell.
+    std::string number, count;
     for (int r = first; r <= last; ++r) {
-        writeFixedColumns(ch.music, r);
-        writeFixedColumns(ch.loop, r);
-        writeFixedColumns(ch.brk, r);
-        ch.music.setCell(r, music::kNote, "---");
-        ch.music.setCell(r, music::kVol, "-");
-        for (int c = music::kFirstValue; c <= music::kLastValue; ++c) ch.music.setCell(r, c, "--");
-        for (int c = 3; c < kLoopColumns; ++c)
-            ch.loop.setCell(r, c, std::string(defaultCellText(SheetKind::Loop, c)));
-        for (int c = 3; c < kBreakColumns; ++c)
-            ch.brk.setCell(r, c, std::string(defaultCellText(SheetKind::Break, c)));
+        number = intToDecText(r, 3);
+        int c64 = r % kCountWrap;
+        count = intToDecText(c64, 3);
+        const char* beat = nullptr;
+        if (r % kBeatSpacing == 0)
+            beat = c64 == 0 ? "-0-" : "--";
+        else if (c64 == 0)
+            beat = "-0-";
+        for (Sheet* sheet : {&ch.music, &ch.loop, &ch.brk}) {
+            sheet->cell(r, 0).assign(number);
+            if (beat) sheet->cell(r, 1).assign(beat);
+            sheet->cell(r, 2).assign(count);
+        }
+        ch.music.cell(r, music::kNote).assign("---");
+        ch.music.cell(r, music::kVol).assign("-");
+        for (int c = music::kFirstValue; c <= music::kLastValue; ++c)
+            ch.music.cell(r, c).assign("--");
+        for (int k = 1; k <= 4; ++k) {
+            ch.loop.cell(r, loop::count(k)).assign("--");
+            ch.loop.cell(r, loop::frame(k)).assign("--");
+            ch.loop.cell(r, loop::line(k)).assign(kEmptyLineCell);
+            ch.brk.cell(r, brk::flag(k)).assign("--");
+            ch.brk.cell(r, brk::frame(k)).assign("--");
+            ch.brk.cell(r, brk::line(k)).assign(kEmptyLineCell);
+        }
+        ch.loop.cell(r, loop::kJumpFrame).assign("--");
+        ch.loop.cell(r, loop::kJumpLine).assign(kEmptyLineCell);
     }
 }
 

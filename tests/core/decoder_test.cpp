@@ -1,0 +1,459 @@
+// Decoder: stream bytes in, sheet cells out.
+#include "format/decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/hex_text.h"
+
+namespace kestra {
+namespace {
+
+// The streams below start at channel address 0x0080 of an NSF (header size 0x80), so the
+// driver address of stream byte i is 0x8000 + i: a target operand "80 i" names byte i.
+constexpr std::uint32_t kStart = 0x80;
+constexpr std::uint32_t kHeaderSize = 0x80;
+
+using M = SheetKind;
+
+struct Cell {
+    int row;
+    SheetKind kind;
+    int col;
+    const char* text;
+};
+
+struct Case {
+    const char* name;
+    Bytes stream;
+    int lines;
+    std::vector<Cell> cells;
+    std::vector<const char*> messages = {};  // each a part of the message at that position
+    int channel = kSquare1;
+};
+
+constexpr int kNote = music::kNote;
+
+struct Decoded {
+    ChannelSheets sheets;
+    ErrorBox errors;
+};
+
+void decode(const Bytes& stream, int channel, Decoded& d) {
+    decodeChannel(stream, kStart, kHeaderSize, channel, d.sheets, d.errors);
+}
+
+// Every value cell keeps its fixed width, and the three sheets keep the same row count.
+void expectRecordInvariant(const ChannelSheets& cs, const std::string& name) {
+    ASSERT_EQ(cs.loop.rowCount(), cs.music.rowCount()) << name;
+    ASSERT_EQ(cs.brk.rowCount(), cs.music.rowCount()) << name;
+    for (int r = 0; r < cs.lineCount(); ++r) {
+        EXPECT_EQ(musicRecord(cs.music, r).size(), size_t(kMusicRecordWidth))
+            << name << " row " << r;
+        EXPECT_EQ(loopRecord(cs.loop, r).size(), size_t(kLoopRecordWidth)) << name << " row " << r;
+        EXPECT_EQ(breakRecord(cs.brk, r).size(), size_t(kBreakRecordWidth)) << name << " row " << r;
+        EXPECT_EQ(cs.music.cell(r, 0), intToDecText(r, 3)) << name;
+    }
+}
+
+void runCases(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decoded d;
+        decode(c.stream, c.channel, d);
+        EXPECT_EQ(d.sheets.lineCount(), c.lines);
+        expectRecordInvariant(d.sheets, c.name);
+        for (const Cell& cell : c.cells) {
+            const Sheet& s = d.sheets.sheet(cell.kind);
+            ASSERT_TRUE(s.inRange(cell.row, cell.col)) << "row " << cell.row;
+            EXPECT_EQ(s.cell(cell.row, cell.col), cell.text)
+                << "row " << cell.row << " sheet " << int(cell.kind) << " col " << cell.col;
+        }
+        const auto& got = d.errors.history();
+        ASSERT_EQ(got.size(), c.messages.size()) << (got.empty() ? "" : got.front());
+        for (size_t i = 0; i < got.size(); ++i)
+            EXPECT_NE(got[i].find(c.messages[i]), std::string::npos) << got[i];
+    }
+}
+
+TEST(Decoder, CommandsNotesAndLines) {
+    runCases({
+        {"just End", {0x17}, 1, {{0, M::Music, kNote, "|||"}, {0, M::Loop, 16, "||||"}}},
+        {"octave then a 2-line note",
+         {0x09, 0x03, 0x45, 0x17},
+         3,
+         {{0, M::Music, music::kOct, "03"},
+          {0, M::Music, kNote, "E-3"},
+          {1, M::Music, kNote, "---"},
+          {2, M::Music, kNote, "|||"},
+          {2, M::Music, music::kVol, "|"}}},
+        {"0x17 as a loop count is an operand",
+         {0x21, 0x0E, 0x17, 0x80, 0x00, 0x17},
+         2,
+         {{0, M::Loop, loop::count(1), "17"}, {0, M::Loop, loop::line(1), "0000"}}},
+        {"rests and the highest pitch",
+         {0x20, 0x09, 0x02, 0x3F, 0xE0, 0x17},
+         67,
+         {{0, M::Music, kNote, "///"},
+          {1, M::Music, kNote, "F#4"},
+          {2, M::Music, kNote, "///"},
+          {3, M::Music, kNote, "---"},
+          {66, M::Music, kNote, "|||"}}},
+        {"dotted lengths: 1 stays 1, 2 becomes 3",
+         {0x02, 0x21, 0x02, 0x41, 0x21, 0x17},
+         6,
+         {{0, M::Music, kNote, "C-0"}, {1, M::Music, kNote, "C-0"}, {4, M::Music, kNote, "C-0"}}},
+        {"dotted 64-line note keeps 64, reported",
+         {0x02, 0xE1, 0x17},
+         65,
+         {{0, M::Music, kNote, "C-0"}, {64, M::Music, kNote, "|||"}},
+         {"A hex code of a note of 64 of length is preceded of a 02 command. 02 cannot be set "
+          "before 64 length notes."}},
+        {"unused bytes pass without operands",
+         {0x19, 0x1F, 0x21, 0x17},
+         2,
+         {{0, M::Music, kNote, "C-0"}}},
+        {"every one-operand cell",
+         {0x00, 0x04, 0x81, 0x05, 0x12, 0x34, 0x06, 0x0A, 0x07, 0x3C, 0x08, 0x02,
+          0x0A, 0x05, 0x0B, 0xFE, 0x0C, 0x44, 0x0D, 0x00, 0x18, 0x80, 0x21, 0x17},
+         2,
+         {{0, M::Music, music::kTrip, "ON"},
+          {0, M::Music, music::kFlag, "81"},
+          {0, M::Music, music::kSpeed1, "12"},
+          {0, M::Music, music::kSpeed2, "34"},
+          {0, M::Music, music::kTLg, "0A"},
+          {0, M::Music, music::kVol, "C"},
+          {0, M::Music, music::kIns, "02"},
+          {0, M::Music, music::kTrAll, "05"},
+          {0, M::Music, music::kTrans, "FE"},
+          {0, M::Music, music::kPitch, "44"},
+          {0, M::Music, music::kSld, "00"},
+          {0, M::Music, music::kTnTp, "80"}}},
+        {"volume shows its low digit",
+         {0x07, 0x0A, 0x21, 0x17},
+         2,
+         {{0, M::Music, music::kVol, "A"}}},
+        {"commands between the last note and End are not kept",
+         {0x21, 0x07, 0x05, 0x17},
+         2,
+         {{1, M::Music, kNote, "|||"}, {1, M::Music, music::kVol, "|"}}},
+        {"octave-plus raises by 2 and back",
+         {0x03, 0x21, 0x03, 0x21, 0x03, 0x09, 0x05, 0x21, 0x03, 0x21, 0x17},
+         5,
+         {{0, M::Music, kNote, "C-2"},
+          {0, M::Music, music::kPlus, "ON"},
+          {1, M::Music, kNote, "C-0"},
+          {2, M::Music, kNote, "C-5"},  // the Octave command switches plus off
+          {3, M::Music, kNote, "C-7"}}},
+        {"noise pitches",
+         {0x21, 0x30, 0x31, 0x3F, 0x20, 0x17},
+         6,
+         {{0, M::Music, kNote, "0-#"},
+          {1, M::Music, kNote, "F-#"},
+          {2, M::Music, kNote, "G-#"},
+          {3, M::Music, kNote, "U-#"},
+          {4, M::Music, kNote, "///"}},
+         {},
+         kNoise},
+        {"noise ignores octaves",
+         {0x09, 0x05, 0x25, 0x17},
+         2,
+         {{0, M::Music, kNote, "4-#"}},
+         {},
+         kNoise},
+    });
+}
+
+TEST(Decoder, ConnectDisplay) {
+    runCases({
+        {"flag 40 holds until a Connect releases",
+         {0x04, 0x40, 0x21, 0x21, 0x21, 0x01, 0x21, 0x21, 0x17},
+         6,
+         {{0, M::Music, kNote, "C-0"},
+          {1, M::Music, kNote, "---"},
+          {2, M::Music, kNote, "---"},
+          {3, M::Music, kNote, "---"},
+          {4, M::Music, kNote, "C-0"}}},
+        {"flag without the connect bit ends the hold",
+         {0x04, 0x40, 0x21, 0x21, 0x04, 0x00, 0x21, 0x17},
+         4,
+         {{0, M::Music, kNote, "C-0"}, {1, M::Music, kNote, "---"}, {2, M::Music, kNote, "C-0"}}},
+        {"split note: Connect, piece, Connect, piece",
+         {0x01, 0x61, 0x01, 0x21, 0x21, 0x17},
+         7,
+         {{0, M::Music, kNote, "C-0"}, {4, M::Music, kNote, "---"}, {5, M::Music, kNote, "C-0"}}},
+        {"slide on shows every note",
+         {0x04, 0x40, 0x0D, 0x10, 0x21, 0x21, 0x21, 0x17},
+         4,
+         {{0, M::Music, kNote, "C-0"}, {1, M::Music, kNote, "C-0"}, {2, M::Music, kNote, "C-0"}}},
+        {"slide off leaves the state off",
+         {0x0D, 0x00, 0x21, 0x21, 0x17},
+         3,
+         {{0, M::Music, kNote, "C-0"}, {1, M::Music, kNote, "C-0"}}},
+        // A Connect while releasing: the note after it still ends the hold, and every note
+        // takes its lines.
+        {"Connect while releasing",
+         {0x04, 0x40, 0x21, 0x21, 0x01, 0x01, 0x41, 0x21, 0x17},
+         6,
+         {{0, M::Music, kNote, "C-0"},
+          {1, M::Music, kNote, "---"},
+          {2, M::Music, kNote, "---"},
+          {3, M::Music, kNote, "---"},
+          {4, M::Music, kNote, "C-0"},
+          {5, M::Music, kNote, "|||"}}},
+        // Break with the connect bit: the note at its target continues the held note.
+        {"break with connect bit holds at its target",
+         {0x21, 0x12, 0x40, 0x80, 0x06, 0x21, 0x21, 0x21, 0x17},
+         5,
+         {{0, M::Music, kNote, "C-0"},
+          {1, M::Music, kNote, "C-0"},
+          {2, M::Music, kNote, "---"},
+          {3, M::Music, kNote, "---"},
+          {0, M::Break, brk::line(1), "0002"}}},
+        {"break without it turns the connect off at its target",
+         {0x04, 0x40, 0x21, 0x12, 0x00, 0x80, 0x08, 0x21, 0x21, 0x17},
+         4,
+         {{0, M::Music, kNote, "C-0"},
+          {1, M::Music, kNote, "---"},
+          {2, M::Music, kNote, "C-0"},
+          {0, M::Break, brk::line(1), "0002"}}},
+    });
+}
+
+TEST(Decoder, LoopsBreaksAndJumps) {
+    runCases({
+        {"jump back to the first byte",
+         {0x21, 0x16, 0x80, 0x00, 0x17},
+         2,
+         {{0, M::Loop, loop::kJumpFrame, "00"}, {0, M::Loop, loop::kJumpLine, "0000"}}},
+        {"loop on the note's last line",
+         {0x41, 0x0E, 0x02, 0x80, 0x00, 0x17},
+         3,
+         {{1, M::Loop, loop::count(1), "02"},
+          {1, M::Loop, loop::frame(1), "00"},
+          {1, M::Loop, loop::line(1), "0000"},
+          {0, M::Loop, loop::count(1), "--"}}},
+        {"two loops with one target",
+         {0x21, 0x21, 0x0E, 0x02, 0x80, 0x01, 0x0F, 0x03, 0x80, 0x01, 0x17},
+         3,
+         {{1, M::Loop, loop::line(1), "0001"}, {1, M::Loop, loop::line(2), "0001"}}},
+        {"Loop 1 then Loop 2 share a line",
+         {0x21, 0x0E, 0x02, 0x80, 0x00, 0x0F, 0x02, 0x80, 0x00, 0x17},
+         2,
+         {{0, M::Loop, loop::count(1), "02"}, {0, M::Loop, loop::count(2), "02"}}},
+        {"Loop 2 then Loop 1: a zero-length line",
+         {0x21, 0x0F, 0x02, 0x80, 0x00, 0x0E, 0x02, 0x80, 0x00, 0x17},
+         3,
+         {{0, M::Loop, loop::count(2), "02"},
+          {0, M::Loop, loop::count(1), "--"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Loop, loop::count(1), "02"},
+          {1, M::Loop, loop::line(1), "0000"},
+          {2, M::Music, kNote, "|||"}}},
+        {"Break 1 then Jump: a zero-length line",
+         {0x21, 0x12, 0x00, 0x80, 0x00, 0x16, 0x80, 0x00, 0x17},
+         3,
+         {{0, M::Break, brk::flag(1), "00"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Loop, loop::kJumpLine, "0000"}}},
+        {"Break 2 then Break 1: a zero-length line",
+         {0x21, 0x13, 0x00, 0x80, 0x00, 0x12, 0x00, 0x80, 0x00, 0x17},
+         3,
+         {{0, M::Break, brk::flag(2), "00"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Break, brk::flag(1), "00"}}},
+        {"Break 1 then Break 4 share a line",
+         {0x21, 0x12, 0x00, 0x80, 0x00, 0x15, 0x40, 0x80, 0x00, 0x17},
+         2,
+         {{0, M::Break, brk::flag(1), "00"}, {0, M::Break, brk::flag(4), "40"}}},
+        {"a loop that is itself a target stands on its own line",
+         {0x21, 0x0E, 0x02, 0x80, 0x01, 0x16, 0x80, 0x01, 0x17},
+         3,
+         {{0, M::Music, kNote, "C-0"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Loop, loop::line(1), "0001"},
+          {1, M::Loop, loop::kJumpLine, "0001"},
+          {2, M::Music, kNote, "|||"}}},
+        {"a target between commands of one line",
+         {0x21, 0x07, 0x05, 0x21, 0x16, 0x80, 0x01, 0x17},
+         3,
+         {{1, M::Music, music::kVol, "5"}, {1, M::Loop, loop::kJumpLine, "0001"}}},
+        {"a target at End names the End line",
+         {0x21, 0x16, 0x80, 0x04, 0x17},
+         2,
+         {{0, M::Loop, loop::kJumpLine, "0001"}}},
+    });
+}
+
+TEST(Decoder, TargetBookkeeping) {
+    runCases({
+        // The check of the first byte must move the pending target on, or every later target
+        // line is off by one.
+        {"first byte target then a second target",
+         {0x21, 0x21, 0x0E, 0x02, 0x80, 0x00, 0x0F, 0x02, 0x80, 0x01, 0x17},
+         3,
+         {{1, M::Loop, loop::line(1), "0000"}, {1, M::Loop, loop::line(2), "0001"}}},
+        // A target inside an operand stays an address (reported); larger ones still resolve.
+        {"target inside an operand",
+         {0x04, 0x40, 0x21, 0x21, 0x0E, 0x02, 0x80, 0x01, 0x0F, 0x02, 0x80, 0x02, 0x16, 0x80, 0x03,
+          0x17},
+         3,
+         {{1, M::Loop, loop::line(1), "8001"},
+          {1, M::Loop, loop::line(2), "0000"},
+          {1, M::Loop, loop::kJumpLine, "0001"}},
+         {"Square One: the target $8001 is not the start of a command or note"}},
+        {"target at an unused byte",
+         {0x21, 0x19, 0x21, 0x0E, 0x02, 0x80, 0x01, 0x0F, 0x02, 0x80, 0x02, 0x17},
+         3,
+         {{1, M::Loop, loop::line(1), "8001"}, {1, M::Loop, loop::line(2), "0001"}},
+         {"$8001 is not the start"}},
+        {"target after End",
+         {0x21, 0x16, 0x80, 0x09, 0x17},
+         2,
+         {{0, M::Loop, loop::kJumpLine, "8009"}},
+         {"Square One: the target $8009"}},
+        {"target before the stream",
+         {0x21, 0x16, 0x7F, 0xF0, 0x17},
+         2,
+         {{0, M::Loop, loop::kJumpLine, "7FF0"}},
+         {"the target $7FF0"}},
+    });
+}
+
+// The points where the bare reading would lose or damage data.
+TEST(Decoder, BadInput) {
+    runCases({
+        // Break 4 whose own address is the pending target gets a zero-length line as Breaks
+        // 1-3 do, keeping the note and commands of the line before.
+        {"Break 4 on its own target",
+         {0x07, 0x03, 0x21, 0x15, 0x00, 0x80, 0x03, 0x17},
+         3,
+         {{0, M::Music, kNote, "C-0"},
+          {0, M::Music, music::kVol, "3"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Break, brk::flag(4), "00"},
+          {1, M::Break, brk::line(4), "0001"},
+          {2, M::Music, kNote, "|||"}}},
+        {"Loop before the first note",
+         {0x07, 0x05, 0x0E, 0x02, 0x80, 0x06, 0x21, 0x17},
+         3,
+         {{0, M::Music, kNote, "^^^"},
+          {0, M::Music, music::kVol, "5"},
+          {0, M::Loop, loop::count(1), "02"},
+          {0, M::Loop, loop::line(1), "0001"},
+          {1, M::Music, kNote, "C-0"}}},
+        {"Jump as the first byte and its own target",
+         {0x16, 0x80, 0x00, 0x21, 0x17},
+         3,
+         {{0, M::Music, kNote, "^^^"},
+          {0, M::Loop, loop::kJumpLine, "0000"},
+          {1, M::Music, kNote, "C-0"}}},
+        {"the same loop twice on one line",
+         {0x21, 0x0E, 0x02, 0x80, 0x00, 0x0E, 0x03, 0x80, 0x00, 0x17},
+         3,
+         {{0, M::Loop, loop::count(1), "02"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Loop, loop::count(1), "03"},
+          {1, M::Loop, loop::line(1), "0000"}}},
+        {"the same jump twice on one line",
+         {0x21, 0x16, 0x80, 0x00, 0x16, 0x80, 0x00, 0x17},
+         3,
+         {{0, M::Loop, loop::kJumpLine, "0000"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Loop, loop::kJumpLine, "0000"}}},
+        {"the same break twice on one line",
+         {0x21, 0x15, 0x00, 0x80, 0x00, 0x15, 0x40, 0x80, 0x00, 0x17},
+         3,
+         {{0, M::Break, brk::flag(4), "00"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Break, brk::flag(4), "40"}}},
+        {"Octave operand 0A",
+         {0x09, 0x02, 0x21, 0x09, 0x0A, 0x25, 0x17},
+         3,
+         {{1, M::Music, music::kOct, "0A"}, {1, M::Music, kNote, "E-0"}},
+         {"Square One: line 1: the Octave operand 0A is not an octave from 00 to 09"}},
+        {"Octave operand 10 is not octave 10",
+         {0x09, 0x10, 0x21, 0x17},
+         2,
+         {{0, M::Music, music::kOct, "10"}, {0, M::Music, kNote, "C-0"}},
+         {"Octave operand 10"}},
+        {"octave above 9 keeps three characters",
+         {0x09, 0x09, 0x03, 0x21, 0x3F, 0x17},
+         3,
+         {{0, M::Music, kNote, "C-B"}, {1, M::Music, kNote, "F#D"}},
+         {"Square One: line 0: a note above octave 9"}},
+        {"octave 8 reaches 10 by its high notes",
+         {0x09, 0x06, 0x03, 0x2D, 0x39, 0x17},
+         3,
+         {{0, M::Music, kNote, "C-9"}, {1, M::Music, kNote, "C-A"}},
+         {"line 1: a note above octave 9"}},
+        {"stream without End",
+         {0x21, 0x41},
+         4,
+         {{0, M::Music, kNote, "C-0"}, {1, M::Music, kNote, "C-0"}, {3, M::Music, kNote, "---"}},
+         {"Square One: the stream ends without its End command (17)."}},
+        {"stream cut inside a command",
+         {0x21, 0x0E, 0x02, 0x80},
+         2,
+         {{0, M::Loop, loop::count(1), "--"}},
+         {"ends without its End command"}},
+        {"empty stream", {}, 1, {{0, M::Music, kNote, "---"}}, {"ends without its End command"}},
+    });
+}
+
+TEST(Decoder, TargetsBeyondLine9999KeepTheirAddress) {
+    // 157 notes of 64 lines put the target note on line 10048, which four digits cannot hold.
+    Bytes s(157, 0xE1);
+    s.push_back(0x21);  // byte 157 = 0x9D, line 10048
+    s.push_back(0x21);  // line 10049
+    for (std::uint8_t b : {0x0E, 0x02, 0x80, 0x9D, 0x16, 0x80, 0x00, 0x17}) s.push_back(b);
+    Decoded d;
+    decode(s, kSquare1, d);
+    EXPECT_EQ(d.sheets.lineCount(), 10051);
+    EXPECT_EQ(d.sheets.loop.cell(10049, loop::line(1)), "809D");
+    EXPECT_EQ(d.sheets.loop.cell(10049, loop::kJumpLine), "0000");
+    ASSERT_EQ(d.errors.history().size(), 1u);
+    EXPECT_NE(d.errors.history()[0].find("$809D falls on line 10048"), std::string::npos);
+    EXPECT_EQ(d.sheets.music.cell(10048, 0), "10048");
+    expectRecordInvariant(d.sheets, "long");
+}
+
+TEST(Decoder, RunawayStreamStopsAtTheLineLimit) {
+    Bytes s(kMaxChannelLines / 64 + 1, 0xE1);
+    s.push_back(0x17);
+    Decoded d;
+    EXPECT_FALSE(decodeChannel(s, kStart, kHeaderSize, kSquare1, d.sheets, d.errors));
+    EXPECT_LE(d.sheets.lineCount(), kMaxChannelLines);
+    ASSERT_EQ(d.errors.history().size(), 1u);
+    EXPECT_EQ(d.errors.history()[0],
+              "Square One: the stream is longer than 32768 lines; it was read no further.");
+    // Right at the limit is fine.
+    s.erase(s.begin());
+    s.back() = 0x17;
+    s[s.size() - 2] = 0xC1;  // 511 * 64 + 32 lines, then the End line
+    Decoded ok;
+    EXPECT_TRUE(decodeChannel(s, kStart, kHeaderSize, kSquare1, ok.sheets, ok.errors));
+    EXPECT_EQ(ok.sheets.lineCount(), 511 * 64 + 32 + 1);
+}
+
+TEST(Decoder, CollectTargetsSortsAndDropsDuplicates) {
+    Bytes s = {0x16, 0x80, 0x09, 0x0E, 0x17, 0x80, 0x02, 0x12,
+               0x00, 0x80, 0x09, 0x17, 0x16, 0x80, 0x01};
+    // Only commands up to End count; targets are in channel-address form.
+    EXPECT_EQ(collectTargets(s, 0x10), (std::vector<long>{0x12, 0x19}));
+}
+
+TEST(Decoder, ReplacesWhatTheSheetsHeld) {
+    Decoded d;
+    growSheetRows(5, d.sheets);
+    initSheetRows(d.sheets, 0, 5);
+    d.sheets.music.cell(0, music::kVol) = "7";
+    decode({0x21, 0x17}, kSquare1, d);
+    EXPECT_EQ(d.sheets.lineCount(), 2);
+    EXPECT_EQ(d.sheets.music.cell(0, music::kVol), "-");
+}
+
+}  // namespace
+}  // namespace kestra

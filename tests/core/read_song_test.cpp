@@ -1,0 +1,315 @@
+// Reading songs from files: channel bytes in every layout, the "Read Channel" action and
+// kestra-cli dump.
+#include "format/read_song.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "fake_ports.h"
+#include "fixtures/fixture_builder.h"
+#include "format/decoder.h"
+#include "model/sheet_dump.h"
+#include "rom/layout.h"
+#include "test_files.h"
+
+namespace kestra {
+namespace {
+
+using fixtures::buildFile;
+using fixtures::sampleSongs;
+
+struct Opened {
+    FileState fs;
+    Bytes bytes;
+};
+
+Opened openBuilt(const testing::TempDir& dir, const fixtures::BuiltFile& built) {
+    std::string path = dir.write("song" + fixtures::extensionFor(built.layout), built.bytes);
+    auto fs = openSongFile(path);
+    EXPECT_TRUE(fs.ok()) << (fs.ok() ? "" : fs.error());
+    return {fs.ok() ? *fs : FileState{}, built.bytes};
+}
+
+// What the sample songs read as, taken from the NSF layout and checked there by hand.
+std::vector<Sheets> referenceSongs(std::vector<std::vector<std::string>>& messages) {
+    testing::TempDir dir;
+    auto built = buildFile(Layout::Nsf, sampleSongs());
+    Opened f = openBuilt(dir, built);
+    std::vector<Sheets> out;
+    for (const auto& song : built.songs) {
+        ErrorBox errors;
+        Sheets s;
+        decodeSong(f.fs, f.bytes, song.headerOffset, s, errors);
+        out.push_back(s);
+        messages.push_back(errors.history());
+    }
+    return out;
+}
+
+TEST(ReadSong, SampleSongsReadAsWritten) {
+    std::vector<std::vector<std::string>> messages;
+    auto songs = referenceSongs(messages);
+    ASSERT_EQ(songs.size(), 4u);
+    // Song 1, Square 1: speed, instrument, volume, tone type and octave before the first note.
+    const ChannelSheets& s1 = songs[0].channel(kSquare1);
+    EXPECT_EQ(musicRecord(s1.music, 0), "C-3C0103--------80----0096----");
+    EXPECT_EQ(s1.music.cell(12, music::kNote), "C-4");  // dotted 4-line note: 6 lines
+    EXPECT_EQ(s1.music.cell(18, music::kNote), "A-3");
+    EXPECT_EQ(s1.lineCount(), 22);
+    EXPECT_EQ(songs[0].channel(kNoise).music.cell(12, music::kNote), "F-#");
+    // Song 2, Square 1: a break to "after", a loop back to "a", a jump to the top.
+    const ChannelSheets& s2 = songs[1].channel(kSquare1);
+    EXPECT_EQ(breakRecord(s2.brk, 3), "00000006------------------------");
+    EXPECT_EQ(loopRecord(s2.loop, 5), "02000000------------------------------");
+    EXPECT_EQ(loopRecord(s2.loop, 9), "--------------------------------000000");
+    EXPECT_TRUE(isMarkerLine(s2, 10, '|'));
+    EXPECT_EQ(songs[1].channel(kSquare2).loop.cell(7, loop::line(2)), "0000");
+    EXPECT_EQ(songs[1].channel(kTriangle).lineCount(), 1);
+    EXPECT_TRUE(isMarkerLine(songs[1].channel(kTriangle), 0, '|'));
+    // No Noise stream: one default line.
+    EXPECT_EQ(songs[1].channel(kNoise), Sheets().channel(kNoise));
+    // Song 3 is a sound effect.
+    EXPECT_EQ(songs[2], Sheets());
+    EXPECT_EQ(messages[2], std::vector<std::string>{kNoSongInit});
+    EXPECT_EQ(loopRecord(songs[3].channel(kNoise).loop, 2).substr(0, 8), "03000000");
+    for (size_t i : {0u, 1u, 3u}) EXPECT_TRUE(messages[i].empty()) << i;
+}
+
+TEST(ReadSong, EveryLayoutReadsTheSameSongs) {
+    std::vector<std::vector<std::string>> messages;
+    auto reference = referenceSongs(messages);
+    testing::TempDir dir;
+    for (Layout layout : fixtures::allLayouts()) {
+        SCOPED_TRACE(layoutName(layout));
+        auto built = buildFile(layout, sampleSongs());
+        Opened f = openBuilt(dir, built);
+        for (size_t i = 0; i < built.songs.size(); ++i) {
+            ErrorBox errors;
+            Sheets s;
+            bool ok = decodeSong(f.fs, f.bytes, built.songs[i].headerOffset, s, errors);
+            EXPECT_EQ(ok, i != 2) << "song " << i + 1;
+            EXPECT_EQ(s, reference[i]) << "song " << i + 1;
+            EXPECT_EQ(errors.history(), messages[i]) << "song " << i + 1;
+        }
+    }
+}
+
+TEST(ReadSong, SplitBankStreamsCrossTheContinuation) {
+    std::vector<std::vector<std::string>> messages;
+    auto reference = referenceSongs(messages);
+    testing::TempDir dir;
+    // Starting near the split makes the streams run over channel address 0x4010.
+    for (std::uint32_t start : {0x3FF00u, 0x3FFE0u, 0x3FFF6u}) {
+        fixtures::BuildOptions options;
+        options.dataStart = start;
+        auto built = buildFile(Layout::Rom49, sampleSongs(), options);
+        Opened f = openBuilt(dir, built);
+        for (size_t i = 0; i < built.songs.size(); ++i) {
+            ErrorBox errors;
+            Sheets s;
+            decodeSong(f.fs, f.bytes, built.songs[i].headerOffset, s, errors);
+            EXPECT_EQ(s, reference[i]) << std::hex << start << " song " << i + 1;
+        }
+    }
+}
+
+fixtures::SongSpec songWith(int channel, fixtures::ChannelStream stream) {
+    fixtures::SongSpec song;
+    song.channels[static_cast<size_t>(channel)] = std::move(stream);
+    return song;
+}
+
+TEST(ReadSong, StreamRunningOffTheFileIsRefused) {
+    testing::TempDir dir;
+    // Notes without End up to the last byte of the file.
+    auto built = buildFile(Layout::Nsf, {songWith(kSquare1, fixtures::plain({0x21, 0x61}))});
+    auto& bytes = built.bytes;
+    std::uint32_t first = *built.songs[0].channelOffsets[0];
+    for (size_t i = first; i < bytes.size(); ++i) bytes[i] = 0x21;
+    Opened f = openBuilt(dir, built);
+    ErrorBox errors;
+    Sheets s;
+    s.channel(kSquare1).music.cell(0, music::kVol) = "5";
+    EXPECT_FALSE(decodeSong(f.fs, f.bytes, built.songs[0].headerOffset, s, errors));
+    EXPECT_EQ(s, Sheets());
+    ASSERT_EQ(errors.history().size(), 1u);
+    EXPECT_EQ(errors.history()[0],
+              "The Square One stream reaches the end of the file ($08080) before its End command "
+              "(17); the song was not read.");
+    // The last byte an operand: the End byte never comes either.
+    bytes.back() = 0x0E;
+    bytes[bytes.size() - 2] = 0x21;
+    f = openBuilt(dir, built);
+    EXPECT_FALSE(decodeSong(f.fs, f.bytes, built.songs[0].headerOffset, s, errors));
+}
+
+TEST(ReadSong, ChannelBytesStopAtTheEndInCommandPosition) {
+    testing::TempDir dir;
+    auto built = buildFile(Layout::Rom43,
+                           {songWith(kTriangle, fixtures::plain({0x0E, 0x17, 0x80, 0x17, 0x05, 0x17,
+                                                                 0x17, 0x21, 0x17, 0x21}))});
+    Opened f = openBuilt(dir, built);
+    auto address = readHeaderPointer(f.fs, f.bytes, built.songs[0].headerOffset, kTriangle);
+    ASSERT_TRUE(address.ok());
+    ASSERT_TRUE(address->has_value());
+    EXPECT_FALSE(*readHeaderPointer(f.fs, f.bytes, built.songs[0].headerOffset, kSquare1));
+    auto stream =
+        readChannelBytes(f.fs, f.bytes, built.songs[0].headerOffset, **address, kTriangle);
+    ASSERT_TRUE(stream.ok());
+    EXPECT_EQ(*stream, (Bytes{0x0E, 0x17, 0x80, 0x17, 0x05, 0x17, 0x17, 0x21, 0x17}));
+}
+
+TEST(ReadSong, HeaderOutsideTheFile) {
+    Bytes bytes(0x100, 0);
+    FileState fs;
+    ErrorBox errors;
+    Sheets s;
+    EXPECT_FALSE(decodeSong(fs, bytes, 0xFA, s, errors));  // pointers past the end
+    EXPECT_FALSE(decodeSong(fs, bytes, 0x100, s, errors));
+    EXPECT_EQ(errors.history().size(), 2u);
+}
+
+// --- Read Channel --------------------------------------------------------------------------
+
+struct ReadFixture {
+    testing::TempDir dir;
+    fixtures::BuiltFile built = buildFile(Layout::Rom49, sampleSongs());
+    Document doc;
+    testing::FakeMessages messages;
+
+    ReadFixture() {
+        std::string path = dir.write("song.nes", built.bytes);
+        doc.file = *openSongFile(path);
+        doc.currentChannel = kTriangle;
+    }
+    void setSong(size_t i) { doc.readWriteAddress = offsetText(built.songs[i].headerOffset); }
+};
+
+TEST(ReadChannel, ReadsAllFourChannelsAfterYes) {
+    ReadFixture t;
+    t.setSong(1);
+    t.doc.frames.frameCount = 3;
+    t.doc.sheets.fourChan.cell(0, 3) = "C-1";
+    EXPECT_TRUE(readChannel(t.doc, &t.messages));
+    ASSERT_EQ(t.messages.questions.size(), 1u);
+    EXPECT_EQ(t.messages.questions[0].title, "Confirmation");
+    EXPECT_EQ(t.messages.questions[0].text,
+              "All current data will be erased from this program (not from the rom).");
+    std::vector<std::vector<std::string>> messages;
+    EXPECT_EQ(t.doc.sheets.channel(kSquare1), referenceSongs(messages)[1].channel(kSquare1));
+    EXPECT_EQ(t.doc.frames, FrameStore());
+    EXPECT_EQ(t.doc.sheets.fourChan.cell(0, 3), "C-1");  // Show Song's views are left alone
+    EXPECT_EQ(t.doc.currentChannel, kTriangle);
+    EXPECT_TRUE(t.doc.errors.history().empty());
+    // The split-bank choice of the last channel read stays: song 2's Triangle starts in the
+    // second area, song 1's Noise in the first.
+    EXPECT_EQ(t.doc.file.bankXor, 0x6000u);
+    t.setSong(0);
+    EXPECT_TRUE(readChannel(t.doc, &t.messages));
+    EXPECT_EQ(t.doc.file.bankXor, 0x4000u);
+}
+
+TEST(ReadChannel, RefusalsLeaveEverythingAsItWas) {
+    struct Case {
+        const char* name;
+        bool file;
+        bool address;
+        bool answer;
+        std::vector<std::string> reported;
+        size_t questions;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"no file", false, true, true, {"Select a file first."}, 0},
+             {"no address", true, false, true, {"Enter an address first."}, 0},
+             {"no file nor address", false, false, true, {"Select a file first."}, 0},
+             {"answered No", true, true, false, {}, 1},
+         }) {
+        SCOPED_TRACE(c.name);
+        ReadFixture t;
+        t.setSong(0);
+        if (!c.file) t.doc.file = FileState{};
+        if (!c.address) t.doc.readWriteAddress.clear();
+        t.messages.answer = c.answer;
+        t.doc.sheets.channel(kNoise).music.cell(0, music::kVol) = "9";
+        t.doc.frames.frameCount = 2;
+        Sheets before = t.doc.sheets;
+        FrameStore framesBefore = t.doc.frames;
+        EXPECT_FALSE(readChannel(t.doc, &t.messages));
+        EXPECT_EQ(t.doc.sheets, before);
+        EXPECT_EQ(t.doc.frames, framesBefore);
+        EXPECT_EQ(t.doc.errors.history(), c.reported);
+        EXPECT_EQ(t.messages.questions.size(), c.questions);
+        EXPECT_EQ(t.doc.currentChannel, kTriangle);
+    }
+}
+
+TEST(ReadChannel, SoundEffectLeavesEmptySheets) {
+    ReadFixture t;
+    t.setSong(0);
+    ASSERT_TRUE(readChannel(t.doc, &t.messages));
+    t.setSong(2);
+    t.doc.frames.frameCount = 2;
+    EXPECT_FALSE(readChannel(t.doc, &t.messages));
+    EXPECT_EQ(t.doc.errors.history(), std::vector<std::string>{kNoSongInit});
+    EXPECT_EQ(t.doc.sheets, Sheets());
+    EXPECT_EQ(t.doc.frames, FrameStore());
+    EXPECT_EQ(t.doc.currentChannel, kTriangle);
+}
+
+TEST(ReadChannel, DamagedAddressEndsWithTheConversionBox) {
+    ReadFixture t;
+    t.setSong(0);
+    ASSERT_TRUE(readChannel(t.doc, &t.messages));
+    t.doc.readWriteAddress = "1G";
+    EXPECT_FALSE(readChannel(t.doc, &t.messages));
+    ASSERT_EQ(t.messages.boxes.size(), 1u);
+    EXPECT_EQ(t.messages.boxes[0].title, kConversionErrorTitle);
+    EXPECT_EQ(t.doc.sheets, Sheets());
+    EXPECT_EQ(t.doc.currentChannel, kTriangle);
+    // An address past the end of the file is reported, not read.
+    t.doc.readWriteAddress = "FFFFF";
+    EXPECT_FALSE(readChannel(t.doc, &t.messages));
+    EXPECT_NE(t.doc.errors.text().find("song header"), std::string::npos);
+}
+
+// --- kestra-cli dump -----------------------------------------------------------------------
+
+std::string runCli(const std::string& args, int* status) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(
+        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1").c_str(), "r"), pclose);
+    char buf[4096];
+    while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
+    *status = pclose(p.release());
+    return out;
+}
+
+TEST(CliDump, PrintsTheSongAndItsMessages) {
+    testing::TempDir dir;
+    auto built = buildFile(Layout::Rom69, sampleSongs());
+    std::string path = dir.write("song.nes", built.bytes);
+    std::vector<std::vector<std::string>> messages;
+    auto reference = referenceSongs(messages);
+    int status = -1;
+    std::string address = offsetText(built.songs[1].headerOffset);
+    EXPECT_EQ(runCli("dump " + path + " " + address, &status), writeSheetDump(reference[1]));
+    EXPECT_EQ(status, 0);
+    // Lower-case hex is taken as the address box would take it.
+    for (char& ch : address) ch = static_cast<char>(std::tolower(ch));
+    EXPECT_EQ(runCli("dump " + path + " " + address, &status), writeSheetDump(reference[1]));
+
+    std::string out =
+        runCli("dump " + path + " " + offsetText(built.songs[2].headerOffset), &status);
+    EXPECT_NE(status, 0);
+    EXPECT_EQ(out, writeSheetDump(Sheets(), {kNoSongInit}));
+    EXPECT_NE(runCli("dump " + path + " XYZ", &status).find("not a hexadecimal"),
+              std::string::npos);
+    EXPECT_NE(status, 0);
+    runCli("dump " + path, &status);
+    EXPECT_NE(status, 0);
+}
+
+}  // namespace
+}  // namespace kestra
