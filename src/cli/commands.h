@@ -24,5 +24,6 @@ int runSongs(const Args& args);
 int runDump(const Args& args);
 int runPatch(const Args& args);
 int runRender(const Args& args);
+int runCreate(const Args& args);
 
 }  // namespace kestra::cli

@@ -33,6 +33,16 @@ const std::vector<Command>& commands() {
          "and writes the sound as a 44.1 kHz 16-bit stereo WAV file. NES cartridge images\n"
          "cannot be played: listening needs the NSF file.\n",
          runRender},
+        {"create", "create FILE ADDRESS SONGID [SHEETFILE|-]",
+         "encode a sheet dump and write it into the file as a song",
+         "Encodes the sheet dump (a file, or standard input when SHEETFILE is \"-\" or left out)\n"
+         "behind a new song header at file offset ADDRESS (hex) and points the song table entry\n"
+         "of SONGID at it, exactly as \"Create Code\" does. Every message of the run is printed\n"
+         "as \"message: TEXT\". The file is only written when the run reported nothing; it is\n"
+         "replaced in one step and its first original is kept as FILE.bak.\n"
+         "Exit status: 0 written; 1 nothing written; 2 bad arguments; 3 written, but the song\n"
+         "read back from the file differs.\n",
+         runCreate},
     };
     return all;
 }

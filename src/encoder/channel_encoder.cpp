@@ -1,0 +1,375 @@
+#include "encoder/channel_encoder.h"
+
+#include <string_view>
+
+#include "encoder/frame_checks.h"
+#include "encoder/note_bytes.h"
+#include "format/stream_def.h"
+#include "model/hex_text.h"
+#include "model/sheets.h"
+#include "rom/song_table.h"
+
+namespace kestra {
+
+void LineAddressTable::record(int frame, int line, std::uint16_t address) {
+    if (frame < 0 || frame >= frames_ || line < 0 || line >= lines_) return;
+    entries_[static_cast<size_t>(frame) * static_cast<size_t>(lines_) + static_cast<size_t>(line)] =
+        address;
+}
+
+std::optional<std::uint16_t> LineAddressTable::at(long long frame, long long line) const {
+    if (frame < 0 || frame >= frames_ || line < 0 || line >= lines_) return std::nullopt;
+    std::int32_t v = entries_[static_cast<size_t>(frame) * static_cast<size_t>(lines_) +
+                              static_cast<size_t>(line)];
+    if (v < 0) return std::nullopt;
+    return static_cast<std::uint16_t>(v);
+}
+
+std::string octaveErrorMessage(int line, const std::string& channelName) {
+    return "The note on the line " + std::to_string(line) + " of channel " + channelName +
+           " cannot be played because when the song reach" +
+           " this place, the octave does not allow the note to be played.";
+}
+
+std::string impossibleTargetMessage(long long frame, long long line) {
+    return "The loop, break or jump to the frame " + std::to_string(frame) + " on the line " +
+           std::to_string(line) +
+           " is impossible, because this place is not a part that is played on a page." +
+           "It either do not exist, or is after a end of the page.";
+}
+
+namespace {
+
+// Field offsets within a Music line record.
+namespace mf {
+constexpr size_t kNote = 0, kVol = 3, kIns = 4, kOct = 6, kTLg = 8, kPitch = 10, kSld = 12,
+                 kFlag = 14, kTnTp = 16, kTrans = 18, kTrAll = 20, kSpeed = 22, kTrip = 26,
+                 kPlus = 28;
+}
+
+// A field produces bytes unless it is empty ("-"), or a marker ("." or "|") over its width.
+bool isSet(std::string_view field) {
+    if (field.empty()) return false;
+    char c = field[0];
+    if (c != '-' && c != '.' && c != '|') return true;
+    for (char x : field)
+        if (x != c) return true;
+    return false;
+}
+
+std::uint8_t hexByte(std::string_view text) {
+    return static_cast<std::uint8_t>(hexTextToInt(text));
+}
+
+// The record of line n of a frame text, or an empty view past its end.
+std::string_view recordOf(const std::string& text, int n, size_t width) {
+    size_t pos = static_cast<size_t>(n) * width;
+    if (pos + width > text.size()) return {};
+    return std::string_view(text).substr(pos, width);
+}
+
+std::string_view field(std::string_view record, size_t at, size_t width) {
+    if (at + width > record.size()) return {};
+    return record.substr(at, width);
+}
+
+// Bytes of one line (or of the carried Break/Loop/Jump commands) with their target holes.
+struct Piece {
+    Bytes bytes;
+    std::vector<TargetFixup> fixups;
+    void clear() {
+        bytes.clear();
+        fixups.clear();
+    }
+};
+
+class FrameEncoder {
+  public:
+    FrameEncoder(const ChannelInput& in, int frame, int endLine, char endMark, ChannelCode& out,
+                 std::uint64_t& p, std::uint32_t bankXor, ErrorBox& errors)
+        : in_(in),
+          frame_(frame),
+          endLine_(endLine),
+          endMark_(endMark),
+          out_(out),
+          p_(p),
+          bankXor_(bankXor),
+          errors_(errors) {
+        names_ = noteNames(0, in.noise);
+    }
+
+    // False once the page-end line has been encoded.
+    bool run() {
+        const std::string& music = frameText(in_.music);
+        for (int n = 0; n <= endLine_ && !frameDone_; ++n) encodeLine(music, n);
+        return result_;
+    }
+
+  private:
+    const std::string& frameText(const std::vector<std::string>* frames) const {
+        static const std::string kNone;
+        if (!frames || frame_ >= static_cast<int>(frames->size())) return kNone;
+        return (*frames)[static_cast<size_t>(frame_)];
+    }
+
+    void add(std::initializer_list<std::uint8_t> bytes) {
+        line_.bytes.insert(line_.bytes.end(), bytes);
+        lineByteCount_ += static_cast<int>(bytes.size());
+    }
+
+    void lineCommands(std::string_view rec) {
+        if (isSet(field(rec, mf::kTrip, 2))) add({cmd::kTriplet});
+        if (auto v = field(rec, mf::kVol, 1); isSet(v)) add({cmd::kVolume, hexByte(v)});
+        if (auto v = field(rec, mf::kIns, 2); isSet(v)) add({cmd::kInstrument, hexByte(v)});
+        if (auto v = field(rec, mf::kOct, 2); isSet(v)) {
+            add({cmd::kOctave, hexByte(v)});
+            octaveBase_ = static_cast<int>(decTextToInt(v));
+            newOctave_ = octaveBase_;
+            plusToggle_ = 0;
+        }
+        if (auto v = field(rec, mf::kTLg, 2); isSet(v)) add({cmd::kToneLength, hexByte(v)});
+        if (auto v = field(rec, mf::kPitch, 2); isSet(v)) add({cmd::kPitch, hexByte(v)});
+        if (auto v = field(rec, mf::kSld, 2); isSet(v)) {
+            std::uint8_t speed = hexByte(v);
+            if (v != "00")
+                slideState_ = slideState_ == 0 ? 2 : slideState_ + 1;
+            else
+                slideState_ = slideState_ == 0 ? 1 : 3;
+            slideNote_ = pendingText_;
+            add({cmd::kSlide, speed});
+        }
+        if (auto v = field(rec, mf::kFlag, 2); isSet(v)) add({cmd::kFlag, hexByte(v)});
+        if (auto v = field(rec, mf::kTnTp, 2); isSet(v)) add({cmd::kToneType, hexByte(v)});
+        if (auto v = field(rec, mf::kTrans, 2); isSet(v)) add({cmd::kTranspose, hexByte(v)});
+        if (auto v = field(rec, mf::kTrAll, 2); isSet(v)) add({cmd::kTransposeAll, hexByte(v)});
+        if (auto v = field(rec, mf::kSpeed, 4); isSet(v))
+            add({cmd::kSpeed, hexByte(v.substr(0, 2)), hexByte(v.substr(2, 2))});
+        if (isSet(field(rec, mf::kPlus, 2))) {
+            octavePlus();
+            add({cmd::kOctavePlus});
+        }
+    }
+
+    // The octave-plus switch raises the octave by two and the next one lowers it again. Octaves
+    // 8 and 9 wrap to 0 and 1; switching off after a wrap goes back to 6 or 7, the octave the
+    // switch started from, rather than to a negative octave.
+    void octavePlus() {
+        plusToggle_ ^= 2;
+        int octave = plusToggle_ == 2 ? octaveBase_ + 2 : octaveBase_ - 2;
+        if (octave == 8) octave = 0;
+        if (octave == 9) octave = 1;
+        if (octave < 0) octave += 8;
+        newOctave_ = octaveBase_ = octave;
+    }
+
+    void target(std::uint8_t command, std::string_view operand, std::string_view frameField,
+                std::string_view lineField, int n) {
+        carried_.bytes.push_back(command);
+        if (!operand.empty()) carried_.bytes.push_back(hexByte(operand));
+        carried_.fixups.push_back(
+            {carried_.bytes.size(), std::string(frameField), std::string(lineField), frame_, n});
+        carried_.bytes.push_back(0);
+        carried_.bytes.push_back(0);
+        lineByteCount_ += operand.empty() ? 3 : 4;
+    }
+
+    void appendTargets(int n) {
+        std::string_view loopRec = recordOf(frameText(in_.loop), n, kLoopRecordWidth);
+        std::string_view brkRec = recordOf(frameText(in_.brk), n, kBreakRecordWidth);
+        for (int k = 0; k < 4; ++k) {
+            size_t at = static_cast<size_t>(8 * k);
+            if (auto flag = field(brkRec, at, 2); isSet(flag))
+                target(static_cast<std::uint8_t>(cmd::kBreak1 + k), flag, field(brkRec, at + 2, 2),
+                       field(brkRec, at + 4, 4), n);
+        }
+        for (int k = 0; k < 4; ++k) {
+            size_t at = static_cast<size_t>(8 * k);
+            if (auto count = field(loopRec, at, 2); isSet(count))
+                target(static_cast<std::uint8_t>(cmd::kLoop1 + k), count, field(loopRec, at + 2, 2),
+                       field(loopRec, at + 4, 4), n);
+        }
+        if (auto jf = field(loopRec, 32, 2); isSet(jf))
+            target(cmd::kJump, {}, jf, field(loopRec, 34, 4), n);
+    }
+
+    void record(int n) { out_.addresses.record(frame_, n, driverAddressOfLinear(p_, bankXor_)); }
+
+    void appendLine() {
+        size_t base = out_.bytes.size();
+        out_.bytes.insert(out_.bytes.end(), line_.bytes.begin(), line_.bytes.end());
+        for (TargetFixup f : line_.fixups) {
+            f.at += base;
+            out_.fixups.push_back(std::move(f));
+        }
+    }
+
+    void encodeLine(const std::string& music, int n) {
+        std::string_view rec = recordOf(music, n, kMusicRecordWidth);
+        lineCommands(rec);
+        appendTargets(n);
+        std::string_view note = field(rec, mf::kNote, 3);
+        // The end line found by the frame check ends the frame even if its Note cell was
+        // damaged, so no line past it is ever recorded.
+        if (n == endLine_ && note != "..." && note != "|||") note = endMark_ == '|' ? "|||" : "...";
+
+        if (line_.bytes.empty() && note == "---") {
+            record(n);
+            p_ += static_cast<std::uint64_t>(lineByteCount_);
+        } else {
+            encodeMaterial(note, n);
+        }
+
+        if (note == "..." || note == "|||") {
+            frameDone_ = true;
+            if (note == "|||") {
+                out_.bytes.push_back(cmd::kEnd);
+                p_ += 1;
+                result_ = false;
+            }
+        } else if (note != "^^^") {
+            ++pending_.length;
+        }
+        line_ = std::move(carried_);
+        carried_.clear();
+        lineByteCount_ = 0;
+        newOctave_.reset();
+    }
+
+    void encodeMaterial(std::string_view note, int n) {
+        pending_.noteOnLine = note != "---";
+        size_t before = out_.bytes.size();
+        if (slideState_ == 3 && note != slideNote_) slideState_ = 2;
+        pending_.slideState = slideState_;
+        emitPendingNote(out_.bytes, pending_);
+        if (slideState_ == 2 && pending_.code != kRestCode) {
+            slideState_ = 1;
+        } else if (slideState_ == 3 && pending_.code != kRestCode) {
+            slideState_ = 1;
+            add({cmd::kConnect});  // counted in the line's bytes: later addresses stay right
+        }
+        slideNote_ = kNoSlideNote;
+
+        p_ += out_.bytes.size() - before;
+        record(n);
+        p_ += static_cast<std::uint64_t>(lineByteCount_);
+        pending_.fresh = false;
+        pending_.noteOnLine = false;
+        pending_.length = 0;
+
+        bool failed = false;
+        if (newOctave_) {
+            names_ = noteNames(*newOctave_, in_.noise);
+            // Only a note that goes on needs its code under the new octave; a pending rest
+            // (also the one after a "^^^" line) stays a rest.
+            if (note == "---" && pendingText_ != "^^^" && pendingText_ != "///") {
+                pending_.code = noteCode(names_, pendingText_);
+                failed = pending_.code < 0;
+            }
+        }
+        if (note == "^^^") {
+            pendingText_ = "^^^";
+            pending_.code = kRestCode;
+            pending_.fresh = true;
+        } else if (note != "---" && note != "..." && note != "|||") {
+            pendingText_ = std::string(note);
+            pending_.code = noteCode(names_, note);
+            pending_.fresh = true;
+            failed = failed || pending_.code < 0;
+        }
+        appendLine();
+        if (failed) {
+            errors_.report(octaveErrorMessage(n, in_.name));
+            frameDone_ = true;
+        }
+    }
+
+    // No note cell holds this text, so a cleared slide note matches nothing.
+    static constexpr const char* kNoSlideNote = "\x01";
+
+    const ChannelInput& in_;
+    int frame_;
+    int endLine_;
+    char endMark_;
+    ChannelCode& out_;
+    std::uint64_t& p_;
+    std::uint32_t bankXor_;
+    ErrorBox& errors_;
+
+    NoteNames names_;
+    std::string pendingText_ = "///";
+    PendingNote pending_;
+    Piece line_;
+    Piece carried_;
+    int lineByteCount_ = 0;
+    int octaveBase_ = 0;
+    int plusToggle_ = 0;
+    std::optional<int> newOctave_;
+    int slideState_ = 0;
+    std::string slideNote_;
+    bool frameDone_ = false;
+    bool result_ = true;
+};
+
+// The end line of each frame as the frame check finds it (Vol and Ins cells "..." or "|||").
+struct FrameEnd {
+    int line = -1;
+    char mark = 0;
+};
+
+FrameEnd frameEndOf(const std::vector<std::string>& music, int frame) {
+    if (frame >= static_cast<int>(music.size())) return {};
+    const std::string& text = music[static_cast<size_t>(frame)];
+    for (size_t pos = 0, n = 0; pos + kMusicRecordWidth <= text.size();
+         pos += kMusicRecordWidth, ++n) {
+        std::string_view mark = std::string_view(text).substr(pos + 3, 3);
+        if (mark == "...") return {static_cast<int>(n), '.'};
+        if (mark == "|||") return {static_cast<int>(n), '|'};
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<ChannelCode> createChannelCode(const ChannelInput& in, std::uint64_t& p,
+                                             std::uint32_t bankXor, ErrorBox& errors) {
+    static const std::vector<std::string> kNoFrames;
+    const std::vector<std::string>& music = in.music ? *in.music : kNoFrames;
+    FrameEnds ends;
+    if (!checkFrameEnds(music, in.frameCount, in.name, errors, ends)) return std::nullopt;
+    ChannelCode code;
+    code.addresses = LineAddressTable(in.frameCount, ends.longestFrame);
+    code.bytes.reserve(music.empty() ? 16 : music[0].size() / 8);
+    for (int f = 0; f < in.frameCount; ++f) {
+        FrameEnd end = frameEndOf(music, f);
+        FrameEncoder frame(in, f, end.line, end.mark, code, p, bankXor, errors);
+        if (!frame.run()) break;
+    }
+    return code;
+}
+
+bool resolveTargets(ChannelCode& code, const std::string& channelName, ErrorBox& errors) {
+    for (const TargetFixup& f : code.fixups) {
+        auto frame = tryDecTextToInt(f.frameField);
+        auto line = tryDecTextToInt(f.lineField);
+        if (!frame || !line) {
+            errors.report("The loop, break or jump on the line " + std::to_string(f.sourceLine) +
+                          " of channel " + channelName + " has no readable target: its frame \"" +
+                          f.frameField + "\" and line \"" + f.lineField +
+                          "\" must be decimal numbers.");
+            errors.report(kLoopErrorMessage);
+            return false;
+        }
+        auto address = code.addresses.at(*frame, *line);
+        if (!address) {
+            errors.report(impossibleTargetMessage(*frame, *line));
+            errors.report(kLoopErrorMessage);
+            return false;
+        }
+        code.bytes[f.at] = static_cast<std::uint8_t>(*address >> 8);
+        code.bytes[f.at + 1] = static_cast<std::uint8_t>(*address & 0xFF);
+    }
+    code.fixups.clear();
+    return true;
+}
+
+}  // namespace kestra

@@ -1,0 +1,85 @@
+#include "encoder/create_code.h"
+
+#include "encoder/placement_checks.h"
+#include "encoder/safe_write.h"
+#include "encoder/song_encoder.h"
+#include "model/guard.h"
+#include "model/hex_text.h"
+#include "rom/file_bytes.h"
+
+namespace kestra {
+
+namespace {
+
+bool run(Document& doc, const std::string& addressText, int songId) {
+    ErrorBox& errors = doc.errors;
+    if (addressText.empty()) {
+        errors.report("Enter an address first.");
+        return false;
+    }
+    auto address = tryHexTextToInt(addressText);
+    if (!address || *address < 0 || *address > 0xFFFFFFFFll) {
+        errors.report("The value entered is not a hexadecimal.");
+        return false;
+    }
+    auto headerOffset = static_cast<std::uint32_t>(*address);
+    storeShownFrame(doc.sheets, doc.frames);
+
+    // Everything is encoded and checked in memory before the file is touched.
+    auto song = encodeSong(doc.frames, doc.file, headerOffset, songId, errors);
+    if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
+    if (!song) return false;
+
+    auto original = readFileBytes(doc.file.path);
+    if (!original) {
+        errors.report(original.error());
+        return false;
+    }
+    if (std::string problem = placementProblem(doc.file, *original, *song); !problem.empty()) {
+        errors.report(problem);
+        return false;
+    }
+    Bytes patched = patchedCopy(*original, *song);
+    if (std::string problem = readBackProblem(doc.file, patched, *song); !problem.empty()) {
+        errors.report("The new song could not be read back from $" + offsetText(headerOffset) +
+                      " with this file's layout (" + problem +
+                      "). Nothing was written; choose another address.");
+        return false;
+    }
+    if (std::string problem = keepBackupOnce(doc.file.path, *original); !problem.empty()) {
+        errors.report(problem);
+        return false;
+    }
+    if (std::string problem = replaceFileContents(doc.file.path, patched); !problem.empty()) {
+        errors.report(problem);
+        return false;
+    }
+
+    // Read the song back from the disk: a difference means the write went wrong.
+    auto written = readFileBytes(doc.file.path);
+    std::string mismatch;
+    if (!written)
+        mismatch = written.error();
+    else if (*written != patched)
+        mismatch = "the file's bytes differ from the bytes written";
+    else
+        mismatch = readBackProblem(doc.file, *written, *song);
+    if (!mismatch.empty())
+        errors.report(
+            "The file was written, but the song read back from it differs from the song "
+            "created (" +
+            mismatch + "). The file as it was before its first write is kept in " +
+            backupPathOf(doc.file.path) + ".");
+    return true;
+}
+
+}  // namespace
+
+bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages) {
+    doc.errors.clear();
+    bool written = false;
+    runGuarded(messages, [&] { written = run(doc, addressText, songId); });
+    return written;
+}
+
+}  // namespace kestra

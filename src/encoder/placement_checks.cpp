@@ -1,0 +1,153 @@
+#include "encoder/placement_checks.h"
+
+#include "encoder/frame_checks.h"
+#include "rom/song_table.h"
+
+namespace kestra {
+
+namespace {
+
+// Distance of the sound bank byte before the end of the program data, by layout.
+std::uint32_t bankByteDistance(Layout layout) {
+    switch (layout) {
+        case Layout::Rom32:
+            return 0x3F38;
+        case Layout::Rom43:
+            return 0x56;
+        case Layout::Rom49:
+            return 0x8A;
+        case Layout::Rom69:
+            return 0x7C;
+        case Layout::Rom4C:
+            return 0x3729;
+        default:
+            return 0;
+    }
+}
+
+std::string hexOffset(std::uint64_t offset) {
+    return "$" + offsetText(offset);
+}
+
+void protectByte(std::vector<ProtectedRange>& out, const Bytes& file, std::uint64_t at,
+                 const std::string& owner) {
+    if (at < file.size()) out.push_back({{at, at + 1}, owner});
+}
+
+}  // namespace
+
+std::vector<ProtectedRange> protectedRanges(const FileState& fs, const Bytes& file, int songId) {
+    std::vector<ProtectedRange> out;
+    out.push_back({{0, fs.headerSize}, "the file header"});
+    if (fs.songTableBase > 0)
+        out.push_back({{fs.songTableBase - 1,
+                        fs.songTableBase + 2ull * static_cast<std::uint64_t>(fs.songCount + 1)},
+                       "the song table"});
+    if (fs.layout != Layout::Rom32)
+        protectByte(out, file,
+                    8192ull * static_cast<std::uint64_t>(fs.soundBank) + 0x10E + fs.headerSize,
+                    "the byte that locates the song table");
+    if (fs.layout != Layout::Nsf && file.size() > 4) {
+        std::uint64_t programEnd = 16384ull * file[4];
+        protectByte(out, file, programEnd + 14, "the layout's signature byte");
+        protectByte(out, file, programEnd - bankByteDistance(fs.layout),
+                    "the layout's sound bank byte");
+    }
+    for (int id = 1; id <= fs.songCount; ++id) {
+        if (id == songId) continue;
+        std::uint64_t entry = songTableEntryOffset(fs, id);
+        // An entry 0000 stands for no song.
+        if (entry + 1 >= file.size() || (file[entry] == 0 && file[entry + 1] == 0)) continue;
+        auto header = songHeaderOffset(fs, file, id);
+        if (!header) continue;
+        std::string song = "Song ID " + std::to_string(id);
+        out.push_back({{*header, *header + static_cast<std::uint64_t>(kSongHeaderSize)},
+                       "the song header of " + song});
+        auto read = readSongAt(fs, file, *header);
+        if (!read) continue;
+        for (size_t c = 0; c < 4; ++c) {
+            if (!read->channels[c]) continue;
+            for (const FileRange& r : read->channels[c]->ranges)
+                out.push_back({r, "the " + kChannelNames[c] + " channel of " + song});
+        }
+    }
+    return out;
+}
+
+std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song) {
+    const std::string retry = " Nothing was written; choose another address.";
+    if (song.songId < 1 || song.songId > fs.songCount)
+        return "Song ID " + std::to_string(song.songId) +
+               " is not in the song table of this file (1 to " + std::to_string(fs.songCount) +
+               "). Nothing was written.";
+    if (fs.splitBankLayout) {
+        // The reader cannot find a header or a channel start here: the bank it picks for them
+        // is the other one.
+        if (song.headerOffset >= 0x3FFFF && song.headerOffset < kSplitCrossing)
+            return "A song header cannot be placed at " + hexOffset(song.headerOffset) +
+                   ": in this file's layout headers at $3FFFF to $4000F cannot be read back." +
+                   retry;
+        for (size_t c = 0; c < 4; ++c) {
+            const EncodedChannel& ch = song.channels[c];
+            if (ch.present && ch.startOffset >= 0x40000 && ch.startOffset < kSplitCrossing)
+                return "The channel " + kChannelNames[c] + " would start at " +
+                       hexOffset(ch.startOffset) +
+                       ": in this file's layout a channel starting at $40000 to $4000F cannot be "
+                       "read back." +
+                       retry;
+        }
+    }
+    for (const BytePatch& p : song.patches)
+        if (p.offset + p.bytes.size() > file.size())
+            return "The new song does not fit: " + p.what +
+                   " would run past the end of the file (" + hexOffset(file.size()) + ")." + retry;
+    // Name the first byte, in file order, that the song would damage.
+    std::optional<ProtectedRange> hit;
+    std::uint64_t hitAt = 0;
+    for (const ProtectedRange& g : protectedRanges(fs, file, song.songId))
+        for (const BytePatch& p : song.patches) {
+            if (p.offset == song.tableEntryOffset && p.what == "song table entry") continue;
+            FileRange written{p.offset, p.offset + p.bytes.size()};
+            if (!written.overlaps(g.range)) continue;
+            std::uint64_t at = std::max(written.begin, g.range.begin);
+            if (!hit || at < hitAt) {
+                hit = g;
+                hitAt = at;
+            }
+        }
+    if (hit)
+        return "The new song would overwrite " + hit->owner + " (at " + hexOffset(hitAt) + ")." +
+               retry;
+    return {};
+}
+
+Bytes patchedCopy(const Bytes& file, const EncodedSong& song) {
+    Bytes out = file;
+    for (const BytePatch& p : song.patches)
+        std::copy(p.bytes.begin(), p.bytes.end(),
+                  out.begin() + static_cast<std::ptrdiff_t>(p.offset));
+    return out;
+}
+
+std::string readBackProblem(const FileState& fs, const Bytes& file, const EncodedSong& song) {
+    auto header = songHeaderOffset(fs, file, song.songId);
+    if (!header || *header != song.headerOffset)
+        return "the song table entry of Song ID " + std::to_string(song.songId) +
+               " does not lead to the new song header";
+    auto read = readSongAt(fs, file, song.headerOffset);
+    if (!read) return read.error();
+    if (read->type != 0) return "the song header is not a song header";
+    for (size_t c = 0; c < 4; ++c) {
+        const EncodedChannel& ch = song.channels[c];
+        if (!ch.present) {
+            if (read->channels[c]) return "the " + kChannelNames[c] + " channel should be absent";
+            continue;
+        }
+        if (!read->channels[c] || !read->channels[c]->complete ||
+            read->channels[c]->bytes != ch.bytes)
+            return "the " + kChannelNames[c] + " channel reads back differently";
+    }
+    return {};
+}
+
+}  // namespace kestra

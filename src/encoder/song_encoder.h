@@ -1,0 +1,64 @@
+// The whole song encoded in memory: the four channel streams laid out behind a new 9-byte song
+// header, the header itself and the song-table entry, as byte patches of the file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/file_state.h"
+#include "model/frame_store.h"
+#include "model/ports.h"
+#include "rom/file_bytes.h"
+
+namespace kestra {
+
+struct EncodedChannel {
+    bool present = false;            // false: the song has no such channel (pointer 0000)
+    std::uint64_t startOffset = 0;   // file offset of the first byte, before any bank crossing
+    std::uint16_t startAddress = 0;  // driver address stored in the header
+    Bytes bytes;
+};
+
+// Bytes to write at a file offset; `what` names them in messages.
+struct BytePatch {
+    std::uint64_t offset = 0;
+    Bytes bytes;
+    std::string what;
+};
+
+struct EncodedSong {
+    std::uint32_t headerOffset = 0;
+    int songId = 0;
+    std::uint32_t bankXorStart = 0;  // chosen for the header's bank
+    std::uint32_t bankXorEnd = 0;    // in force after the last channel
+    std::array<EncodedChannel, 4> channels;
+    Bytes header;                  // 9 bytes
+    std::uint16_t tableEntry = 0;  // driver address of the header
+    std::uint64_t tableEntryOffset = 0;
+    // In writing order: the four streams (split where they cross into the following bank),
+    // the header, the table entry.
+    std::vector<BytePatch> patches;
+};
+
+// Encodes the frame store as a song whose header lies at file offset headerOffset and whose
+// table entry is that of songId. Reports every message of the run into errors (the octave error
+// does not stop it) and returns the song only when no message was reported. Checks nothing
+// about the file's contents. Throws ConversionError on damaged cell text.
+std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
+                                      std::uint32_t headerOffset, int songId, ErrorBox& errors);
+
+// A channel that holds nothing but one default line, as reading leaves a channel the song does
+// not have.
+bool isBareChannel(const FrameStore& frames, int channel);
+
+// File offset where the byte at linear file offset `offset` of a stream written from
+// `start` lands: in the split-bank layout the bytes from 0x40010 on continue in the bank that
+// follows the song header's.
+std::uint64_t writtenOffset(const FileState& file, const EncodedSong& song, std::uint64_t start,
+                            std::uint64_t offset);
+
+inline constexpr std::uint32_t kSplitCrossing = 0x40010;
+
+}  // namespace kestra

@@ -1,0 +1,261 @@
+#include "encoder/create_code.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "encoder/safe_write.h"
+#include "encoder_test_util.h"
+#include "fixtures/fixture_builder.h"
+#include "rom/layout.h"
+#include "rom/song_table.h"
+
+namespace kestra {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::end;
+using testing::Line;
+
+class RecordingMessages : public MessagePort {
+  public:
+    void messageBox(const std::string& title, const std::string& text) override {
+        boxes.push_back(title + ": " + text);
+    }
+    bool confirm(const std::string&, const std::string&) override { return true; }
+    std::vector<std::string> boxes;
+};
+
+// A fixture file written to a fresh folder, opened as the editor opens it.
+class CreateCodeTest : public ::testing::Test {
+  protected:
+    void open(Layout layout, const fixtures::BuildOptions& options = {}) {
+        built = fixtures::buildFile(layout, fixtures::sampleSongs(), options);
+        folder = fs::temp_directory_path() /
+                 ("kestra-create-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        path = (folder / ("song" + fixtures::extensionFor(layout))).string();
+        ASSERT_TRUE(fixtures::writeBytes(path, built.bytes));
+        auto state = openSongFile(path);
+        ASSERT_TRUE(state) << state.error();
+        doc.file = *state;
+    }
+    void TearDown() override {
+        if (!folder.empty()) {
+            ::chmod(path.c_str(), 0644);
+            fs::remove_all(folder);
+        }
+    }
+    void setSong(const std::vector<std::vector<Line>>& channels) {
+        for (int c = 0; c < 4; ++c) {
+            auto& ch = doc.sheets.channel(c);
+            if (c < static_cast<int>(channels.size()))
+                testing::fillChannel(ch, channels[static_cast<size_t>(c)]);
+            else
+                resetChannelSheets(ch);
+        }
+    }
+    Bytes fileBytes() const {
+        auto b = readFileBytes(path);
+        return b ? *b : Bytes{};
+    }
+    std::string address(int songId) const {
+        return offsetText(built.songs[static_cast<size_t>(songId - 1)].headerOffset);
+    }
+
+    fixtures::BuiltFile built;
+    fs::path folder;
+    std::string path;
+    Document doc;
+    RecordingMessages messages;
+};
+
+std::vector<Line> notes(int count) {
+    std::vector<Line> l;
+    for (int i = 0; i < count; ++i) l.push_back({"C-0"});
+    l.push_back(end());
+    return l;
+}
+
+TEST_F(CreateCodeTest, WritesOnlyTheSongsBytesAndKeepsABackup) {
+    open(Layout::Nsf);
+    setSong({{{"C-1", {{music::kOct, "01"}}}, {"---"}, {"---"}, {"---"}, end()},
+             {end()},
+             {end()},
+             {end()}});
+    ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
+    EXPECT_TRUE(doc.errors.empty());
+    Bytes after = fileBytes();
+    ASSERT_EQ(after.size(), built.bytes.size());
+    std::uint32_t h = built.songs[0].headerOffset;
+    // 9 header bytes, streams 09 01 61 17 / 17 / 17 / 17, nothing else.
+    Bytes expected = built.bytes;
+    Bytes song = {0x00, 0x8F, 0x89, 0x8F, 0x8D, 0x8F, 0x8E, 0x8F,
+                  0x8F, 0x09, 0x01, 0x61, 0x17, 0x17, 0x17, 0x17};
+    std::copy(song.begin(), song.end(), expected.begin() + h);
+    EXPECT_EQ(after, expected);
+    auto bak = readFileBytes(backupPathOf(path));
+    ASSERT_TRUE(bak);
+    EXPECT_EQ(*bak, built.bytes);
+
+    // A second write keeps the first original.
+    setSong({notes(2), {end()}, {end()}, {end()}});
+    ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
+    EXPECT_EQ(*readFileBytes(backupPathOf(path)), built.bytes);
+    EXPECT_EQ(fileBytes().size(), built.bytes.size());
+}
+
+TEST_F(CreateCodeTest, ExistingBackupIsNeverOverwritten) {
+    open(Layout::Nsf);
+    ASSERT_TRUE(fixtures::writeBytes(backupPathOf(path), Bytes{1, 2, 3}));
+    setSong({notes(1), {end()}, {end()}, {end()}});
+    ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
+    EXPECT_EQ(*readFileBytes(backupPathOf(path)), (Bytes{1, 2, 3}));
+}
+
+TEST_F(CreateCodeTest, ReadOnlyFileIsRefusedAndUnchanged) {
+    open(Layout::Nsf);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    setSong({notes(1), {end()}, {end()}, {end()}});
+    EXPECT_FALSE(createCode(doc, address(1), 1, &messages));
+    EXPECT_NE(doc.errors.text().find("read-only"), std::string::npos) << doc.errors.text();
+    EXPECT_EQ(fileBytes(), built.bytes);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
+TEST_F(CreateCodeTest, PermissionsAreKept) {
+    open(Layout::Nsf);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    setSong({notes(1), {end()}, {end()}, {end()}});
+    ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // No temporary file is left behind.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 2);  // the file and its backup
+}
+
+struct Refusal {
+    const char* what;
+    int songId;
+    std::function<std::string(const fixtures::BuiltFile&)> address;
+    int notes;
+    const char* message;
+};
+
+class CreateCodeRefusal : public CreateCodeTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(CreateCodeRefusal, NothingIsWritten) {
+    const Refusal& r = GetParam();
+    open(Layout::Nsf);
+    setSong({notes(r.notes), {end()}, {end()}, {end()}});
+    EXPECT_FALSE(createCode(doc, r.address(built), r.songId, &messages)) << r.what;
+    EXPECT_EQ(doc.errors.text(), r.message) << r.what;
+    EXPECT_EQ(fileBytes(), built.bytes) << r.what;
+    EXPECT_FALSE(fs::exists(backupPathOf(path))) << r.what;
+}
+
+std::string at(std::uint32_t offset) {
+    return offsetText(offset);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guard, CreateCodeRefusal,
+    ::testing::Values(
+        Refusal{"empty address", 1, [](const auto&) { return std::string(); }, 1,
+                "Enter an address first."},
+        Refusal{"address not hex", 1, [](const auto&) { return std::string("12G"); }, 1,
+                "The value entered is not a hexadecimal."},
+        Refusal{"runs into the next song's header", 1,
+                [](const auto& b) { return at(b.songs[0].headerOffset); }, 60,
+                "The new song would overwrite the song header of Song ID 2 (at $01032). Nothing "
+                "was written; choose another address."},
+        Refusal{"runs into another song's channel", 1,
+                [](const auto& b) { return at(b.songs[1].headerOffset - 9); }, 1,
+                "The new song would overwrite the song header of Song ID 2 (at $01032). Nothing "
+                "was written; choose another address."},
+        Refusal{"overwrites a stream of another Song ID", 2,
+                [](const auto& b) { return at(*b.songs[0].channelOffsets[1]); }, 1,
+                "The new song would overwrite the Square Two channel of Song ID 1 (at $0101C). "
+                "Nothing was written; choose another address."},
+        Refusal{"past the end of the file", 1,
+                [](const auto& b) { return at(static_cast<std::uint32_t>(b.bytes.size() - 12)); },
+                1,
+                "The new song does not fit: Triangle would run past the end of the file "
+                "($08080). Nothing was written; choose another address."},
+        Refusal{"over the song table", 1, [](const auto& b) { return at(b.songTableBase - 4); }, 1,
+                "The new song would overwrite the song table (at $00AC0). Nothing was written; "
+                "choose another address."},
+        Refusal{"over the file header", 1, [](const auto&) { return std::string("00070"); }, 1,
+                "The new song would overwrite the file header (at $00070). Nothing was written; "
+                "choose another address."},
+        Refusal{"Song ID outside the table", 9, [](const auto& b) { return at(b.dataEnd); }, 1,
+                "Song ID 9 is not in the song table of this file (1 to 4). Nothing was written."}));
+
+TEST_F(CreateCodeTest, ReplacingASongInPlaceMayReuseItsOwnBytes) {
+    open(Layout::Nsf);
+    // Song 2 is longer than this one; its own bytes are free to be overwritten.
+    setSong({notes(3), {end()}, {end()}, {end()}});
+    EXPECT_TRUE(createCode(doc, address(2), 2, &messages)) << doc.errors.text();
+}
+
+TEST_F(CreateCodeTest, DamagedCellStopsTheActionWithABox) {
+    open(Layout::Nsf);
+    setSong({{{"C-0", {{music::kIns, "ZZ"}}}, end()}, {end()}, {end()}, {end()}});
+    EXPECT_FALSE(createCode(doc, address(1), 1, &messages));
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(fileBytes(), built.bytes);
+}
+
+TEST_F(CreateCodeTest, SplitBankPlacementsThatCannotBeReadBackAreRefused) {
+    open(Layout::Rom49);
+    setSong({notes(1), {end()}, {end()}, {end()}});
+    for (std::uint32_t a : {0x3FFFFu, 0x40005u, 0x4000Fu}) {
+        EXPECT_FALSE(createCode(doc, offsetText(a), 1, &messages));
+        EXPECT_NE(doc.errors.text().find("headers at $3FFFF to $4000F cannot be read back"),
+                  std::string::npos)
+            << doc.errors.text();
+    }
+    // A header at 0x3FFF6 puts Square 1 (two bytes) at 0x3FFFF and Square 2 at 0x40001.
+    EXPECT_FALSE(createCode(doc, "3FFF6", 1, &messages));
+    EXPECT_EQ(doc.errors.text(),
+              "The channel Square Two would start at $40001: in this file's layout a channel "
+              "starting at $40000 to $4000F cannot be read back. Nothing was written; choose "
+              "another address.");
+    EXPECT_EQ(fileBytes(), built.bytes);
+}
+
+TEST_F(CreateCodeTest, SplitBankLayoutBytesAreProtected) {
+    open(Layout::Rom49);
+    // 32 program banks: the sound bank byte lies at 0x80000 - 0x8A, the signature at 0x8000E.
+    setSong({notes(1), {end()}, {end()}, {end()}});
+    EXPECT_FALSE(createCode(doc, offsetText(0x80000 - 0x8A - 4), 1, &messages));
+    EXPECT_NE(doc.errors.text().find("the layout's sound bank byte"), std::string::npos)
+        << doc.errors.text();
+    EXPECT_FALSE(createCode(doc, "80002", 1, &messages));
+    EXPECT_NE(doc.errors.text().find("the layout's signature byte"), std::string::npos)
+        << doc.errors.text();
+    EXPECT_EQ(fileBytes(), built.bytes);
+}
+
+TEST_F(CreateCodeTest, SplitBankSongCrossingIntoTheFollowingBankReadsBack) {
+    open(Layout::Rom49);
+    std::vector<Line> sq1 = notes(0x1FF);
+    setSong({sq1, notes(2), {end()}, {end()}});
+    ASSERT_TRUE(createCode(doc, "3FEF7", 1, &messages)) << doc.errors.text();
+    Bytes after = fileBytes();
+    EXPECT_EQ(after.size(), built.bytes.size());
+    EXPECT_EQ(after[0x3FF00], 0x21);
+    EXPECT_EQ(after[0x3A0FF], 0x17);  // Square 1's End, 0xF0 bytes into the following bank
+    EXPECT_EQ(after[0x3A100], 0x21);  // Square 2 right behind it
+}
+
+}  // namespace
+}  // namespace kestra

@@ -1,0 +1,382 @@
+#include <gtest/gtest.h>
+
+#include "encoder/channel_encoder.h"
+#include "encoder/note_bytes.h"
+#include "encoder/song_encoder.h"
+#include "encoder_test_util.h"
+#include "model/hex_text.h"
+#include "rom/song_table.h"
+
+namespace kestra {
+namespace {
+
+using testing::early;
+using testing::end;
+using testing::Line;
+using testing::storeOf;
+
+// Encodes channel `ch` of the store from linear position 0x8000 (driver address 0x8000).
+struct Encoded {
+    std::optional<ChannelCode> code;
+    bool resolved = false;
+    std::vector<std::string> messages;
+};
+
+Encoded encodeChannel(const std::vector<Line>& lines, int ch = kSquare1) {
+    std::vector<std::vector<Line>> chans(static_cast<size_t>(ch) + 1, {end()});
+    chans[static_cast<size_t>(ch)] = lines;
+    FrameStore store = storeOf(chans);
+    ChannelInput in;
+    in.music = &store.frames(ch, SheetKind::Music);
+    in.loop = &store.frames(ch, SheetKind::Loop);
+    in.brk = &store.frames(ch, SheetKind::Break);
+    in.name = "Square One";
+    in.noise = ch == kNoise;
+    ErrorBox box;
+    std::uint64_t p = 0x8000;
+    Encoded out;
+    out.code = createChannelCode(in, p, 0, box);
+    if (out.code) {
+        EXPECT_EQ(p - 0x8000, out.code->bytes.size()) << "P must advance by the bytes written";
+        if (box.history().empty()) out.resolved = resolveTargets(*out.code, in.name, box);
+    }
+    out.messages = box.history();
+    return out;
+}
+
+std::string hex(const Bytes& b) {
+    std::string s;
+    for (auto x : b) s += (s.empty() ? "" : " ") + intToHexText(x, 2);
+    return s;
+}
+
+struct StreamCase {
+    const char* what;
+    std::vector<Line> lines;
+    const char* bytes;
+};
+
+class EncodeStream : public ::testing::TestWithParam<StreamCase> {};
+
+TEST_P(EncodeStream, GivesTheExpectedBytes) {
+    const auto& c = GetParam();
+    Encoded e = encodeChannel(c.lines);
+    ASSERT_TRUE(e.code) << c.what;
+    EXPECT_TRUE(e.messages.empty()) << c.what << ": " << (e.messages.empty() ? "" : e.messages[0]);
+    EXPECT_EQ(hex(e.code->bytes), c.bytes) << c.what;
+}
+
+using namespace music;
+const Line dash{};
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, EncodeStream,
+    ::testing::Values(
+        StreamCase{"note over four lines",
+                   {{"C-1", {{kOct, "01"}}}, dash, dash, dash, end()},
+                   "09 01 61 17"},
+        StreamCase{"five lines: connects in front and before the last piece",
+                   {{"C-0"}, dash, dash, dash, dash, end()},
+                   "01 61 01 21 17"},
+        StreamCase{"three lines: dotted, no connect", {{"C-0"}, dash, dash, end()}, "02 41 17"},
+        StreamCase{"six lines: one dotted piece, no connect",
+                   {{"C-0"}, dash, dash, dash, dash, dash, end()},
+                   "02 61 17"},
+        StreamCase{"seven lines: the last connect goes before the dotted prefix",
+                   {{"C-0"}, dash, dash, dash, dash, dash, dash, end()},
+                   "01 02 61 01 21 17"},
+        StreamCase{"held note split by a volume change",
+                   {{"C-0"}, dash, {"---", {{kVol, "5"}}}, dash, end()},
+                   "01 41 07 05 01 41 17"},
+        StreamCase{"rests are split but never connected",
+                   {{"///"}, dash, dash, dash, dash, end()},
+                   "60 20 17"},
+        StreamCase{"a zero-length line ends the note and starts a rest",
+                   {{"C-0"}, dash, {"^^^", {{kVol, "3"}}}, dash, end()},
+                   "41 07 03 20 17"},
+        StreamCase{"line commands in their order",
+                   {{"C-2",
+                     {{kPlus, "ON"},
+                      {kSpeed2, "96"},
+                      {kSpeed1, "00"},
+                      {kTrAll, "01"},
+                      {kTrans, "02"},
+                      {kTnTp, "80"},
+                      {kFlag, "40"},
+                      {kSld, "10"},
+                      {kPitch, "03"},
+                      {kTLg, "04"},
+                      {kOct, "00"},
+                      {kIns, "05"},
+                      {kVol, "C"},
+                      {kTrip, "ON"}}},
+                    end()},
+                   "00 07 0C 08 05 09 00 06 04 0C 03 0D 10 04 40 18 80 0B 02 0A 01 05 00 96 03 "
+                   "01 21 17"},
+        StreamCase{"a new octave on a held line re-codes the note that goes on",
+                   {{"C-1"}, dash, {"---", {{kOct, "01"}}}, dash, end()},
+                   "01 4D 09 01 01 41 17"},
+        StreamCase{
+            "octave plus at 6 gives octave 0, switching off goes back to 6",
+            {{"C-6", {{kOct, "06"}}}, {"C-0", {{kPlus, "ON"}}}, {"C-6", {{kPlus, "ON"}}}, end()},
+            "09 06 21 03 21 03 21 17"},
+        StreamCase{"octave plus at 7 gives octave 1",
+                   {{"C-7", {{kOct, "07"}}}, {"C-1", {{kPlus, "ON"}}}, end()},
+                   "09 07 21 03 21 17"},
+        StreamCase{
+            "the page end emits the note, then the End", {{"C-0"}, {"D-0"}, end()}, "21 23 17"},
+        StreamCase{"a channel that is only its End", {end()}, "17"},
+        StreamCase{"a 64-line note and more",
+                   [] {
+                       std::vector<Line> l{{"C-0"}};
+                       for (int i = 1; i < 130; ++i) l.push_back(dash);
+                       l.push_back(end());
+                       return l;
+                   }(),
+                   "01 E1 E1 01 41 17"}));
+
+TEST(EncodeStream, BreakAndLoopFollowTheLinesNote) {
+    using namespace loop;
+    Encoded e =
+        encodeChannel({{"C-0",
+                        {},
+                        {{count(2), "02"}, {frame(2), "00"}, {line(2), "0000"}},
+                        {{brk::flag(1), "00"}, {brk::frame(1), "00"}, {brk::line(1), "0002"}}},
+                       {"C-0"},
+                       end()});
+    ASSERT_TRUE(e.resolved);
+    // Break 1 before Loop 2; both behind the note of line 0 (which is emitted at line 1).
+    EXPECT_EQ(hex(e.code->bytes), "21 12 00 80 0A 0F 02 80 00 21 17");
+}
+
+TEST(EncodeStream, LineAddressesAreWhereTheLinesMaterialStarts) {
+    Encoded e = encodeChannel({{"C-1", {{kOct, "01"}}}, dash, dash, dash, end()});
+    ASSERT_TRUE(e.code);
+    const auto& t = e.code->addresses;
+    EXPECT_EQ(t.at(0, 0), 0x8000);
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(t.at(0, n), 0x8002) << n;
+    EXPECT_EQ(t.at(0, 4), 0x8003);
+    EXPECT_FALSE(t.at(0, 5));
+    EXPECT_FALSE(t.at(1, 0));
+}
+
+TEST(EncodeStream, SlideConnectCountsInTheLinesBytes) {
+    using namespace loop;
+    // Slide off while sliding (state 3) with the same note: a Connect joins the line's note;
+    // the jump back to line 2 must land on that line's own commands.
+    Encoded e = encodeChannel({{"C-0", {{kSld, "10"}}},
+                               {"---", {{kSld, "00"}}},
+                               {"D-0", {{kVol, "1"}}},
+                               {"---", {}, {{kJumpFrame, "00"}, {kJumpLine, "0002"}}},
+                               end()});
+    ASSERT_TRUE(e.resolved) << (e.messages.empty() ? "" : e.messages[0]);
+    const Bytes& b = e.code->bytes;
+    auto addr = e.code->addresses.at(0, 2);
+    ASSERT_TRUE(addr);
+    size_t at = *addr - 0x8000u;
+    ASSERT_LT(at, b.size());
+    EXPECT_EQ(b[at], cmd::kVolume) << hex(b);
+}
+
+struct MessageCase {
+    const char* what;
+    std::vector<Line> lines;
+    std::vector<std::string> messages;
+};
+
+class EncodeMessages : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(EncodeMessages, ReportsInOrder) {
+    const auto& c = GetParam();
+    Encoded e = encodeChannel(c.lines);
+    EXPECT_EQ(e.messages, c.messages) << c.what;
+}
+
+const std::string kImpossible02 =
+    "The loop, break or jump to the frame 0 on the line 2 is impossible, because this place is "
+    "not a part that is played on a page.It either do not exist, or is after a end of the page.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, EncodeMessages,
+    ::testing::Values(
+        MessageCase{"note outside the octave",
+                    {{"C-0"}, dash, dash, dash, dash, {"C-3"}, end()},
+                    {"The note on the line 5 of channel Square One cannot be played because when "
+                     "the song reach this place, the octave does not allow the note to be "
+                     "played."}},
+        MessageCase{
+            "target after an early page end",
+            {{"C-0", {}, {{loop::count(1), "01"}, {loop::frame(1), "00"}, {loop::line(1), "0002"}}},
+             early(),
+             {"C-0"},
+             end()},
+            {"There is no end channel to the music of channel Square One."}},
+        MessageCase{
+            "target line that was never encoded",
+            {{"C-0", {}, {{loop::count(1), "01"}, {loop::frame(1), "00"}, {loop::line(1), "0002"}}},
+             end(),
+             dash},
+            {kImpossible02, "Error with the a loop or break."}},
+        MessageCase{"target frame that does not exist",
+                    {{"C-0", {}, {{loop::kJumpFrame, "01"}, {loop::kJumpLine, "0000"}}}, end()},
+                    {"The loop, break or jump to the frame 1 on the line 0 is impossible, because "
+                     "this place is not a part that is played on a page.It either do not exist, "
+                     "or is after a end of the page.",
+                     "Error with the a loop or break."}},
+        MessageCase{"unreadable target line (an address kept by reading)",
+                    {{"C-0", {}, {{loop::kJumpFrame, "00"}, {loop::kJumpLine, "8A45"}}}, end()},
+                    {"The loop, break or jump on the line 0 of channel Square One has no readable "
+                     "target: its frame \"00\" and line \"8A45\" must be decimal numbers.",
+                     "Error with the a loop or break."}},
+        MessageCase{"loop count set, target left empty",
+                    {{"C-0", {}, {{loop::count(2), "03"}}}, end()},
+                    {"The loop, break or jump on the line 0 of channel Square One has no readable "
+                     "target: its frame \"--\" and line \"----\" must be decimal numbers.",
+                     "Error with the a loop or break."}},
+        MessageCase{"no end line at all",
+                    {{"C-0"}, dash},
+                    {"One of the frame doesn't have a end on the channel Square One on frame 0."}},
+        MessageCase{"a rest after a zero-length line under a new octave is no octave error",
+                    {{"C-0"}, {"^^^", {{kOct, "05"}}}, {"---", {{kOct, "03"}}}, dash, end()},
+                    {}},
+        MessageCase{"a held note that the new octave cannot play",
+                    {{"C-0"}, {"---", {{kOct, "05"}}}, end()},
+                    {"The note on the line 1 of channel Square One cannot be played because when "
+                     "the song reach this place, the octave does not allow the note to be "
+                     "played."}}));
+
+TEST(EncodeMessages, OctaveErrorDoesNotStopTheCheckingOfLaterTargets) {
+    // The frame stops at the octave error, so the later target is never recorded: its message
+    // follows the octave message.
+    Encoded e = encodeChannel({{"C-3"},
+                               {"C-0", {}, {{loop::kJumpFrame, "00"}, {loop::kJumpLine, "0002"}}},
+                               {"C-0"},
+                               end()});
+    ASSERT_TRUE(e.code);
+    ASSERT_EQ(e.messages.size(), 1u);
+    EXPECT_NE(e.messages[0].find("line 0"), std::string::npos);
+}
+
+TEST(NoteBytes, PiecesAndCodes) {
+    EXPECT_EQ(lengthPieces(0), std::vector<int>{});
+    EXPECT_EQ(lengthPieces(5), (std::vector<int>{4, 1}));
+    EXPECT_EQ(lengthPieces(127), (std::vector<int>{64, 48, 12, 3}));
+    EXPECT_EQ(lengthPieces(200), (std::vector<int>{64, 64, 64, 8}));
+    NoteNames names = noteNames(0, false);
+    EXPECT_EQ(noteCode(names, "///"), 0x20);
+    EXPECT_EQ(noteCode(names, "F#2"), 0x3F);
+    EXPECT_EQ(noteCode(names, "G-2"), -1);
+    Bytes out;
+    noteLengthPiece(out, 0x3F, 48);
+    EXPECT_EQ(hex(out), "02 DF");
+}
+
+}  // namespace
+}  // namespace kestra
+
+namespace kestra {
+namespace {
+
+FileState nsfState() {
+    FileState fs;
+    fs.path = "song.nsf";
+    fs.layout = Layout::Nsf;
+    fs.headerSize = 0x80;
+    fs.bankXor = 0;
+    fs.songTableBase = 0xAC1;
+    fs.songCount = 4;
+    return fs;
+}
+
+TEST(EncodeSong, HeaderAndTableEntryPointAtTheChannels) {
+    FrameStore store = testing::storeOf(
+        {{{"C-0"}, testing::end()}, {testing::end()}, {testing::end()}, {testing::end()}});
+    ErrorBox box;
+    // Header at driver address 0x8A00: file offset 0x8A00 - 0x8000 + 0x80.
+    auto song = encodeSong(store, nsfState(), 0xA80, 2, box);
+    ASSERT_TRUE(song) << box.text();
+    EXPECT_EQ(song->tableEntry, 0x8A00);
+    EXPECT_EQ(song->tableEntryOffset, 0xAC1u + 4);
+    EXPECT_EQ(hex(song->header), "00 8A 09 8A 0B 8A 0C 8A 0D");
+    ASSERT_EQ(song->patches.size(), 6u);
+    EXPECT_EQ(song->patches[0].offset, 0xA89u);
+    EXPECT_EQ(hex(song->patches[0].bytes), "21 17");
+    EXPECT_EQ(song->patches[3].offset, 0xA8Du);
+    EXPECT_EQ(song->patches[4].what, "song header");
+    EXPECT_EQ(hex(song->patches[5].bytes), "8A 00");
+}
+
+TEST(EncodeSong, ChannelWithNothingButADefaultLineGetsNoStream) {
+    FrameStore store = testing::storeOf({{testing::end()}, {}, {{"C-0"}, testing::end()}});
+    ErrorBox box;
+    auto song = encodeSong(store, nsfState(), 0xA80, 1, box);
+    ASSERT_TRUE(song) << box.text();
+    EXPECT_EQ(hex(song->header), "00 8A 09 00 00 8A 0A 00 00");
+}
+
+TEST(EncodeSong, AnEmptySongIsRefusedAtSquareOne) {
+    FrameStore store;
+    Sheets sheets;
+    storeShownFrame(sheets, store);
+    ErrorBox box;
+    EXPECT_FALSE(encodeSong(store, nsfState(), 0xA80, 1, box));
+    EXPECT_EQ(box.text(),
+              "One of the frame doesn't have a end on the channel Square One on frame 0.");
+}
+
+TEST(EncodeSong, MessagesNameTheChannelAndStopTheRun) {
+    FrameStore store = testing::storeOf(
+        {{testing::end()}, {{"C-0"}, testing::early()}, {{"C-0"}}, {testing::end()}});
+    ErrorBox box;
+    EXPECT_FALSE(encodeSong(store, nsfState(), 0xA80, 1, box));
+    EXPECT_EQ(box.history(), std::vector<std::string>{
+                                 "There is no end channel to the music of channel Square Two."});
+}
+
+TEST(EncodeSong, OctaveErrorGoesOnCheckingTheOtherChannels) {
+    FrameStore store = testing::storeOf(
+        {{{"C-3"}, testing::end()}, {testing::end()}, {{"C-0"}}, {testing::end()}});
+    ErrorBox box;
+    EXPECT_FALSE(encodeSong(store, nsfState(), 0xA80, 1, box));
+    ASSERT_EQ(box.history().size(), 2u);
+    EXPECT_NE(box.history()[0].find("channel Square One"), std::string::npos);
+    EXPECT_EQ(box.text(),
+              "One of the frame doesn't have a end on the channel Triangle on frame 0.");
+}
+
+TEST(EncodeSong, NoFileOpen) {
+    FrameStore store = testing::storeOf({{testing::end()}});
+    ErrorBox box;
+    EXPECT_FALSE(encodeSong(store, FileState{}, 0xA80, 1, box));
+    EXPECT_EQ(box.history(), std::vector<std::string>{"Select a file first."});
+}
+
+TEST(EncodeSong, SplitBankStreamContinuesInTheFollowingBank) {
+    FileState fs = nsfState();
+    fs.layout = Layout::Rom49;
+    fs.headerSize = 0x10;
+    fs.splitBankLayout = true;
+    fs.songTableBase = 0x3DA21;
+    // Square 1 starts at 0x3FF00 and is 0x200 bytes long.
+    std::vector<Line> sq1;
+    for (int i = 0; i < 0x1FF; ++i) sq1.push_back({"C-0"});
+    sq1.push_back(testing::end());
+    FrameStore store =
+        testing::storeOf({sq1, {testing::end()}, {testing::end()}, {testing::end()}});
+    ErrorBox box;
+    auto song = encodeSong(store, fs, 0x3FF00 - 9, 1, box);
+    ASSERT_TRUE(song) << box.text();
+    ASSERT_EQ(song->channels[0].bytes.size(), 0x200u);
+    EXPECT_EQ(song->patches[0].offset, 0x3FF00u);
+    EXPECT_EQ(song->patches[0].bytes.size(), 0x110u);
+    EXPECT_EQ(song->patches[1].offset, 0x3A010u);
+    EXPECT_EQ(song->patches[1].bytes.size(), 0xF0u);
+    EXPECT_EQ(song->patches[2].offset, 0x3A100u);
+    // The reader finds Square 2 where it was written.
+    std::uint32_t c = song->channels[1].startAddress - kDriverBase + fs.headerSize;
+    EXPECT_EQ(channelDataOffset(song->headerOffset, c, splitBankXorForChannel(c)), 0x3A100u);
+    EXPECT_EQ(song->bankXorEnd, 0x6000u);
+}
+
+}  // namespace
+}  // namespace kestra
