@@ -246,7 +246,9 @@ TEST_F(CreateCodeTest, SplitBankLayoutBytesAreProtected) {
 }
 
 TEST_F(CreateCodeTest, SplitBankSongCrossingIntoTheFollowingBankReadsBack) {
-    open(Layout::Rom49);
+    fixtures::BuildOptions options;
+    options.dataStart = 0x3D000;  // keeps 0x3FF00-0x4000F and the following bank free
+    open(Layout::Rom49, options);
     std::vector<Line> sq1 = notes(0x1FF);
     setSong({sq1, notes(2), {end()}, {end()}});
     ASSERT_TRUE(createCode(doc, "3FEF7", 1, &messages)) << doc.errors.text();
