@@ -18,8 +18,6 @@ struct LineCount {
 };
 LineCount parseLineCount(std::string_view text);
 
-// More lines than any channel stream can fill; a guard against a runaway count.
-constexpr int kMaxChannelLines = 65536;
 // The highest line a loop, jump or break line cell can hold (four decimal digits).
 constexpr int kMaxLineReference = 9999;
 

@@ -21,9 +21,6 @@ std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize);
 // The highest line number a line cell can hold (four decimal digits).
 constexpr int kMaxCellLine = 9999;
 
-// Lines a channel may take when read; a longer stream is taken to be damaged.
-constexpr int kMaxChannelLines = 32768;
-
 // Decodes the stream of one channel (its first byte up to and including its End byte) into
 // `sheets`, which are replaced. channelStart is the channel-address of the first byte; channel
 // 3 uses the noise note names. Problems are reported into `errors`; the bytes given are never

@@ -71,6 +71,9 @@ constexpr bool kDecimalCounting = true;
 constexpr int kCountWrap = 64;
 constexpr int kBeatSpacing = 4;
 
+// The most lines a channel's sheets hold; a longer stream is taken to be damaged.
+constexpr int kMaxChannelLines = 65536;
+
 // Record widths of one line in the frame store.
 constexpr int kMusicRecordWidth = 30;
 constexpr int kLoopRecordWidth = 38;
