@@ -428,14 +428,15 @@ TEST(Decoder, RunawayStreamStopsAtTheLineLimit) {
     EXPECT_LE(d.sheets.lineCount(), kMaxChannelLines);
     ASSERT_EQ(d.errors.history().size(), 1u);
     EXPECT_EQ(d.errors.history()[0],
-              "Square One: the stream is longer than 32768 lines; it was read no further.");
+              "Square One: the stream is longer than " + std::to_string(kMaxChannelLines) +
+                  " lines; it was read no further.");
     // Right at the limit is fine.
     s.erase(s.begin());
     s.back() = 0x17;
-    s[s.size() - 2] = 0xC1;  // 511 * 64 + 32 lines, then the End line
+    s[s.size() - 2] = 0xC1;  // (limit / 64 - 1) * 64 + 32 lines, then the End line
     Decoded ok;
     EXPECT_TRUE(decodeChannel(s, kStart, kHeaderSize, kSquare1, ok.sheets, ok.errors));
-    EXPECT_EQ(ok.sheets.lineCount(), 511 * 64 + 32 + 1);
+    EXPECT_EQ(ok.sheets.lineCount(), (kMaxChannelLines / 64 - 1) * 64 + 32 + 1);
 }
 
 TEST(Decoder, CollectTargetsSortsAndDropsDuplicates) {
