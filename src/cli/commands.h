@@ -25,5 +25,6 @@ int runDump(const Args& args);
 int runPatch(const Args& args);
 int runRender(const Args& args);
 int runCreate(const Args& args);
+int runShow(const Args& args);
 
 }  // namespace kestra::cli

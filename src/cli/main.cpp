@@ -43,6 +43,14 @@ const std::vector<Command>& commands() {
          "Exit status: 0 written; 1 nothing written; 2 bad arguments; 3 written, but the song\n"
          "read back from the file differs.\n",
          runCreate},
+        {"show", "show [SHEETFILE|-]", "show a sheet dump unrolled, as \"Show Song\" does",
+         "Reads a sheet dump (from SHEETFILE, or standard input when it is \"-\" or missing),\n"
+         "walks each channel through its loops, breaks and jumps as \"Show Song\" does, and\n"
+         "prints for each channel a line \"channel N\" followed by its MySong rows, then a line\n"
+         "\"fourchan\" followed by the FourChan rows; a row is its cells (21 and 18 of them,\n"
+         "empty cells as empty fields) separated by tabs. Then each message reported, as\n"
+         "\"message: TEXT\". Exit status 1 when the dump cannot be read.\n",
+         runShow},
     };
     return all;
 }

@@ -1,0 +1,183 @@
+#include "view/channel_walk.h"
+
+#include <algorithm>
+
+#include "model/hex_text.h"
+
+namespace kestra {
+
+namespace {
+
+// Where a Music column sits in its 30-character line record.
+constexpr size_t musicOffset(int col) {
+    return col == music::kNote ? 0 : col == music::kVol ? 3 : 4 + 2 * static_cast<size_t>(col - 5);
+}
+constexpr size_t musicWidth(int col) {
+    return col == music::kNote ? 3 : col == music::kVol ? 1 : 2;
+}
+constexpr std::string_view emptyText(int col) {
+    return col == music::kVol ? "-" : "--";
+}
+
+std::string_view musicField(std::string_view record, int col) {
+    return record.substr(musicOffset(col), musicWidth(col));
+}
+
+// A loop count, break flag or jump frame counts when it holds neither the empty nor the early
+// page-end text.
+bool isSetTargetField(std::string_view field) {
+    return field != "--" && field != "..";
+}
+
+// The columns whose values a "^^^" line hands on to the next shown line.
+constexpr std::array<int, 13> kCarriedColumns = {
+    music::kVol,    music::kIns,  music::kOct,   music::kTLg,   music::kPitch,
+    music::kSld,    music::kTnTp, music::kTrans, music::kTrAll, music::kSpeed1,
+    music::kSpeed2, music::kTrip, music::kPlus};
+
+const std::string kEmptyLoopRecord(kLoopRecordWidth, '-');
+const std::string kEmptyBreakRecord(kBreakRecordWidth, '-');
+
+}  // namespace
+
+ChannelWalk::ChannelWalk(int frameCount, const std::vector<std::string>& musicFrames,
+                         const std::vector<std::string>& loopFrames,
+                         const std::vector<std::string>& breakFrames, int rowLimit, int linesPerRow)
+    : frames_(
+          std::min<long long>(std::max(frameCount, 0), static_cast<long long>(musicFrames.size()))),
+      music_(musicFrames),
+      loop_(loopFrames),
+      brk_(breakFrames),
+      rowLimit_(rowLimit),
+      lineBudget_(static_cast<long long>(rowLimit) * linesPerRow) {}
+
+std::string_view ChannelWalk::record(const std::vector<std::string>& texts, long long f,
+                                     long long n, int width) const {
+    if (f < 0 || f >= frames_ || f >= static_cast<long long>(texts.size()) || n < 0) return {};
+    const std::string& text = texts[static_cast<size_t>(f)];
+    if (n >= static_cast<long long>(text.size()) / width) return {};
+    return std::string_view(text).substr(static_cast<size_t>(n) * static_cast<size_t>(width),
+                                         static_cast<size_t>(width));
+}
+
+std::string_view ChannelWalk::musicLine(long long f, long long n) const {
+    return record(music_, f, n, kMusicRecordWidth);
+}
+
+std::string_view ChannelWalk::note(long long f, long long n) const {
+    std::string_view line = musicLine(f, n);
+    return line.empty() ? line : line.substr(0, 3);
+}
+
+WalkEnd ChannelWalk::run(ShownLineSink* sink) {
+    ShownLine shown;
+    // Values of "^^^" lines waiting for the next shown line; an empty view is nothing carried.
+    std::array<std::string_view, kMusicColumns> carried{};
+    bool anyCarried = false;
+    std::array<long long, 5> counters{};  // C1..C4 at 1..4
+    std::string_view octave;
+    std::string_view shownFlag = "--";
+    std::string_view breakFlag;
+    bool stop = false;
+    long long& f = frame_;
+    long long& n = line_;
+
+    while (!stop) {
+        const std::string_view m = musicLine(f, n);
+        if (m.empty()) return WalkEnd::LeftStore;
+        const std::string_view noteCell = m.substr(0, 3);
+        if (noteCell == "|||") return WalkEnd::PageEnd;
+        if (row_ >= rowLimit_ || lineBudget_-- <= 0) return WalkEnd::Cut;
+
+        const std::string_view flag = musicField(m, music::kFlag);
+        if (flag != "--") shownFlag = flag;
+        if (!breakFlag.empty() && flag == "--") shownFlag = breakFlag;
+        breakFlag = {};
+        const std::string_view oct = musicField(m, music::kOct);
+        if (oct != "--") octave = oct;
+
+        if (noteCell != "^^^") {
+            shown.row = row_;
+            shown.cells[music::kNote] = noteCell;
+            shown.cells[music::kFlag] = shownFlag;
+            shownFlag = "--";
+            for (int c : kCarriedColumns) {
+                const auto i = static_cast<size_t>(c);
+                shown.cells[i] = anyCarried && !carried[i].empty() ? carried[i] : musicField(m, c);
+            }
+            if (anyCarried) {
+                carried.fill({});
+                anyCarried = false;
+            }
+            shown.octave = octave;
+            shown.frame = f;
+            shown.line = n;
+            if (sink) sink->show(shown);
+            rowWritten_ = true;
+        } else {
+            for (int c : kCarriedColumns) {
+                const std::string_view field = musicField(m, c);
+                if (field != emptyText(c)) {
+                    carried[static_cast<size_t>(c)] = field;
+                    anyCarried = true;
+                }
+            }
+        }
+
+        const std::string_view loopLine = record(loop_, f, n, kLoopRecordWidth);
+        const std::string_view lp = loopLine.empty() ? kEmptyLoopRecord : loopLine;
+        const std::string_view breakLine = record(brk_, f, n, kBreakRecordWidth);
+        const std::string_view bk = breakLine.empty() ? kEmptyBreakRecord : breakLine;
+        bool jump = false;
+        long long toFrame = 0, toLine = 0;
+        auto decideJump = [&](std::string_view rec, size_t at) {
+            toFrame = decTextToInt(rec.substr(at, 2));
+            toLine = decTextToInt(rec.substr(at + 2, 4));
+            jump = true;
+        };
+        for (size_t k = 1; k <= 4 && !jump; ++k) {
+            const size_t at = 8 * (k - 1);
+            const std::string_view count = lp.substr(at, 2);
+            if (!isSetTargetField(count)) continue;
+            long long& ck = counters[k];
+            if (ck == 0)
+                ck = hexTextToInt(count);
+            else
+                --ck;
+            if (ck != 0) decideJump(lp, at + 2);
+        }
+        if (!jump && isSetTargetField(lp.substr(32, 2))) {
+            decideJump(lp, 32);
+            // A jump just before the page end is how a song repeats: the walk ends there.
+            if (note(f, n + 1) == "|||") stop = true;
+        }
+        for (size_t k = 1; k <= 4 && !jump; ++k) {
+            const size_t at = 8 * (k - 1);
+            const std::string_view flagField = bk.substr(at, 2);
+            if (!isSetTargetField(flagField) || counters[k] != 1) continue;
+            counters[k] = 0;
+            breakFlag = flagField;
+            decideJump(bk, at + 2);
+        }
+
+        if (jump) {
+            f = toFrame;
+            n = toLine;
+        } else {
+            ++n;
+        }
+        if (note(f, n) == "...") {
+            ++f;
+            n = 0;
+        }
+        // After a jump that ends the walk the end row follows the jump line's row, whatever
+        // line the jump leads to.
+        if ((stop || note(f, n) != "^^^") && rowWritten_) {
+            ++row_;
+            rowWritten_ = false;
+        }
+    }
+    return WalkEnd::PageEnd;
+}
+
+}  // namespace kestra

@@ -1,0 +1,455 @@
+// Show Song: the order in which lines are walked, the values shown on each row, the end row,
+// the guards against walks that never end, FourChan, and `kestra-cli show`.
+#include "view/show_song.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <tuple>
+
+#include "model/frame_store.h"
+#include "model/hex_text.h"
+#include "model/sheet_dump.h"
+
+namespace kestra {
+namespace {
+
+using Cells = std::vector<std::pair<int, std::string>>;
+
+// One line of a test song: its Note cell ("|||" and "..." make marker lines) and the cells set
+// on its Music, Loop and Break sheets.
+struct Line {
+    std::string note;
+    Cells music{};
+    Cells loops{};
+    Cells breaks{};
+};
+
+Cells loopTo(int k, const char* count, int line, const char* frame = "00") {
+    return {
+        {loop::count(k), count}, {loop::frame(k), frame}, {loop::line(k), intToDecText(line, 4)}};
+}
+Cells jumpTo(int line, const char* frame = "00") {
+    return {{loop::kJumpFrame, frame}, {loop::kJumpLine, intToDecText(line, 4)}};
+}
+Cells breakTo(int k, const char* flag, int line) {
+    return {{brk::flag(k), flag}, {brk::frame(k), "00"}, {brk::line(k), intToDecText(line, 4)}};
+}
+ChannelSheets buildChannel(const std::vector<Line>& lines) {
+    ChannelSheets ch;
+    growSheetRows(static_cast<int>(lines.size()) - 1, ch);
+    initSheetRows(ch, 0, static_cast<int>(lines.size()) - 1);
+    for (int r = 0; r < static_cast<int>(lines.size()); ++r) {
+        const Line& l = lines[static_cast<size_t>(r)];
+        if (l.note == "|||" || l.note == "...") {
+            setMarkerLine(ch, r, l.note[0]);
+            continue;
+        }
+        ch.music.setCell(r, music::kNote, l.note);
+        for (const auto& [c, t] : l.music) ch.music.setCell(r, c, t);
+        for (const auto& [c, t] : l.loops) ch.loop.setCell(r, c, t);
+        for (const auto& [c, t] : l.breaks) ch.brk.setCell(r, c, t);
+    }
+    return ch;
+}
+
+const std::vector<Line> kEndOnly = {{"|||"}};
+
+class RecordingMessages : public MessagePort {
+  public:
+    void messageBox(const std::string& title, const std::string& text) override {
+        boxes.push_back(title + ": " + text);
+    }
+    bool confirm(const std::string&, const std::string&) override { return false; }
+    std::vector<std::string> boxes;
+};
+
+// A document whose channels hold the given songs (missing channels: a lone end line).
+Document documentOf(const std::vector<std::vector<Line>>& channels) {
+    Document doc;
+    for (int ch = 0; ch < kChannelCount; ++ch)
+        doc.sheets.channel(ch) = buildChannel(
+            ch < static_cast<int>(channels.size()) ? channels[static_cast<size_t>(ch)] : kEndOnly);
+    return doc;
+}
+
+std::vector<std::string> column(const Sheet& s, int col) {
+    std::vector<std::string> out;
+    for (int r = 0; r < s.rowCount(); ++r) out.push_back(s.cell(r, col));
+    return out;
+}
+
+Line note(const char* n = "C-1", Cells loops = {}, Cells breaks = {}) {
+    return {n, {}, std::move(loops), std::move(breaks)};
+}
+
+// Lines 0-3 plain, lines 4-7 looped by loop 1 on line 7 (count 02), then lines 8 and 9 plain.
+std::vector<Line> loopSong(Cells breakOnLine5 = {}) {
+    std::vector<Line> s;
+    for (int i = 0; i < 4; ++i) s.push_back(note());
+    s.push_back(note());
+    s.push_back(note("D-1", {}, std::move(breakOnLine5)));
+    s.push_back(note());
+    s.push_back(note("E-1", loopTo(1, "02", 4)));
+    s.push_back(note());
+    s.push_back(note());
+    s.push_back(note("F-1"));
+    s.push_back({"|||"});
+    return s;
+}
+
+struct OrderCase {
+    const char* name;
+    std::vector<Line> lines;
+    std::vector<std::string> lineColumn;  // column "Line" of every row, the end row's "||" last
+};
+
+class WalkOrder : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(WalkOrder, ShowsLinesInPlayingOrder) {
+    Document doc = documentOf({GetParam().lines});
+    RecordingMessages boxes;
+    EXPECT_TRUE(showSong(doc, &boxes));
+    EXPECT_EQ(column(doc.sheets.channel(0).mySong, song::kLine), GetParam().lineColumn);
+    EXPECT_TRUE(doc.errors.history().empty());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShowSong, WalkOrder,
+    ::testing::Values(
+        OrderCase{"EndLineOnly", kEndOnly, {"||"}},
+        OrderCase{"Plain", {note(), note(), {"|||"}}, {"0", "1", "||"}},
+        OrderCase{"LoopCount02ShowsLinesThreeTimes",
+                  loopSong(),
+                  {"0", "1", "2", "3", "4", "5", "6", "7", "4",  "5",
+                   "6", "7", "4", "5", "6", "7", "8", "9", "10", "||"}},
+        OrderCase{
+            "BreakFiresOnThirdPass",
+            loopSong(breakTo(1, "80", 10)),
+            {"0", "1", "2", "3", "4", "5", "6", "7", "4", "5", "6", "7", "4", "5", "10", "||"}},
+        OrderCase{"LoopCount00DoesNotRepeat",
+                  {note(), note("C-1", loopTo(1, "00", 0)), {"|||"}},
+                  {"0", "1", "||"}},
+        OrderCase{"NestedLoopsRestartInnerCount",
+                  {note(),
+                   note("C-1", loopTo(1, "01", 0)),
+                   note("C-1", loopTo(2, "01", 0)),
+                   note(),
+                   {"|||"}},
+                  {"0", "1", "0", "1", "2", "0", "1", "0", "1", "2", "3", "||"}},
+        OrderCase{
+            "ForwardJump", {note("C-1", jumpTo(2)), note(), note(), {"|||"}}, {"0", "2", "||"}},
+        OrderCase{"JumpBeforeEndStops",
+                  {note(), note(), note("C-1", jumpTo(0)), {"|||"}},
+                  {"0", "1", "2", "||"}},
+        OrderCase{"JumpBeforeEndToZeroLengthLineKeepsJumpLine",
+                  {{"^^^"}, note(), note("C-1", jumpTo(0)), {"|||"}},
+                  {"1", "2", "||"}},
+        OrderCase{"ZeroLengthLinesAreNotShown",
+                  {note(), {"^^^"}, {"^^^"}, note(), {"^^^"}, {"|||"}},
+                  {"0", "3", "||"}},
+        OrderCase{"ZeroLengthLine0LeavesNoEmptyRow", {{"^^^"}, note(), {"|||"}}, {"1", "||"}},
+        OrderCase{"OnlyZeroLengthLines", {{"^^^"}, {"^^^"}, {"|||"}}, {"||"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct CellCase {
+    const char* name;
+    std::vector<Line> lines;
+    std::vector<std::tuple<int, int, std::string>> expected;  // row, column, text
+};
+
+class ShownCells : public ::testing::TestWithParam<CellCase> {};
+
+TEST_P(ShownCells, HoldTheValuesInForce) {
+    Document doc = documentOf({GetParam().lines});
+    RecordingMessages boxes;
+    ASSERT_TRUE(showSong(doc, &boxes));
+    const Sheet& s = doc.sheets.channel(0).mySong;
+    for (const auto& [row, col, text] : GetParam().expected) {
+        ASSERT_LT(row, s.rowCount());
+        EXPECT_EQ(s.cell(row, col), text) << "row " << row << " column " << col;
+    }
+}
+
+const Cells kVol7 = {{music::kVol, "7"}};
+const Cells kVol9 = {{music::kVol, "9"}};
+
+INSTANTIATE_TEST_SUITE_P(
+    ShowSong, ShownCells,
+    ::testing::Values(
+        CellCase{"ZeroLengthVolumeFillsAnEmptyVolume",
+                 {{"^^^", kVol7}, {"C-1"}, {"|||"}},
+                 {{0, music::kVol, "7"}, {0, music::kNote, "C-1"}}},
+        CellCase{"ZeroLengthVolumeWinsOverTheLinesOwn",
+                 {{"^^^", kVol7}, {"C-1", kVol9}, {"D-1"}, {"|||"}},
+                 {{0, music::kVol, "7"}, {1, music::kVol, "-"}}},
+        CellCase{"LaterZeroLengthLineOverridesEarlier",
+                 {note(),
+                  {"^^^", {{music::kIns, "03"}, {music::kSpeed1, "01"}}},
+                  {"^^^", {{music::kIns, "05"}, {music::kSpeed2, "02"}, {music::kTrip, "ON"}}},
+                  {"D-1", {{music::kIns, "07"}}},
+                  {"|||"}},
+                 {{1, music::kIns, "05"},
+                  {1, music::kSpeed1, "01"},
+                  {1, music::kSpeed2, "02"},
+                  {1, music::kTrip, "ON"},
+                  {1, song::kLine, "3"}}},
+        CellCase{"FlagOfZeroLengthLineShownUnlessLineHasOwn",
+                 {{"^^^", {{music::kFlag, "40"}}},
+                  {"C-1"},
+                  {"^^^", {{music::kFlag, "40"}}},
+                  {"C-1", {{music::kFlag, "10"}}},
+                  {"C-1"},
+                  {"|||"}},
+                 {{0, music::kFlag, "40"}, {1, music::kFlag, "10"}, {2, music::kFlag, "--"}}},
+        CellCase{"BreakFlagShownOnTheLineItLeadsTo",
+                 loopSong(breakTo(1, "80", 10)),
+                 {{14, song::kLine, "10"}, {14, music::kFlag, "80"}, {13, music::kFlag, "--"}}},
+        CellCase{"BreakFlagGivesWayToTheTargetsOwnFlag",
+                 [] {
+                     auto s = loopSong(breakTo(1, "80", 10));
+                     s[10].music = {{music::kFlag, "01"}};
+                     return s;
+                 }(),
+                 {{14, song::kLine, "10"}, {14, music::kFlag, "01"}}},
+        CellCase{"CurrentOctaveIsLastOctavePassed",
+                 {note(),
+                  {"^^^", {{music::kOct, "02"}}},
+                  note(),
+                  note(),
+                  {"C-1", {{music::kOct, "03"}}},
+                  {"|||"}},
+                 {{0, song::kCurrentOctave, ""},
+                  {1, song::kCurrentOctave, "02"},
+                  {1, music::kOct, "02"},
+                  {2, song::kCurrentOctave, "02"},
+                  {2, music::kOct, "--"},
+                  {3, song::kCurrentOctave, "03"}}},
+        CellCase{"EndRowAndNumbering",
+                 {note(), note(), {"|||"}},
+                 {{2, music::kNote, "|||"},
+                  {2, music::kVol, "|"},
+                  {2, music::kIns, "||"},
+                  {2, music::kFlag, "||"},
+                  {2, music::kPlus, "||"},
+                  {2, song::kCurrentOctave, "||"},
+                  {2, song::kFrame, "||"},
+                  {2, song::kLine, "||"},
+                  {0, 0, "000"},
+                  {0, 1, "-0-"},
+                  {0, 2, "000"},
+                  {1, 0, "001"},
+                  {1, 1, ""}}},
+        CellCase{"NumberingPastOneWrap",
+                 {note("C-1", loopTo(1, "45", 0)), {"|||"}},  // 0x45 + 1 = 70 rows
+                 {{4, 1, "--"},
+                  {5, 1, ""},
+                  {64, 0, "064"},
+                  {64, 1, "-0-"},
+                  {64, 2, "000"},
+                  {65, 2, "001"},
+                  {69, song::kFrame, "0"},
+                  {70, music::kNote, "|||"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShowSong, EarlyPageEndLineIsNotShown) {
+    FrameStore store;
+    store.frameCount = 2;
+    saveFrame(buildChannel({note("C-1"), note("D-1"), {"..."}}), store, 0, 0);
+    saveFrame(buildChannel({note("E-1"), {"|||"}}), store, 0, 1);
+    Sheet song(kSongColumns);
+    ErrorBox errors;
+    EXPECT_TRUE(showChannel(store.frameCount, "Square One", store.frames(0, SheetKind::Music),
+                            store.frames(0, SheetKind::Loop), store.frames(0, SheetKind::Break),
+                            song, errors));
+    EXPECT_EQ(column(song, music::kNote), (std::vector<std::string>{"C-1", "D-1", "E-1", "|||"}));
+    EXPECT_EQ(column(song, song::kFrame), (std::vector<std::string>{"0", "0", "1", "||"}));
+    EXPECT_TRUE(errors.history().empty());
+}
+
+struct BadWalkCase {
+    const char* name;
+    std::vector<Line> lines;
+    int rows;
+    std::string message;
+};
+
+class BadWalk : public ::testing::TestWithParam<BadWalkCase> {};
+
+TEST_P(BadWalk, EndsWithTheRowsWalkedAndAMessage) {
+    Document doc = documentOf({GetParam().lines, {note(), {"|||"}}});
+    RecordingMessages boxes;
+    showSong(doc, &boxes);
+    const Sheet& s = doc.sheets.channel(0).mySong;
+    EXPECT_EQ(s.rowCount(), GetParam().rows);
+    EXPECT_NE(s.cell(s.rowCount() - 1, music::kNote), "|||");
+    ASSERT_EQ(doc.errors.history().size(), 1u);
+    EXPECT_EQ(doc.errors.history()[0], GetParam().message);
+    // The other channels are still shown, and FourChan is built.
+    EXPECT_EQ(column(doc.sheets.channel(1).mySong, music::kNote),
+              (std::vector<std::string>{"C-1", "|||"}));
+    EXPECT_EQ(doc.sheets.fourChan.rowCount(), std::max(2, GetParam().rows));
+}
+
+const std::string kCycle =
+    "The song of channel Square One does not reach its page end: a loop or jump goes round "
+    "without end.";
+
+INSTANTIATE_TEST_SUITE_P(
+    ShowSong, BadWalk,
+    ::testing::Values(
+        BadWalkCase{"JumpBackCycles",
+                    {note(), note("C-1", jumpTo(0)), note(), {"|||"}},
+                    kShowRowLimit,
+                    kCycle + " Only the first 100000 rows are shown."},
+        BadWalkCase{"ZeroLengthLinesCycle",
+                    {{"^^^", {}, jumpTo(0)}, note(), {"|||"}},
+                    1,
+                    kCycle + " Only the first 0 rows are shown."},
+        BadWalkCase{"JumpBeyondTheLines",
+                    {note("C-1", jumpTo(50)), note(), {"|||"}},
+                    1,
+                    "The song of channel Square One goes to the frame 0 on the line 50, which does "
+                    "not exist. Only the first 1 rows are shown."},
+        BadWalkCase{"LoopBeyondTheFrames",
+                    {note(), note("C-1", loopTo(1, "02", 0, "03")), {"|||"}},
+                    2,
+                    "The song of channel Square One goes to the frame 3 on the line 0, which does "
+                    "not exist. Only the first 2 rows are shown."},
+        BadWalkCase{"JumpPastTheEndLine",
+                    {note("C-1", jumpTo(3)), note(), {"|||"}, note()},
+                    2,
+                    "The song of channel Square One goes to the frame 0 on the line 4, which does "
+                    "not exist. Only the first 2 rows are shown."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShowSong, FailedChannelCheckKeepsOneEmptyRowAndOthersAreShown) {
+    Document doc = documentOf({{note(), {"|||"}}, {note(), {"..."}}, {note(), note(), {"|||"}}});
+    doc.errors.report("earlier message");
+    // Fill Square Two's sheet first, so that stale rows would show.
+    doc.sheets.channel(1).mySong.setRowCount(5);
+    doc.sheets.channel(1).mySong.setCell(0, music::kNote, "G-1");
+    RecordingMessages boxes;
+    EXPECT_TRUE(showSong(doc, &boxes));
+    EXPECT_EQ(
+        doc.errors.history(),
+        (std::vector<std::string>{"earlier message",
+                                  "There is no end channel to the music of channel Square Two."}));
+    const Sheet& failed = doc.sheets.channel(1).mySong;
+    ASSERT_EQ(failed.rowCount(), 1);
+    EXPECT_EQ(failed.cell(0, music::kNote), "");
+    EXPECT_EQ(column(doc.sheets.channel(2).mySong, song::kLine),
+              (std::vector<std::string>{"0", "1", "||"}));
+}
+
+TEST(ShowSong, DamagedLoopCountStopsOnlyItsChannel) {
+    Document doc = documentOf(
+        {{note(), note("C-1", {{loop::count(1), "ZZ"}}), {"|||"}}, {note("D-1"), {"|||"}}});
+    RecordingMessages boxes;
+    EXPECT_FALSE(showSong(doc, &boxes));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].find("'ZZ'"), std::string::npos) << boxes.boxes[0];
+    EXPECT_NE(boxes.boxes[0].find("Channel Square One, frame 0, line 1."), std::string::npos);
+    EXPECT_EQ(column(doc.sheets.channel(0).mySong, song::kLine),
+              (std::vector<std::string>{"0", "1"}));
+    EXPECT_EQ(column(doc.sheets.channel(1).mySong, music::kNote),
+              (std::vector<std::string>{"D-1", "|||"}));
+    EXPECT_EQ(doc.sheets.fourChan.rowCount(), 2);
+}
+
+TEST(ShowSong, FourChanCombinesChannelsAndClearsRowsBeyondShorterOnes) {
+    Document doc = documentOf({{{"C-1", kVol7}, note(), note(), {"|||"}}, {note("D-1"), {"|||"}}});
+    RecordingMessages boxes;
+    showSong(doc, &boxes);
+    const Sheet& four = doc.sheets.fourChan;
+    ASSERT_EQ(four.rowCount(), 4);
+    EXPECT_EQ(four.cell(0, 3), "C-1");
+    EXPECT_EQ(four.cell(0, 4), "7");
+    EXPECT_EQ(four.cell(0, 5), "--");
+    EXPECT_EQ(four.cell(0, 7), "D-1");
+    EXPECT_EQ(four.cell(1, 7), "|||");
+    EXPECT_EQ(four.cell(0, 15), "|||");  // Noise: its end row
+    for (int col : {6, 10, 14}) EXPECT_EQ(four.cell(0, col), "|||");
+    for (int col : {7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17})
+        EXPECT_EQ(four.cell(3, col), "") << "column " << col;
+    EXPECT_EQ(four.cell(3, 3), "|||");
+    EXPECT_EQ(four.cell(3, 6), "|||");
+    EXPECT_EQ(four.cell(3, 0), "003");
+
+    // A second, shorter show leaves nothing of the first.
+    doc.sheets.channel(0) = buildChannel({{"^^^", kVol9}, note("E-1"), {"|||"}});
+    showSong(doc, &boxes);
+    const Sheet& song = doc.sheets.channel(0).mySong;
+    EXPECT_EQ(column(song, music::kNote), (std::vector<std::string>{"E-1", "|||"}));
+    EXPECT_EQ(song.cell(0, music::kVol), "9");
+    EXPECT_EQ(four.rowCount(), 2);
+    EXPECT_EQ(four.cell(1, 3), "|||");
+}
+
+TEST(ShowSong, StoresTheShownFrameFirst) {
+    Document doc;
+    doc.sheets.channel(0) = buildChannel({note("A-1"), {"|||"}});
+    for (int ch = 1; ch < kChannelCount; ++ch) doc.sheets.channel(ch) = buildChannel(kEndOnly);
+    RecordingMessages boxes;
+    showSong(doc, &boxes);
+    EXPECT_EQ(doc.frames.lineCount(0, 0), 2);
+    EXPECT_EQ(doc.sheets.channel(0).mySong.cell(0, music::kNote), "A-1");
+}
+
+std::string runCli(const std::string& args) {
+    std::string out;
+    FILE* p = popen((std::string(KESTRA_CLI_PATH) + " " + args).c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+std::vector<std::string> splitTabs(const std::string& line) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        out.push_back(line.substr(start, tab - start));
+    out.push_back(line.substr(start));
+    return out;
+}
+
+TEST(ShowSongCli, PrintsSheetsAndMessages) {
+    Document doc = documentOf({{note(), note("C-1", loopTo(1, "01", 0)), {"|||"}}, {note()}});
+    auto path = std::filesystem::temp_directory_path() / "kestra_show_cli_test.txt";
+    std::ofstream(path) << writeSheetDump(doc.sheets);
+    std::istringstream out(runCli("show " + path.string()));
+    std::filesystem::remove(path);
+
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(out, l);) lines.push_back(l);
+    const std::vector<std::string> heads = {"channel 1", "channel 2", "channel 3", "channel 4",
+                                            "fourchan"};
+    std::vector<size_t> at;
+    for (const auto& h : heads) {
+        auto it = std::find(lines.begin(), lines.end(), h);
+        ASSERT_NE(it, lines.end()) << h;
+        at.push_back(static_cast<size_t>(it - lines.begin()));
+    }
+    ASSERT_EQ(at[1] - at[0], 6u);  // 4 rows walked and the end row
+    auto row = splitTabs(lines[at[0] + 3]);
+    ASSERT_EQ(row.size(), 21u);
+    EXPECT_EQ(row[0], "002");
+    EXPECT_EQ(row[1], "");
+    EXPECT_EQ(row[3], "C-1");
+    EXPECT_EQ(row[20], "0");
+    EXPECT_EQ(at[2] - at[1], 2u);  // Square Two failed its check: one row
+    EXPECT_EQ(splitTabs(lines[at[4] + 1]).size(), 18u);
+    EXPECT_EQ(lines.back(),
+              "message: One of the frame doesn't have a end on the channel Square Two on frame 0.");
+}
+
+}  // namespace
+}  // namespace kestra
