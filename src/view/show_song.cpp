@@ -106,7 +106,10 @@ bool showChannel(int frameCount, const std::string& channelName,
     }
     const int kept = walk.rowsShown();
     keepRows(song, kept);
-    const std::string shown = " Only the first " + std::to_string(kept) + " rows are shown.";
+    const std::string shown = kept == 0 ? " No row is shown."
+                              : kept == 1
+                                  ? " Only the first row is shown."
+                                  : " Only the first " + std::to_string(kept) + " rows are shown.";
     if (end == WalkEnd::Cut)
         errors.report("The song of channel " + channelName +
                       " does not reach its page end: a loop or jump goes round without end." +
