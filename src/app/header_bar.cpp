@@ -1,0 +1,74 @@
+#include "app/header_bar.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace kestra {
+namespace {
+
+constexpr int kGridLeft = 8;
+constexpr int kFrame = 1;
+constexpr int kFixedWidths[] = {34, 26, 29};
+constexpr int kValueWidth = 30;
+
+// Left edge of Music-sheet column col in window coordinates.
+int columnLeft(int col) {
+    int x = kGridLeft + kFrame;
+    for (int c = 0; c < col; ++c) x += c < 3 ? kFixedWidths[c] : kValueWidth;
+    return x;
+}
+
+struct ColumnButton {
+    const char* name;
+    int column;
+};
+
+constexpr ColumnButton kColumnButtons[] = {
+    {"btnMultiplyHelp", 1}, {"btnSheetHelp", 2},     {"btnNoteHelp", 3},    {"btnVolHelp", 4},
+    {"btnInstHelp", 5},     {"btnOctHelp", 6},       {"btnToneHelp", 7},    {"btnSlideHelp", 9},
+    {"btnFlagHelp", 10},    {"btnTonyTypeHelp", 11}, {"btnTransHelp", 12},  {"btnSpeedHelp", 14},
+    {"btnTripHelp", 16},    {"btnOctPlusHelp", 17},  {"btnShwSngHelp", 18},
+};
+
+}  // namespace
+
+QPushButton* makeHelpButton(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    auto* button = new QPushButton("?", parent);
+    button->setObjectName(name);
+    button->setGeometry(x, y, w, h);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+HeaderBar::HeaderBar(QWidget* window, int buttonsY, int labelsY)
+    : QObject(window), labelsY_(labelsY) {
+    for (const ColumnButton& b : kColumnButtons) {
+        int x = columnLeft(b.column) + 4;
+        makeHelpButton(window, b.name, x, buttonsY, 20, 18);
+    }
+    const auto& specs = headerLabels();
+    for (size_t i = 0; i < specs.size(); ++i) {
+        auto* label = new QLabel(window);
+        label->setTextFormat(Qt::PlainText);
+        label->setObjectName(
+            QString::fromLatin1(specs[i].name.data(), static_cast<int>(specs[i].name.size())));
+        label->move(specs[i].x, labelsY);
+        labels_[i] = label;
+    }
+}
+
+void HeaderBar::apply(SheetKind sheet) {
+    for (int i = 0; i < kHeaderLabelCount; ++i) {
+        LabelState state = labelState(i, sheet);
+        QLabel* label = labels_[static_cast<size_t>(i)];
+        // A hidden label keeps its earlier caption, as only the shown ones matter.
+        if (state.caption)
+            label->setText(QString::fromLatin1(state.caption->data(),
+                                               static_cast<int>(state.caption->size())));
+        label->adjustSize();
+        label->move(state.x, labelsY_);
+        label->setVisible(state.caption.has_value());
+    }
+}
+
+}  // namespace kestra

@@ -1,0 +1,219 @@
+#include "app/main_window.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/bit_dialog.h"
+#include "app/core_actions.h"
+#include "app/file_filter.h"
+#include "app/header_bar.h"
+#include "app/help_texts.h"
+#include "app/help_window.h"
+#include "app/qt_ports.h"
+#include "app/sheet_area.h"
+#include "app/sheet_captions.h"
+#include "app/sheet_view.h"
+#include "app/up_down.h"
+#include "app/upper_case_edit.h"
+#include "model/guard.h"
+#include "rom/layout.h"
+#include "rom/song_table.h"
+
+namespace kestra {
+namespace {
+
+constexpr int kHelpRowY = 104;
+constexpr int kLabelRowY = 125;
+const QRect kGridRect(8, 142, 652, 414);
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent) {
+    setObjectName("frmMusic");
+    setWindowTitle("Kestra Music Editor - Version 0.1");
+    setFixedSize(kWidth, kHeight);
+    QFont font("MS Sans Serif");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    setFont(font);
+
+    // The Help window and the bit dialog are made after the main window, hidden until called.
+    helpWindow_ = new HelpWindow(this);
+    bitDialog_ = new BitDialog(this);
+    if (!ports.messages) ownMessages_ = std::make_unique<QtMessagePort>(this);
+    if (!ports.keyboard) ownKeyboard_ = std::make_unique<QtKeyboardPort>();
+    if (!ports.files) ownFiles_ = std::make_unique<QtFilePort>(this);
+    if (!ports.sound) ownSound_ = std::make_unique<QtSoundPort>();
+    ports_.errors = &doc_.errors;
+    ports_.messages = ports.messages ? ports.messages : ownMessages_.get();
+    ports_.keyboard = ports.keyboard ? ports.keyboard : ownKeyboard_.get();
+    ports_.files = ports.files ? ports.files : ownFiles_.get();
+    ports_.bits = ports.bits ? ports.bits : bitDialog_;
+    sound_ = ports.sound ? ports.sound : ownSound_.get();
+    help_ = ports.help ? ports.help : helpWindow_;
+
+    c_ = buildWindowControls(this);
+    header_ = new HeaderBar(this, kHelpRowY, kLabelRowY);
+    sheets_ = new SheetArea(doc_.sheets, this, kGridRect);
+
+    doc_.errors.setSound(sound_);
+    doc_.errors.onChanged = [this](const std::string& text) { c_.txtImpMess->setText(qs(text)); };
+
+    for (std::string_view name : helpButtonNames()) {
+        QString qname = QString::fromLatin1(name.data(), static_cast<int>(name.size()));
+        if (auto* button = findChild<QPushButton*>(qname))
+            connect(button, &QPushButton::clicked, this, [this, qname] { showHelpFor(qname); });
+    }
+    connect(c_.btnSelectRom, &QPushButton::clicked, this, &MainWindow::selectFile);
+    connect(c_.songIdUpDown, &UpDown::clicked, this, &MainWindow::songIdUpDownClick);
+    connect(c_.txtSongID, &QLineEdit::textChanged, this, &MainWindow::songIdChanged);
+    connect(c_.btnAddress, &QPushButton::clicked, this, &MainWindow::setAddress);
+    connect(c_.btnRead, &QPushButton::clicked, this, &MainWindow::readChannel);
+    connect(c_.btnCreateSong, &QPushButton::clicked, this, &MainWindow::createCode);
+    connect(c_.btnShow, &QPushButton::clicked, this, &MainWindow::showSong);
+    connect(c_.sheetGroup, &QButtonGroup::idClicked, this, &MainWindow::sheetClick);
+    connect(c_.chanGroup, &QButtonGroup::idClicked, this, &MainWindow::channelClick);
+    connect(sheets_, &SheetArea::keyDown, this, &MainWindow::sheetKeyDown);
+    connect(sheets_, &SheetArea::keyUp, this, &MainWindow::sheetKeyUp);
+    connect(sheets_, &SheetArea::doubleClicked, this, &MainWindow::sheetDoubleClicked);
+
+    sheetClick();
+}
+
+MainWindow::~MainWindow() {
+    doc_.errors.onChanged = nullptr;
+}
+
+SheetView* MainWindow::currentView() const {
+    return sheets_->currentView();
+}
+
+template <class F>
+void MainWindow::runAction(F&& action) {
+    runGuarded(ports_.messages, std::forward<F>(action));
+    sheets_->refreshAll();
+}
+
+void MainWindow::selectFile() {
+    auto path = ports_.files->chooseFile(kOpenFileTitle, kOpenFileFilter);
+    if (!path) return;
+    openFile(*path);
+}
+
+void MainWindow::openFile(const std::string& path) {
+    auto opened = openSongFile(path);
+    if (!opened) {
+        // Nothing of the file state changes: the earlier file, if any, stays the one worked on.
+        doc_.errors.report(opened.error());
+        return;
+    }
+    doc_.file = *opened;
+    c_.lblLoadedFile->setText(qs(loadedLabel(path)));
+    c_.lblSongID->setText(qs(songIdLabel(doc_.file.songCount)));
+    c_.lblSongID->adjustSize();
+    c_.songIdUpDown->setMaximum(doc_.file.songCount);
+    c_.songIdUpDown->setPosition(1);
+    c_.txtSongID->setEnabled(true);
+    c_.songIdUpDown->setEnabled(true);
+    songIdUpDownClick();
+}
+
+void MainWindow::songIdUpDownClick() {
+    if (!doc_.file.isOpen()) return;
+    int songId = c_.songIdUpDown->position();
+    QString shown = QString::number(songId);
+    if (c_.txtSongID->text() != shown) {
+        songIdBusy_ = true;
+        c_.txtSongID->setText(shown);
+        songIdBusy_ = false;
+    }
+    c_.lblSongID->setStyleSheet(QString());
+    auto proposal = proposeSong(doc_.file, songId, doc_.errors);
+    if (!proposal) return;
+    if (proposal->soundEffect) c_.lblSongID->setStyleSheet("color: red;");
+    c_.txtAddress->setText(qs(proposal->addressText));
+}
+
+void MainWindow::songIdChanged(const QString& text) {
+    // The box's own rewrite below raises this event again; it is ignored.
+    if (songIdBusy_ || !doc_.file.isOpen()) return;
+    QString cleaned = qs(cleanSongIdText(text.toStdString(), c_.songIdUpDown->maximum()));
+    if (cleaned != text) {
+        songIdBusy_ = true;
+        int caret = c_.txtSongID->cursorPosition();
+        c_.txtSongID->setText(cleaned);
+        c_.txtSongID->setCursorPosition(std::min(caret, static_cast<int>(cleaned.size())));
+        songIdBusy_ = false;
+    }
+    c_.songIdUpDown->setPosition(cleaned.toInt());
+    songIdUpDownClick();
+}
+
+void MainWindow::setAddress() {
+    std::string text = c_.txtAddress->text().toStdString();
+    std::string problem = addressTextProblem(text);
+    if (!problem.empty()) {
+        ports_.messages->messageBox(kSetAddressTitle, problem);
+        return;
+    }
+    doc_.readWriteAddress = text;
+    c_.lblCurAddress->setText(qs("Current Read/Write: $" + text));
+}
+
+void MainWindow::readChannel() {
+    runAction([this] { readSongCommand(doc_, ports_.messages); });
+}
+
+void MainWindow::createCode() {
+    std::string address = c_.txtAddress->text().toStdString();
+    int songId = c_.songIdUpDown->position();
+    runAction(
+        [this, &address, songId] { createCodeCommand(doc_, address, songId, ports_.messages); });
+}
+
+void MainWindow::showSong() {
+    runAction([this] { showSongCommand(doc_, ports_.messages); });
+}
+
+void MainWindow::sheetClick() {
+    auto sheet = static_cast<SheetKind>(std::max(0, c_.sheetGroup->checkedId()));
+    header_->apply(sheet);
+    for (std::string_view name : helpButtonNames()) {
+        QString qname = QString::fromLatin1(name.data(), static_cast<int>(name.size()));
+        if (auto* button = findChild<QPushButton*>(qname))
+            button->setVisible(helpButtonVisible(name, sheet));
+    }
+    channelClick();
+}
+
+void MainWindow::channelClick() {
+    doc_.currentChannel = std::max(0, c_.chanGroup->checkedId());
+    doc_.currentSheet = static_cast<SheetKind>(std::max(0, c_.sheetGroup->checkedId()));
+    sheets_->show(doc_.currentChannel, doc_.currentSheet);
+    sheets_->currentView()->setFocus();
+}
+
+void MainWindow::showHelpFor(const QString& button) {
+    auto text = helpText(button.toStdString(), doc_.currentSheet);
+    if (!text) return;
+    c_.lblHelper->setText(qs(*text));
+    help_->showHelp(*text);
+}
+
+void MainWindow::sheetKeyDown(int key) {
+    doc_.lastKey = key;
+}
+
+void MainWindow::sheetKeyUp(int) {}
+
+void MainWindow::sheetDoubleClicked() {}
+
+}  // namespace kestra

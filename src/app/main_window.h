@@ -1,0 +1,85 @@
+// The main window: the grids, the header row and the controls over one core Document. Each
+// handler turns a user event into a call of the core and then shows what changed.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "app/window_controls.h"
+#include "model/document.h"
+
+namespace kestra {
+
+class BitDialog;
+class HeaderBar;
+class HelpPort;
+class HelpWindow;
+class SheetArea;
+class SheetView;
+
+// Replacements for the Qt implementations of the ports (tests put recorders here); any left
+// null gets the real one.
+struct AppPorts {
+    MessagePort* messages = nullptr;
+    BitDialogPort* bits = nullptr;
+    KeyboardPort* keyboard = nullptr;
+    FilePort* files = nullptr;
+    SoundPort* sound = nullptr;
+    HelpPort* help = nullptr;
+};
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kWidth = 801;
+    static constexpr int kHeight = 564;
+
+    explicit MainWindow(const AppPorts& ports = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Document& document() { return doc_; }
+    const WindowControls& controls() const { return c_; }
+    SheetArea& sheets() { return *sheets_; }
+    SheetView* currentView() const;
+    // Opens path as "Select File" does once a name is chosen.
+    void openFile(const std::string& path);
+
+  public slots:
+    void selectFile();
+    void songIdUpDownClick();
+    void setAddress();
+    void readChannel();
+    void createCode();
+    void showSong();
+    void sheetClick();
+    void channelClick();
+    void showHelpFor(const QString& button);
+
+  private:
+    void songIdChanged(const QString& text);
+    void sheetKeyDown(int qtKey);
+    void sheetKeyUp(int qtKey);
+    void sheetDoubleClicked();
+    // Runs a core action so that damaged cell text stops it with a message, then shows the
+    // sheets as the core left them.
+    template <class F>
+    void runAction(F&& action);
+
+    Document doc_;
+    std::unique_ptr<MessagePort> ownMessages_;
+    std::unique_ptr<KeyboardPort> ownKeyboard_;
+    std::unique_ptr<FilePort> ownFiles_;
+    std::unique_ptr<SoundPort> ownSound_;
+    Ports ports_;
+    SoundPort* sound_ = nullptr;
+    HelpPort* help_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
+    BitDialog* bitDialog_ = nullptr;
+    WindowControls c_;
+    HeaderBar* header_ = nullptr;
+    SheetArea* sheets_ = nullptr;
+    bool songIdBusy_ = false;
+};
+
+}  // namespace kestra

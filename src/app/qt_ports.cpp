@@ -1,0 +1,71 @@
+#include "app/qt_ports.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QSoundEffect>
+#include <QUrl>
+
+#include "app/file_filter.h"
+
+namespace kestra {
+
+namespace {
+constexpr const char* kSoundName = "splash.wav";
+}
+
+void QtMessagePort::messageBox(const std::string& title, const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtMessagePort::confirm(const std::string& title, const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtFilePort::chooseFile(const std::string& title,
+                                                  const std::string& filter) {
+    QString path = QFileDialog::getOpenFileName(parent_, QString::fromStdString(title), QString(),
+                                                QString::fromStdString(qtFileFilter(filter)));
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+bool QtKeyboardPort::shiftDown() const {
+    return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
+}
+
+QtSoundPort::QtSoundPort() = default;
+QtSoundPort::~QtSoundPort() = default;
+
+QString QtSoundPort::soundFile() {
+    QFileInfo here(QDir::current().filePath(kSoundName));
+    if (here.isFile()) return here.absoluteFilePath();
+    QFileInfo beside(QDir(QCoreApplication::applicationDirPath()).filePath(kSoundName));
+    if (beside.isFile()) return beside.absoluteFilePath();
+    return {};
+}
+
+void QtSoundPort::playErrorSound() {
+    QString file = soundFile();
+    if (file.isEmpty()) {
+        QApplication::beep();
+        return;
+    }
+    if (!effect_ || loaded_ != file) {
+        effect_ = std::make_unique<QSoundEffect>();
+        effect_->setSource(QUrl::fromLocalFile(file));
+        loaded_ = file;
+    }
+    effect_->stop();  // a new report cuts off the sound still playing
+    effect_->play();
+}
+
+}  // namespace kestra

@@ -1,0 +1,54 @@
+// The core's ports implemented with Qt: message boxes, the open-file dialog, the Shift state
+// and the error sound.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "model/ports.h"
+
+class QSoundEffect;
+class QWidget;
+
+namespace kestra {
+
+class QtMessagePort : public MessagePort {
+  public:
+    explicit QtMessagePort(QWidget* parent) : parent_(parent) {}
+    void messageBox(const std::string& title, const std::string& text) override;
+    bool confirm(const std::string& title, const std::string& text) override;
+
+  private:
+    QWidget* parent_;
+};
+
+class QtFilePort : public FilePort {
+  public:
+    explicit QtFilePort(QWidget* parent) : parent_(parent) {}
+    std::optional<std::string> chooseFile(const std::string& title,
+                                          const std::string& filter) override;
+
+  private:
+    QWidget* parent_;
+};
+
+class QtKeyboardPort : public KeyboardPort {
+  public:
+    bool shiftDown() const override;
+};
+
+// Plays "splash.wav" from the current directory, else from beside the program, else beeps.
+class QtSoundPort : public SoundPort {
+  public:
+    QtSoundPort();
+    ~QtSoundPort() override;
+    void playErrorSound() override;
+    // Where the sound would be taken from now; empty when the beep stands in for it.
+    static QString soundFile();
+
+  private:
+    std::unique_ptr<QSoundEffect> effect_;
+    QString loaded_;
+};
+
+}  // namespace kestra

@@ -1,0 +1,33 @@
+// The Qt table model over one of the core's sheets. The core changes the sheet; refresh() then
+// tells the views (a reset when the row count changed, otherwise one dataChanged).
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "model/sheet.h"
+
+namespace kestra {
+
+class SheetModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    SheetModel(const Sheet* sheet, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Brings the views up to date with the sheet after the core changed it.
+    void refresh();
+    // The columns before this one are the fixed columns (line number, beat, count).
+    static constexpr int kFirstValueColumn = 3;
+
+  private:
+    const Sheet* sheet_;
+    int rows_;
+    int cols_;
+};
+
+}  // namespace kestra

@@ -1,0 +1,60 @@
+// One grid of the window: a table view with fixed-pitch cells, rows of 18 pixels and the
+// column widths of its sheet. Keys are not typed into cells: every key goes to the editor's
+// key handlers, and only the arrows also move the selection.
+#pragma once
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <vector>
+
+namespace kestra {
+
+// The selection rectangle of a grid, in rows and columns (inclusive).
+struct CellSelection {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Paints a cell's text plainly, so that short cells never elide and painting stays cheap.
+class CellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+};
+
+class SheetView : public QTableView {
+    Q_OBJECT
+
+  public:
+    static constexpr int kRowHeight = 18;
+
+    explicit SheetView(QWidget* parent = nullptr);
+    // Widths of columns 0, 1, 2 are fixed; the value columns all get valueWidth.
+    void setColumnWidths(int valueWidth);
+    CellSelection cellSelection() const;
+    void selectCell(int row, int col);
+    void selectRange(int top, int left, int bottom, int right);
+    // Puts the selection back at (row, col) after a model reset, clamped to the sheet.
+    void restoreCell(int row, int col);
+
+  signals:
+    // Virtual-key codes (key_map.h).
+    void sheetKeyDown(int key);
+    void sheetKeyUp(int key);
+    void sheetDoubleClicked();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    int valueWidth_ = 30;
+};
+
+}  // namespace kestra

@@ -1,0 +1,81 @@
+// Recording stand-ins for the ports whose Qt versions would open modal windows.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "model/ports.h"
+
+namespace kestra::testing {
+
+struct FakeMessages : MessagePort {
+    std::vector<std::pair<std::string, std::string>> boxes;
+    std::vector<std::pair<std::string, std::string>> questions;
+    bool answer = true;
+    void messageBox(const std::string& title, const std::string& text) override {
+        boxes.emplace_back(title, text);
+    }
+    bool confirm(const std::string& title, const std::string& text) override {
+        questions.emplace_back(title, text);
+        return answer;
+    }
+};
+
+struct FakeFiles : FilePort {
+    std::optional<std::string> next;
+    std::string title, filter;
+    std::optional<std::string> chooseFile(const std::string& t, const std::string& f) override {
+        title = t;
+        filter = f;
+        return next;
+    }
+};
+
+struct FakeBits : BitDialogPort {
+    std::string reply = "--";
+    std::vector<std::pair<BitKind, std::string>> calls;
+    std::string editBits(BitKind kind, const std::string& bits) override {
+        calls.emplace_back(kind, bits);
+        return reply;
+    }
+};
+
+struct FakeKeyboard : KeyboardPort {
+    bool shift = false;
+    bool shiftDown() const override { return shift; }
+};
+
+struct FakeSound : SoundPort {
+    int played = 0;
+    void playErrorSound() override { ++played; }
+};
+
+struct FakeHelp : HelpPort {
+    std::vector<std::string> shown;
+    void showHelp(const std::string& text) override { shown.push_back(text); }
+};
+
+struct Fakes {
+    FakeMessages messages;
+    FakeFiles files;
+    FakeBits bits;
+    FakeKeyboard keyboard;
+    FakeSound sound;
+    FakeHelp help;
+    AppPorts ports() {
+        AppPorts p;
+        p.messages = &messages;
+        p.files = &files;
+        p.bits = &bits;
+        p.keyboard = &keyboard;
+        p.sound = &sound;
+        p.help = &help;
+        return p;
+    }
+};
+
+}  // namespace kestra::testing

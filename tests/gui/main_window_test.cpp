@@ -1,0 +1,337 @@
+// The main window over the core: start-up state, sheet and channel switching with the header
+// captions, the help buttons, opening a file, the Song ID and address boxes.
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/sheet_area.h"
+#include "app/sheet_view.h"
+#include "app/up_down.h"
+#include "fakes.h"
+#include "fixtures/fixture_builder.h"
+#include "gui_test_registry.h"
+
+namespace kestra::testing {
+
+namespace {
+
+QStringList visibleGrids(MainWindow& w) {
+    QStringList names;
+    for (auto* view : w.findChildren<SheetView*>())
+        if (view->isVisible()) names << view->objectName();
+    return names;
+}
+
+void choose(MainWindow& w, const char* group, int item) {
+    auto* box = w.findChild<QGroupBox*>(group);
+    auto radios = box->findChildren<QRadioButton*>();
+    radios.at(item)->click();
+}
+
+QString labelText(MainWindow& w, const char* name) {
+    return w.findChild<QLabel*>(name)->text();
+}
+
+bool shown(MainWindow& w, const char* name) {
+    return w.findChild<QWidget*>(name)->isVisible();
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<Fakes> fakes_;
+    std::unique_ptr<MainWindow> window_;
+    QTemporaryDir dir_;
+
+    MainWindow& fresh() {
+        window_.reset();
+        fakes_ = std::make_unique<Fakes>();
+        window_ = std::make_unique<MainWindow>(fakes_->ports());
+        window_->show();
+        return *window_;
+    }
+
+    std::string writeFixture(const char* name, Layout layout) {
+        auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
+        std::string path = dir_.filePath(name).toStdString();
+        if (!fixtures::writeBytes(path, file.bytes)) qFatal("cannot write fixture");
+        return path;
+    }
+
+  private slots:
+    void startsOnTheMusicSheetOfSquare1() {
+        MainWindow& w = fresh();
+        QCOMPARE(w.windowTitle(), QString("Kestra Music Editor - Version 0.1"));
+        QCOMPARE(w.size(), QSize(801, 564));
+        QCOMPARE(visibleGrids(w), QStringList{"stgCompSq1"});
+        QCOMPARE(w.findChildren<SheetView*>().size(), 17);
+        for (int ch = 0; ch < 4; ++ch) {
+            for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break}) {
+                SheetView* view = w.sheets().view(ch, kind);
+                QCOMPARE(view->model()->rowCount(), 1);
+                QCOMPARE(view->model()->index(0, 0).data().toString(), QString("000"));
+                QCOMPARE(view->model()->index(0, 1).data().toString(), QString("-0-"));
+            }
+        }
+        auto* music = w.sheets().view(0, SheetKind::Music);
+        QCOMPARE(music->model()->index(0, 3).data().toString(), QString("---"));
+        QCOMPARE(music->model()->index(0, 4).data().toString(), QString("-"));
+        QCOMPARE(music->model()->index(0, 17).data().toString(), QString("--"));
+        QCOMPARE(music->rowHeight(0), 18);
+        QCOMPARE(music->columnWidth(0), 34);
+        QCOMPARE(music->columnWidth(1), 26);
+        QCOMPARE(music->columnWidth(2), 29);
+        QCOMPARE(music->columnWidth(3), 30);
+        QCOMPARE(w.sheets().view(0, SheetKind::Loop)->columnWidth(3), 34);
+        QVERIFY(QFontInfo(music->font()).fixedPitch());
+        QCOMPARE(w.sheets().view(0, SheetKind::FourChan)->model()->index(0, 6).data().toString(),
+                 QString(""));
+
+        QCOMPARE(w.findChild<QPushButton*>("btnSelectRom")->text(), QString("Select File"));
+        QCOMPARE(w.findChild<QPushButton*>("btnCreateSong")->text(), QString("Create Code"));
+        QCOMPARE(w.findChild<QPushButton*>("btnShow")->text(), QString("Show Song"));
+        QCOMPARE(w.findChild<QPushButton*>("btnRead")->text(), QString("Read Channel"));
+        QCOMPARE(w.findChild<QPushButton*>("btnAddress")->text(), QString("Set address to r/w"));
+        QCOMPARE(w.findChild<QPushButton*>("btnAddLines")->text(), QString("Add lines"));
+        QCOMPARE(w.findChild<QPushButton*>("btnRemLine")->text(), QString("Remove Line"));
+        QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: ----"));
+        QCOMPARE(labelText(w, "lblSongID"), QString("Song ID:                 Of  --"));
+        QCOMPARE(labelText(w, "lblCurAddress"), QString("Current Read/Write: $-----"));
+        QCOMPARE(labelText(w, "lblErrorMsg"), QString("Important message"));
+        QCOMPARE(labelText(w, "lblInstrumentlist"), QString("Instrument List"));
+        QVERIFY(w.findChild<QLabel*>("lblCurAddress")->font().bold());
+        auto* songId = w.findChild<QLineEdit*>("txtSongID");
+        QCOMPARE(songId->text(), QString("1"));
+        QCOMPARE(songId->maxLength(), 3);
+        QVERIFY(!songId->isEnabled());
+        QVERIFY(!w.findChild<UpDown*>("SongIDUpDown")->isEnabled());
+        QCOMPARE(w.findChild<QLineEdit*>("txtAddress")->maxLength(), 5);
+        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(), QString());
+        QCOMPARE(w.findChild<QGroupBox*>("gbxChan")->title(), QString("Channel"));
+        QCOMPARE(w.findChild<QGroupBox*>("gbxSheet")->title(), QString("Sheet"));
+        QCOMPARE(w.findChild<QGroupBox*>("cbxBefAft")->title(), QString("Where to add the lines"));
+        QVERIFY(
+            w.findChild<QGroupBox*>("cbxBefAft")->findChildren<QRadioButton*>().at(0)->isChecked());
+        QCOMPARE(w.findChild<QGroupBox*>("GroupBox1")->title(), QString("Song ID/Address"));
+        auto* instruments = w.findChild<QComboBox*>("cbxInstrument");
+        QCOMPARE(instruments->count(), 2);
+        QCOMPARE(instruments->itemText(0), QString("00: Beep"));
+        QCOMPARE(instruments->itemText(1), QString("01: Short"));
+        QCOMPARE(instruments->currentIndex(), 0);
+        QVERIFY(!shown(w, "cbxFrame"));
+        QVERIFY(!shown(w, "lblFrame"));
+        QVERIFY(!shown(w, "btnCreateInst"));
+        QCOMPARE(w.findChild<QComboBox*>("cbxFrame")->itemText(0), QString("0"));
+        QCOMPARE(labelText(w, "lblNote"), QString("Note"));
+        QCOMPARE(labelText(w, "lblFlag"), QString("Flag"));
+        QVERIFY(!shown(w, "lblJump"));
+        QVERIFY(!shown(w, "lblCurOct"));
+        QVERIFY(shown(w, "btnVolHelp"));
+        QVERIFY(!shown(w, "btnShwSngHelp"));
+        QCOMPARE(QApplication::focusWidget() == nullptr ||
+                     QApplication::focusWidget() == w.sheets().view(0, SheetKind::Music),
+                 true);
+    }
+
+    void switchingShowsOneGridWithItsCaptions() {
+        MainWindow& w = fresh();
+        choose(w, "gbxSheet", 1);
+        QCOMPARE(visibleGrids(w), QStringList{"stgLoopSq1"});
+        QCOMPARE(labelText(w, "lblNote"), QString("Loop1"));
+        QCOMPARE(labelText(w, "lblInstrument"), QString("  Line"));
+        QCOMPARE(labelText(w, "lblJump"), QString("Jump    Line"));
+        QVERIFY(shown(w, "lblJump"));
+        QVERIFY(!shown(w, "lblVolume"));
+        QCOMPARE(w.findChild<QLabel*>("lblFlag")->x(), 314);
+        QVERIFY(!shown(w, "btnVolHelp"));
+        QVERIFY(shown(w, "btnNoteHelp"));
+
+        choose(w, "gbxChan", 2);  // the captions stay those of the Loop sheet
+        QCOMPARE(visibleGrids(w), QStringList{"stgLoopSq3"});
+        QCOMPARE(labelText(w, "lblNote"), QString("Loop1"));
+        QCOMPARE(w.document().currentChannel, 2);
+
+        choose(w, "gbxSheet", 2);
+        QCOMPARE(visibleGrids(w), QStringList{"stgBreakSq3"});
+        QCOMPARE(labelText(w, "lblOct"), QString("   Break2"));
+        QVERIFY(!shown(w, "lblJump"));
+
+        choose(w, "gbxSheet", 3);
+        QCOMPARE(visibleGrids(w), QStringList{"stgSongSq3"});
+        QVERIFY(shown(w, "lblCurOct"));
+        QVERIFY(shown(w, "btnShwSngHelp"));
+
+        choose(w, "gbxSheet", 4);
+        for (int ch = 0; ch < 4; ++ch) {
+            choose(w, "gbxChan", ch);
+            QCOMPARE(visibleGrids(w), QStringList{"stgSong"});
+        }
+        QCOMPARE(labelText(w, "lblLenght"), QString("Note"));
+        QCOMPARE(labelText(w, "lblSpeed"), QString("         Note"));
+        QVERIFY(!shown(w, "btnNoteHelp"));
+        QVERIFY(!shown(w, "btnSheetHelp"));
+        QVERIFY(shown(w, "btnImpRem"));
+
+        choose(w, "gbxSheet", 0);
+        QCOMPARE(visibleGrids(w), QStringList{"stgCompSq4"});
+        QCOMPARE(labelText(w, "lblFlag"), QString("Flag"));
+        QCOMPARE(w.findChild<QLabel*>("lblFlag")->x(), 320);
+        QVERIFY(!shown(w, "lblJump"));
+        QVERIFY(shown(w, "btnVolHelp"));
+    }
+
+    void helpButtonsShowTheirOwnText() {
+        MainWindow& w = fresh();
+        w.findChild<QPushButton*>("btnVolHelp")->click();
+        w.findChild<QPushButton*>("btnNoteHelp")->click();
+        choose(w, "gbxSheet", 2);
+        w.findChild<QPushButton*>("btnNoteHelp")->click();
+        w.findChild<QPushButton*>("btnSheetHelp")->click();
+        choose(w, "gbxSheet", 3);
+        w.findChild<QPushButton*>("btnNoteHelp")->click();  // no window on the Song sheet
+        auto& shownTexts = fakes_->help.shown;
+        QCOMPARE(shownTexts.size(), size_t(4));
+        QVERIFY(QString::fromStdString(shownTexts[0]).startsWith("Volume goes from 0 to F.\n"));
+        QVERIFY(QString::fromStdString(shownTexts[1]).startsWith("Indicate the note played."));
+        QVERIFY(QString::fromStdString(shownTexts[2]).startsWith("The first square for a break"));
+        QVERIFY(QString::fromStdString(shownTexts[3]).startsWith("There are 4 loops"));
+        QCOMPARE(w.findChild<QLabel*>("lblHelper")->text(), QString::fromStdString(shownTexts[3]));
+    }
+
+    void noButtonFailsBeforeAFileIsOpened() {
+        MainWindow& w = fresh();
+        for (const char* name :
+             {"btnRead", "btnShow", "btnCreateSong", "btnAddress", "btnAddLines", "btnRemLine"})
+            w.findChild<QPushButton*>(name)->click();
+        QCOMPARE(w.findChild<QLineEdit*>("txtSongID")->text(), QString("1"));
+    }
+
+    void selectFileOpensThroughTheFilePort() {
+        MainWindow& w = fresh();
+        std::string path = writeFixture("demo.nsf", Layout::Nsf);
+        fakes_->files.next = std::nullopt;  // cancelled: nothing changes
+        w.findChild<QPushButton*>("btnSelectRom")->click();
+        QCOMPARE(QString::fromStdString(fakes_->files.title), QString("Open NSF/Rom File"));
+        QCOMPARE(QString::fromStdString(fakes_->files.filter),
+                 QString("NSF/Rom files (*.nsf, *.nes)|*.nsf;*nes|All files (*.*)|*.*"));
+        QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: ----"));
+
+        fakes_->files.next = path;
+        w.findChild<QPushButton*>("btnSelectRom")->click();
+        QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: demo.nsf"));
+        QCOMPARE(labelText(w, "lblSongID"), QString("Song ID:                 Of 4"));
+        QVERIFY(w.findChild<QLineEdit*>("txtSongID")->isEnabled());
+        QCOMPARE(w.findChild<UpDown*>("SongIDUpDown")->maximum(), 4);
+        QCOMPARE(w.findChild<QLineEdit*>("txtAddress")->text().size(), 5);
+        QVERIFY(w.document().readWriteAddress.empty());
+    }
+
+    void aFileOfAnotherKindIsRefused() {
+        MainWindow& w = fresh();
+        std::string good = writeFixture("song.nes", Layout::Rom43);
+        w.openFile(good);
+        QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: song.nes"));
+        std::string bad = dir_.filePath("notes.txt").toStdString();
+        fixtures::writeBytes(bad, Bytes(64, 0));
+        w.openFile(bad);
+        QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: song.nes"));
+        QCOMPARE(QString::fromStdString(w.document().file.path), QString::fromStdString(good));
+        QVERIFY(!w.findChild<QLineEdit*>("txtImpMess")->text().isEmpty());
+        QCOMPARE(fakes_->sound.played, 1);
+    }
+
+    void songIdIsCleanedAndClamped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("letter then 2") << "a2"
+                                       << "2";
+        QTest::newRow("zero") << "0"
+                              << "1";
+        QTest::newRow("above the count") << "9"
+                                         << "4";
+        QTest::newRow("empty") << ""
+                               << "1";
+    }
+    void songIdIsCleanedAndClamped() {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        MainWindow& w = fresh();
+        w.openFile(writeFixture("demo.nsf", Layout::Nsf));
+        auto* box = w.findChild<QLineEdit*>("txtSongID");
+        box->selectAll();
+        box->insert(typed);
+        QCOMPARE(box->text(), kept);
+        QCOMPARE(w.findChild<UpDown*>("SongIDUpDown")->position(), kept.toInt());
+    }
+
+    void soundEffectTurnsTheLabelRed() {
+        MainWindow& w = fresh();
+        w.openFile(writeFixture("demo.nsf", Layout::Nsf));
+        auto* updown = w.findChild<UpDown*>("SongIDUpDown");
+        auto* label = w.findChild<QLabel*>("lblSongID");
+        QString song1 = w.findChild<QLineEdit*>("txtAddress")->text();
+        updown->upButton()->click();
+        QCOMPARE(w.findChild<QLineEdit*>("txtSongID")->text(), QString("2"));
+        QVERIFY(w.findChild<QLineEdit*>("txtAddress")->text() != song1);
+        updown->upButton()->click();  // Song ID 3 is a sound effect
+        QVERIFY(label->styleSheet().contains("red"));
+        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(),
+                 QString("Caution! A sound effect is detected on this Song ID. Sound Effects are "
+                         "not supported."));
+        QCOMPARE(fakes_->sound.played, 0);  // a caution comes without sound
+        updown->upButton()->click();
+        updown->upButton()->click();  // no wrapping past the count
+        QCOMPARE(updown->position(), 4);
+        QVERIFY(!label->styleSheet().contains("red"));
+        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(), QString());
+    }
+
+    void addressBoxUpperCasesAndChecks() {
+        MainWindow& w = fresh();
+        auto* box = w.findChild<QLineEdit*>("txtAddress");
+        box->clear();
+        QTest::keyClicks(box, "ad0");
+        QCOMPARE(box->text(), QString("AD0"));
+        w.findChild<QPushButton*>("btnAddress")->click();
+        QCOMPARE(labelText(w, "lblCurAddress"), QString("Current Read/Write: $AD0"));
+        QCOMPARE(QString::fromStdString(w.document().readWriteAddress), QString("AD0"));
+
+        box->setText("1G");
+        w.findChild<QPushButton*>("btnAddress")->click();
+        box->clear();
+        w.findChild<QPushButton*>("btnAddress")->click();
+        auto& boxes = fakes_->messages.boxes;
+        QCOMPARE(boxes.size(), size_t(2));
+        QCOMPARE(QString::fromStdString(boxes[0].first), QString("Set address"));
+        QCOMPARE(QString::fromStdString(boxes[0].second),
+                 QString("The value entered is not a hexadecimal."));
+        QCOMPARE(QString::fromStdString(boxes[1].second),
+                 QString("Please enter something in the text zone."));
+        QCOMPARE(labelText(w, "lblCurAddress"), QString("Current Read/Write: $AD0"));
+
+        QTest::keyClicks(box, "123456");
+        QCOMPARE(box->text(), QString("12345"));
+    }
+};
+
+namespace {
+RegisterGuiTest<MainWindowTest> registerMainWindow;
+}
+
+}  // namespace kestra::testing
+
+#include "main_window_test.moc"
