@@ -6,28 +6,25 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "editing/bit_dialog.h"
+
 namespace kestra {
 namespace {
 
 constexpr const char* kBoxNames[8] = {"chkOne",  "chkTwo", "chkThree", "chkFour",
                                       "chkFive", "chkSix", "chkSeven", "chkEight"};
-constexpr const char* kFlagCaptions[8] = {"Disable pitch effect",
-                                          "Toggle a 'connect' on notes",
-                                          "Have higher speed",
-                                          "To have an higher octave",
-                                          "??",
-                                          "??",
-                                          "??",
-                                          "??"};
-constexpr const char* kToneCaptions[8] = {"Duty Cycle 50%", "Duty Cycle 25%", "No effect",
-                                          "No effect",      "No effect",      "No effect",
-                                          "No effect",      "No effect"};
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
-QPushButton* bigButton(const char* text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
+QPushButton* bigButton(std::string_view caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text(caption), parent);
     button->setObjectName(name);
     QFont font = button->font();
-    font.setPointSize(font.pointSize() + 6);
+    if (font.pointSize() > 0)
+        font.setPointSize(font.pointSize() + 6);
+    else
+        font.setPixelSize(font.pixelSize() + 8);
     font.setBold(true);
     button->setFont(font);
     return button;
@@ -37,11 +34,11 @@ QPushButton* bigButton(const char* text, const char* name, QWidget* parent) {
 
 BitDialog::BitDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("frmBinary");
-    setWindowTitle("Flag/Tony Type");
+    setWindowTitle(text(kBitDialogTitle));
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
-    auto* info = new QLabel("Check to...", this);
+    auto* info = new QLabel(text(kBitDialogInfo), this);
     info->setObjectName("lblInfo");
     layout->addWidget(info);
     for (size_t i = 0; i < boxes_.size(); ++i) {
@@ -49,12 +46,12 @@ BitDialog::BitDialog(QWidget* parent) : QDialog(parent) {
         boxes_[i]->setObjectName(kBoxNames[i]);
         layout->addWidget(boxes_[i]);
     }
-    auto* infoTwo = new QLabel("Ok to confirm, Cancel to cancel.", this);
+    auto* infoTwo = new QLabel(text(kBitDialogInfoTwo), this);
     infoTwo->setObjectName("lblInfoTwo");
     layout->addWidget(infoTwo);
 
-    auto* cancel = bigButton("Cancel", "lblCancel", this);
-    auto* ok = bigButton("OK", "lblOk", this);
+    auto* cancel = bigButton(kBitDialogCancel, "lblCancel", this);
+    auto* ok = bigButton(kBitDialogOk, "lblOk", this);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
@@ -62,28 +59,28 @@ BitDialog::BitDialog(QWidget* parent) : QDialog(parent) {
     buttons->addStretch();
     buttons->addWidget(ok);
     layout->addLayout(buttons);
-    prepare(BitKind::Flag, "--");
+    prepare(BitKind::Flag, std::string(kNoBits));
 }
 
 void BitDialog::prepare(BitKind kind, const std::string& bits) {
-    std::string shown = bits == "--" || bits.size() != 8 ? std::string("00000000") : bits;
-    const auto& captions = kind == BitKind::Flag ? kFlagCaptions : kToneCaptions;
+    const auto& captions = bitDialogCaptions(kind);
+    const auto checks = bitDialogChecks(bits);
     for (size_t i = 0; i < boxes_.size(); ++i) {
-        boxes_[i]->setText(captions[i]);
-        boxes_[i]->setChecked(shown[i] == '1');
+        boxes_[i]->setText(text(captions[i]));
+        boxes_[i]->setChecked(checks[i]);
     }
 }
 
 std::string BitDialog::chosenBits() const {
-    std::string bits;
-    for (QCheckBox* box : boxes_) bits += box->isChecked() ? '1' : '0';
-    return bits;
+    std::array<bool, 8> checks{};
+    for (size_t i = 0; i < boxes_.size(); ++i) checks[i] = boxes_[i]->isChecked();
+    return bitTextOfChecks(checks);
 }
 
 std::string BitDialog::editBits(BitKind kind, const std::string& bits) {
     prepare(kind, bits);
     boxes_[0]->setFocus();
-    return exec() == QDialog::Accepted ? chosenBits() : std::string("--");
+    return exec() == QDialog::Accepted ? chosenBits() : std::string(kNoBits);
 }
 
 }  // namespace kestra

@@ -1,9 +1,11 @@
 #include "app/core_actions.h"
 
+#include "format/read_song.h"
+
 namespace kestra {
 
-void readSongCommand(Document& doc, MessagePort*) {
-    doc.errors.report("Reading songs is not available in this build.");
+void readSongCommand(Document& doc, MessagePort* messages) {
+    readChannel(doc, messages);
 }
 
 void createCodeCommand(Document& doc, const std::string&, int, MessagePort*) {

@@ -16,6 +16,7 @@
 #include "app/qt_ports.h"
 #include "app/sheet_area.h"
 #include "app/sheet_captions.h"
+#include "app/sheet_model.h"
 #include "app/sheet_view.h"
 #include "app/up_down.h"
 #include "app/upper_case_edit.h"
@@ -42,7 +43,7 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     setFixedSize(kWidth, kHeight);
     QFont font("MS Sans Serif");
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
+    font.setPixelSize(11);
     setFont(font);
 
     // The Help window and the bit dialog are made after the main window, hidden until called.
@@ -79,6 +80,8 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     connect(c_.btnRead, &QPushButton::clicked, this, &MainWindow::readChannel);
     connect(c_.btnCreateSong, &QPushButton::clicked, this, &MainWindow::createCode);
     connect(c_.btnShow, &QPushButton::clicked, this, &MainWindow::showSong);
+    connect(c_.btnAddLines, &QPushButton::clicked, this, &MainWindow::addLines);
+    connect(c_.btnRemLine, &QPushButton::clicked, this, &MainWindow::removeLines);
     connect(c_.sheetGroup, &QButtonGroup::idClicked, this, &MainWindow::sheetClick);
     connect(c_.chanGroup, &QButtonGroup::idClicked, this, &MainWindow::channelClick);
     connect(sheets_, &SheetArea::keyDown, this, &MainWindow::sheetKeyDown);
@@ -208,12 +211,85 @@ void MainWindow::showHelpFor(const QString& button) {
     help_->showHelp(*text);
 }
 
-void MainWindow::sheetKeyDown(int key) {
-    doc_.lastKey = key;
+Selection MainWindow::selection() const {
+    CellSelection cells = currentView()->cellSelection();
+    Selection sel;
+    sel.sheet = doc_.currentSheet;
+    sel.channel = doc_.currentChannel;
+    sel.row = cells.top;
+    sel.left = cells.left;
+    sel.right = cells.right;
+    return sel;
 }
 
-void MainWindow::sheetKeyUp(int) {}
+EditContext MainWindow::editContext() {
+    EditContext ctx;
+    ctx.keyboard = ports_.keyboard;
+    ctx.bits = ports_.bits;
+    ctx.messages = ports_.messages;
+    ctx.instrumentIndex = c_.cbxInstrument->currentIndex();
+    ctx.instrumentCount = c_.cbxInstrument->count();
+    return ctx;
+}
 
-void MainWindow::sheetDoubleClicked() {}
+void MainWindow::applyEdit(const EditResult& result) {
+    if (result.rows) {
+        const RowsMoved& moved = *result.rows;
+        for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break}) {
+            SheetModel* model = sheets_->model(moved.channel, kind);
+            if (moved.kind == RowsMoved::Kind::Inserted)
+                model->rowsInsertedAt(moved.at, moved.count);
+            else
+                model->rowsRemovedAt(moved.at, moved.count);
+        }
+    }
+    for (const ChangedRows& rows : result.changed)
+        sheets_->model(rows.channel, rows.sheet)->rowsChanged(rows.firstRow, rows.lastRow);
+    if (result.selection) {
+        const Selection& sel = *result.selection;
+        sheets_->view(sel.channel, sel.sheet)->selectRange(sel.row, sel.left, sel.row, sel.right);
+    }
+}
+
+void MainWindow::sheetKeyDown(int key) {
+    kestra::keyDown(doc_, key);
+}
+
+void MainWindow::sheetKeyUp(int) {
+    Selection sel = selection();
+    EditContext ctx = editContext();
+    EditResult result;
+    runGuarded(ports_.messages, [&] { result = kestra::keyUp(doc_, sel, ctx); });
+    applyEdit(result);
+}
+
+void MainWindow::sheetDoubleClicked() {
+    Selection sel = selection();
+    EditContext ctx = editContext();
+    EditResult result;
+    runGuarded(ports_.messages, [&] { result = kestra::doubleClick(doc_, sel, ctx); });
+    applyEdit(result);
+}
+
+void MainWindow::addLines() {
+    Selection sel = selection();
+    auto where = static_cast<AddWhere>(std::max(0, c_.befAftGroup->checkedId()));
+    std::string count = c_.txtNbLineAdd->text().toStdString();
+    EditResult result;
+    runGuarded(ports_.messages,
+               [&] { result = kestra::addLines(doc_, sel, count, where, ports_.messages); });
+    applyEdit(result);
+    sheets_->refreshAll();
+}
+
+void MainWindow::removeLines() {
+    Selection sel = selection();
+    std::string count = c_.txtNbLineAdd->text().toStdString();
+    EditResult result;
+    runGuarded(ports_.messages,
+               [&] { result = kestra::removeLines(doc_, sel, count, ports_.messages); });
+    applyEdit(result);
+    sheets_->refreshAll();
+}
 
 }  // namespace kestra

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/window_controls.h"
+#include "editing/sheet_editing.h"
 #include "model/document.h"
 
 namespace kestra {
@@ -58,9 +59,16 @@ class MainWindow : public QWidget {
 
   private:
     void songIdChanged(const QString& text);
-    void sheetKeyDown(int qtKey);
-    void sheetKeyUp(int qtKey);
+    void sheetKeyDown(int key);
+    void sheetKeyUp(int key);
     void sheetDoubleClicked();
+    void addLines();
+    void removeLines();
+    // The selection of the grid shown, as the editing core takes it.
+    Selection selection() const;
+    EditContext editContext();
+    // Tells the models and the view what an edit changed.
+    void applyEdit(const EditResult& result);
     // Runs a core action so that damaged cell text stops it with a message, then shows the
     // sheets as the core left them.
     template <class F>

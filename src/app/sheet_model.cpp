@@ -41,4 +41,35 @@ void SheetModel::refresh() {
     if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
 }
 
+void SheetModel::rowsInsertedAt(int at, int count) {
+    if (count <= 0 || at < 0 || at > rows_ || rows_ + count != sheet_->rowCount()) {
+        refresh();
+        return;
+    }
+    beginInsertRows(QModelIndex(), at, at + count - 1);
+    rows_ += count;
+    endInsertRows();
+}
+
+void SheetModel::rowsRemovedAt(int at, int count) {
+    if (count <= 0 || at < 0 || at + count > rows_ || rows_ - count != sheet_->rowCount()) {
+        refresh();
+        return;
+    }
+    beginRemoveRows(QModelIndex(), at, at + count - 1);
+    rows_ -= count;
+    endRemoveRows();
+}
+
+void SheetModel::rowsChanged(int first, int last) {
+    if (sheet_->rowCount() != rows_) {
+        refresh();
+        return;
+    }
+    first = std::max(first, 0);
+    last = std::min(last, rows_ - 1);
+    if (first > last || cols_ == 0) return;
+    emit dataChanged(index(first, 0), index(last, cols_ - 1));
+}
+
 }  // namespace kestra

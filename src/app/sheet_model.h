@@ -21,6 +21,11 @@ class SheetModel : public QAbstractTableModel {
 
     // Brings the views up to date with the sheet after the core changed it.
     void refresh();
+    // The core inserted or removed count rows at `at`: the views keep their place.
+    void rowsInsertedAt(int at, int count);
+    void rowsRemovedAt(int at, int count);
+    // Cell texts of rows first..last changed.
+    void rowsChanged(int first, int last);
     // The columns before this one are the fixed columns (line number, beat, count).
     static constexpr int kFirstValueColumn = 3;
 

@@ -37,12 +37,14 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QPalette& pal = option.palette;
     bool fixed = index.column() < SheetModel::kFirstValueColumn;
     bool selected = option.state & QStyle::State_Selected;
-    QColor background = fixed      ? pal.color(QPalette::Button)
-                        : selected ? pal.color(QPalette::Highlight)
-                                   : pal.color(QPalette::Base);
+    // The fixed columns are not enabled items, yet they read as plain text on grey.
+    const auto group = QPalette::Active;
+    QColor background = fixed      ? pal.color(group, QPalette::Button)
+                        : selected ? pal.color(group, QPalette::Highlight)
+                                   : pal.color(group, QPalette::Base);
     painter->fillRect(option.rect, background);
-    painter->setPen(selected && !fixed ? pal.color(QPalette::HighlightedText)
-                                       : pal.color(QPalette::Text));
+    painter->setPen(selected && !fixed ? pal.color(group, QPalette::HighlightedText)
+                                       : pal.color(group, QPalette::Text));
     painter->setFont(option.font);
     painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                       index.data(Qt::DisplayRole).toString());

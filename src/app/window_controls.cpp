@@ -14,6 +14,7 @@
 #include "app/sheet_captions.h"
 #include "app/up_down.h"
 #include "app/upper_case_edit.h"
+#include "editing/sheet_editing.h"
 #include "model/sheets.h"
 
 namespace kestra {
@@ -87,7 +88,7 @@ WindowControls buildWindowControls(QWidget* window) {
     c.lblLoadedFile->setFixedWidth(186);
 
     c.groupBox1 = named(new QGroupBox("Song ID/Address", window), "GroupBox1");
-    c.groupBox1->setGeometry(198, 2, 300, 68);
+    c.groupBox1->setGeometry(198, 2, 304, 68);
     const QString songIdText = "Song ID:                 Of  --";
     c.lblSongID = label(c.groupBox1, songIdText, "lblSongID", 8, 22);
     // The Song ID box and its arrows sit over the blank stretch of the label.
@@ -102,8 +103,8 @@ WindowControls buildWindowControls(QWidget* window) {
     c.songIdUpDown->setEnabled(false);
     c.txtAddress = named(new UpperCaseEdit(c.groupBox1), "txtAddress");
     c.txtAddress->setMaxLength(5);
-    c.txtAddress->setGeometry(150, 18, 48, 21);
-    c.btnAddress = button(c.groupBox1, "Set address to r/w", "btnAddress", 202, 17, 92, 23);
+    c.txtAddress->setGeometry(140, 18, 48, 21);
+    c.btnAddress = button(c.groupBox1, "Set address to r/w", "btnAddress", 192, 17, 106, 23);
     c.lblCurAddress = label(c.groupBox1, "Current Read/Write: $-----", "lblCurAddress", 8, 46);
     QFont bold = c.lblCurAddress->font();
     bold.setBold(true);
@@ -113,7 +114,8 @@ WindowControls buildWindowControls(QWidget* window) {
     c.lblInstrumentlist = label(window, "Instrument List", "lblInstrumentlist", 508, 4);
     c.cbxInstrument = named(new QComboBox(window), "cbxInstrument");
     c.cbxInstrument->setGeometry(508, 20, 150, 22);
-    c.cbxInstrument->addItems({"00: Beep", "01: Short"});
+    for (const std::string& item : instrumentListItems())
+        c.cbxInstrument->addItem(QString::fromStdString(item));
     c.cbxInstrument->setCurrentIndex(0);
     c.cbxInstrument->setFocusPolicy(Qt::ClickFocus);
     c.lblFrame = label(window, "Frame", "lblFrame", 508, 46);
@@ -130,7 +132,7 @@ WindowControls buildWindowControls(QWidget* window) {
     makeHelpButton(window, "btnImpMsgHelp", 8, 76, 20, 21);
     c.lblErrorMsg = label(window, "Important message", "lblErrorMsg", 32, 80);
     c.txtImpMess = named(new QLineEdit(window), "txtImpMess");
-    c.txtImpMess->setGeometry(134, 76, 500, 21);
+    c.txtImpMess->setGeometry(142, 76, 492, 21);
     c.txtImpMess->setReadOnly(true);
     c.txtImpMess->setFocusPolicy(Qt::ClickFocus);
     makeHelpButton(window, "btnImpRem", 638, 76, 20, 21);

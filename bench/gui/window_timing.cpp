@@ -1,0 +1,129 @@
+// Times the editor window: start-up to the first shown window, switching sheets, and reading a
+// song of 10,000 lines into the sheets (with the views brought up to date and painted).
+// Run under Xvfb or with QT_QPA_PLATFORM=offscreen.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/sheet_area.h"
+#include "app/sheet_view.h"
+#include "fixtures/fixture_builder.h"
+
+namespace {
+
+class Yes : public kestra::MessagePort {
+  public:
+    void messageBox(const std::string& title, const std::string& text) override {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    }
+    bool confirm(const std::string&, const std::string&) override { return true; }
+};
+
+class Silent : public kestra::SoundPort {
+  public:
+    void playErrorSound() override {}
+};
+
+double msSince(const QElapsedTimer& t) {
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+kestra::fixtures::ChannelStream notes(int count) {
+    kestra::Bytes bytes;
+    for (int i = 0; i < count; ++i) bytes.push_back(static_cast<std::uint8_t>(0x21 + i % 24));
+    bytes.push_back(0x17);
+    return kestra::fixtures::ChannelStream{bytes, {}};
+}
+
+void paint(QWidget& w) {
+    QApplication::processEvents();
+    w.repaint();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer total;
+    total.start();
+    QApplication app(argc, argv);
+    Yes yes;
+    Silent silent;
+    kestra::AppPorts ports;
+    ports.messages = &yes;
+    ports.sound = &silent;
+
+    QElapsedTimer t;
+    t.start();
+    kestra::MainWindow window(ports);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) std::fprintf(stderr, "window not exposed\n");
+    paint(window);
+    std::printf("start-up: window built and shown in %.1f ms (%.1f ms since main)\n", msSince(t),
+                msSince(total));
+
+    QTemporaryDir dir;
+    kestra::fixtures::SongSpec song;
+    song.channels[0] = notes(10000);
+    song.channels[1] = notes(10000);
+    song.channels[2] = notes(5000);
+    song.channels[3] = notes(2000);
+    auto file = kestra::fixtures::buildFile(kestra::Layout::Nsf, {song});
+    std::string path = dir.filePath("long.nsf").toStdString();
+    kestra::fixtures::writeBytes(path, file.bytes);
+    window.openFile(path);
+    window.controls().btnAddress->click();
+
+    t.restart();
+    window.controls().btnRead->click();
+    paint(window);
+    std::printf("read a 10,000-line song into the sheets and paint it: %.1f ms (%d lines)\n",
+                msSince(t), window.currentView()->model()->rowCount());
+
+    auto sheetRadios = window.findChild<QGroupBox*>("gbxSheet")->findChildren<QRadioButton*>();
+    auto chanRadios = window.findChild<QGroupBox*>("gbxChan")->findChildren<QRadioButton*>();
+    std::vector<double> switches;
+    for (int round = 0; round < 20; ++round) {
+        for (int i = 0; i < sheetRadios.size(); ++i) {
+            t.restart();
+            sheetRadios[(i + 1) % sheetRadios.size()]->click();
+            paint(window);
+            switches.push_back(msSince(t));
+        }
+        t.restart();
+        chanRadios[round % chanRadios.size()]->click();
+        paint(window);
+        switches.push_back(msSince(t));
+    }
+    std::sort(switches.begin(), switches.end());
+    double sum = 0;
+    for (double s : switches) sum += s;
+    std::printf(
+        "switch sheet or channel and paint: mean %.2f ms, median %.2f ms, max %.2f ms "
+        "(%zu switches)\n",
+        sum / static_cast<double>(switches.size()), switches[switches.size() / 2], switches.back(),
+        switches.size());
+
+    sheetRadios[0]->click();
+    chanRadios[0]->click();
+    kestra::SheetView* view = window.currentView();
+    std::vector<double> scrolls;
+    for (int step = 0; step < 50; ++step) {
+        t.restart();
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() * step / 49);
+        paint(window);
+        scrolls.push_back(msSince(t));
+    }
+    std::sort(scrolls.begin(), scrolls.end());
+    std::printf("scroll the 10,000-line Music sheet and paint: median %.2f ms, max %.2f ms\n",
+                scrolls[scrolls.size() / 2], scrolls.back());
+    return 0;
+}

@@ -1,0 +1,225 @@
+// The window's commands over the core: reading a song into the grids, keys and double-clicks on
+// a sheet, adding and removing lines.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "app/sheet_area.h"
+#include "app/sheet_view.h"
+#include "app/up_down.h"
+#include "fakes.h"
+#include "fixtures/fixture_builder.h"
+#include "format/read_song.h"
+#include "gui_test_registry.h"
+#include "model/hex_text.h"
+#include "rom/file_bytes.h"
+#include "rom/layout.h"
+
+namespace kestra::testing {
+namespace {
+
+QString cellOf(SheetView* view, int row, int col) {
+    return view->model()->index(row, col).data().toString();
+}
+
+// Every cell the view shows equals the core's sheet.
+bool viewShowsSheet(SheetView* view, const Sheet& sheet) {
+    if (view->model()->rowCount() != sheet.rowCount()) return false;
+    for (int r = 0; r < sheet.rowCount(); ++r)
+        for (int c = 0; c < sheet.columnCount(); ++c)
+            if (cellOf(view, r, c) != QString::fromStdString(sheet.cell(r, c))) return false;
+    return true;
+}
+
+}  // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<Fakes> fakes_;
+    std::unique_ptr<MainWindow> window_;
+    QTemporaryDir dir_;
+
+    MainWindow& fresh() {
+        window_.reset();
+        fakes_ = std::make_unique<Fakes>();
+        window_ = std::make_unique<MainWindow>(fakes_->ports());
+        window_->show();
+        return *window_;
+    }
+
+    std::string writeFixture(const char* name, Layout layout) {
+        auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
+        std::string path = dir_.filePath(name).toStdString();
+        if (!fixtures::writeBytes(path, file.bytes)) qFatal("cannot write fixture");
+        return path;
+    }
+
+    // Opens the fixture, takes Song ID songId's header as the read/write address and reads it.
+    MainWindow& readSong(int songId, Layout layout = Layout::Nsf) {
+        MainWindow& w = fresh();
+        w.openFile(writeFixture(layout == Layout::Nsf ? "song.nsf" : "song.nes", layout));
+        w.controls().songIdUpDown->setPosition(songId);
+        w.songIdUpDownClick();
+        w.controls().btnAddress->click();
+        w.controls().btnRead->click();
+        return w;
+    }
+
+    void key(MainWindow& w, Qt::Key k, int row, int col) {
+        SheetView* view = w.currentView();
+        view->selectCell(row, col);
+        QTest::keyClick(view, k);
+    }
+
+  private slots:
+    void readChannelFillsTheVisibleGrid_data() {
+        QTest::addColumn<int>("layout");
+        for (Layout layout : fixtures::allLayouts())
+            QTest::newRow(layoutName(layout)) << static_cast<int>(layout);
+    }
+    void readChannelFillsTheVisibleGrid() {
+        QFETCH(int, layout);
+        MainWindow& w = readSong(2, static_cast<Layout>(layout));
+        QCOMPARE(fakes_->messages.questions.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(fakes_->messages.questions[0].first),
+                 QString("Confirmation"));
+        QCOMPARE(QString::fromStdString(fakes_->messages.questions[0].second),
+                 QString("All current data will be erased from this program (not from the rom)."));
+        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(), QString());
+
+        // The same song decoded by the core directly.
+        auto bytes = readFileBytes(w.document().file.path);
+        QVERIFY(bytes.ok());
+        Sheets expected;
+        auto offset = hexTextToInt(w.document().readWriteAddress);
+        QVERIFY(decodeSong(w.document().file, *bytes, static_cast<std::uint32_t>(offset), expected,
+                           w.document().errors));
+        QVERIFY(w.currentView()->model()->rowCount() > 1);
+        for (int ch = 0; ch < 4; ++ch)
+            for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break})
+                QVERIFY(viewShowsSheet(w.sheets().view(ch, kind), expected.grid(ch, kind)));
+        QCOMPARE(w.document().currentChannel, 0);
+    }
+
+    void answeringNoKeepsTheSong() {
+        MainWindow& w = fresh();
+        w.openFile(writeFixture("song.nsf", Layout::Nsf));
+        w.controls().btnAddress->click();
+        fakes_->messages.answer = false;
+        w.controls().btnRead->click();
+        QCOMPARE(w.currentView()->model()->rowCount(), 1);
+        QCOMPARE(fakes_->messages.questions.size(), size_t(1));
+    }
+
+    void readingWithoutAnAddressIsReported() {
+        MainWindow& w = fresh();
+        w.controls().btnRead->click();
+        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(), QString("Select a file first."));
+        w.openFile(writeFixture("song.nsf", Layout::Nsf));
+        w.controls().btnRead->click();
+        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(), QString("Enter an address first."));
+        QCOMPARE(fakes_->sound.played, 2);
+        QVERIFY(fakes_->messages.questions.empty());
+    }
+
+    void keysEditTheSelectedCell() {
+        MainWindow& w = fresh();
+        SheetView* music = w.sheets().view(0, SheetKind::Music);
+        key(w, Qt::Key_Return, 0, 7);
+        QCOMPARE(cellOf(music, 0, 7), QString("00"));
+        key(w, Qt::Key_5, 0, 7);
+        QCOMPARE(cellOf(music, 0, 7), QString("05"));
+        fakes_->keyboard.shift = true;  // Shift at the moment of action picks the high digit
+        key(w, Qt::Key_A, 0, 7);
+        fakes_->keyboard.shift = false;
+        QCOMPARE(cellOf(music, 0, 7), QString("A5"));
+        key(w, Qt::Key_Delete, 0, 7);
+        QCOMPARE(cellOf(music, 0, 7), QString("--"));
+        key(w, Qt::Key_5, 0, 7);
+        QCOMPARE(cellOf(music, 0, 7), QString("--"));
+        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(),
+                 QString("Press 'Enter' on the data first to set it to 0."));
+        QCOMPARE(fakes_->sound.played, 1);
+
+        key(w, Qt::Key_Enter, 0, 3);  // the keypad's Enter is Enter too
+        QCOMPARE(cellOf(music, 0, 3), QString("C-0"));
+        key(w, Qt::Key_Apostrophe, 0, 3);
+        QCOMPARE(cellOf(music, 0, 3), QString("C#0"));
+        key(w, Qt::Key_Period, 0, 3);  // an early page end on the whole line
+        QCOMPARE(cellOf(music, 0, 3), QString("..."));
+        QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Loop), 0, 5), QString("...."));
+    }
+
+    void arrowsMoveAndOtherKeysDoNot() {
+        MainWindow& w = fresh();
+        w.findChild<QLineEdit*>("txtNbLineAdd")->setText("3");
+        w.controls().btnAddLines->click();
+        SheetView* music = w.currentView();
+        music->selectCell(0, 5);
+        QTest::keyClick(music, Qt::Key_Down);
+        QCOMPARE(music->currentIndex().row(), 1);
+        QTest::keyClick(music, Qt::Key_PageDown);
+        QTest::keyClick(music, Qt::Key_End);
+        QCOMPARE(music->currentIndex().row(), 1);
+        QTest::keyClick(music, Qt::Key_Left);
+        QTest::keyClick(music, Qt::Key_Left);
+        QTest::keyClick(music, Qt::Key_Left);
+        QCOMPARE(music->currentIndex().column(), 3);  // the fixed columns are not reached
+    }
+
+    void doubleClickOpensTheBitDialog() {
+        MainWindow& w = fresh();
+        SheetView* music = w.currentView();
+        music->selectCell(0, 10);
+        fakes_->bits.reply = "10000001";
+        QRect cell = music->visualRect(music->model()->index(0, 10));
+        QTest::mouseDClick(music->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(fakes_->bits.calls.size(), size_t(1));
+        QCOMPARE(fakes_->bits.calls[0].first, BitKind::Flag);
+        QCOMPARE(cellOf(music, 0, 10), QString("81"));
+
+        music->selectCell(0, 11);
+        QTest::keyClick(music, Qt::Key_Return);
+        QCOMPARE(fakes_->bits.calls.size(), size_t(2));
+        QCOMPARE(fakes_->bits.calls[1].first, BitKind::Tone);
+    }
+
+    void addAndRemoveLines() {
+        MainWindow& w = fresh();
+        auto* count = w.findChild<QLineEdit*>("txtNbLineAdd");
+        w.controls().btnAddLines->click();
+        QCOMPARE(QString::fromStdString(fakes_->messages.boxes.back().first), QString("Add lines"));
+        QCOMPARE(QString::fromStdString(fakes_->messages.boxes.back().second),
+                 QString("Please enter something in the text zone."));
+        count->setText("9");
+        w.controls().btnAddLines->click();
+        for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break})
+            QCOMPARE(w.sheets().view(0, kind)->model()->rowCount(), 10);
+        QCOMPARE(w.sheets().view(1, SheetKind::Music)->model()->rowCount(), 1);
+        QCOMPARE(cellOf(w.currentView(), 9, 0), QString("009"));
+
+        count->setText("10");
+        w.controls().btnRemLine->click();
+        QCOMPARE(QString::fromStdString(fakes_->messages.boxes.back().first),
+                 QString("Remove lines"));
+        QCOMPARE(QString::fromStdString(fakes_->messages.boxes.back().second),
+                 QString("You can't remove all the lines."));
+        count->setText("4");
+        w.currentView()->selectCell(2, 3);
+        w.controls().btnRemLine->click();
+        QCOMPARE(w.currentView()->model()->rowCount(), 6);
+        QCOMPARE(w.sheets().view(0, SheetKind::Break)->model()->rowCount(), 6);
+    }
+};
+
+namespace {
+RegisterGuiTest<CommandsTest> registerCommands;
+}
+
+}  // namespace kestra::testing
+
+#include "commands_test.moc"
