@@ -236,11 +236,14 @@ void MainWindow::applyEdit(const EditResult& result) {
     if (result.rows) {
         const RowsMoved& moved = *result.rows;
         for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break}) {
+            // Line numbers stay with the rows, so to the views the sheet grows or shrinks at
+            // its end and the texts from the place of change on are rewritten.
             SheetModel* model = sheets_->model(moved.channel, kind);
             if (moved.kind == RowsMoved::Kind::Inserted)
-                model->rowsInsertedAt(moved.at, moved.count);
+                model->rowsInsertedAt(model->rowCount(), moved.count);
             else
-                model->rowsRemovedAt(moved.at, moved.count);
+                model->rowsRemovedAt(model->rowCount() - moved.count, moved.count);
+            model->rowsChanged(moved.at, model->rowCount() - 1);
         }
     }
     for (const ChangedRows& rows : result.changed)

@@ -41,12 +41,15 @@ class CommandsTest : public QObject {
   private:
     std::unique_ptr<Fakes> fakes_;
     std::unique_ptr<MainWindow> window_;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers_;
     QTemporaryDir dir_;
 
     MainWindow& fresh() {
+        testers_.clear();
         window_.reset();
         fakes_ = std::make_unique<Fakes>();
         window_ = std::make_unique<MainWindow>(fakes_->ports());
+        testers_ = watchModels(*window_);
         window_->show();
         return *window_;
     }

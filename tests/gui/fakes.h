@@ -1,6 +1,8 @@
 // Recording stand-ins for the ports whose Qt versions would open modal windows.
 #pragma once
 
+#include <QAbstractItemModelTester>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -8,6 +10,7 @@
 
 #include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/sheet_area.h"
 #include "model/ports.h"
 
 namespace kestra::testing {
@@ -77,5 +80,19 @@ struct Fakes {
         return p;
     }
 };
+
+// Watches every table model of the window for the whole test: a model that breaks Qt's rules
+// fails the test at the signal that broke them.
+inline std::vector<std::unique_ptr<QAbstractItemModelTester>> watchModels(MainWindow& w) {
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+    for (int ch = 0; ch < kChannelCount; ++ch)
+        for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break,
+                               SheetKind::MySong, SheetKind::FourChan})
+            if (kind != SheetKind::FourChan || ch == 0)
+                testers.push_back(std::make_unique<QAbstractItemModelTester>(
+                    w.sheets().model(ch, kind),
+                    QAbstractItemModelTester::FailureReportingMode::QtTest));
+    return testers;
+}
 
 }  // namespace kestra::testing
