@@ -1,6 +1,8 @@
 #include "app/core_actions.h"
 
+#include "encoder/create_code.h"
 #include "format/read_song.h"
+#include "view/show_song.h"
 
 namespace kestra {
 
@@ -8,12 +10,13 @@ void readSongCommand(Document& doc, MessagePort* messages) {
     readChannel(doc, messages);
 }
 
-void createCodeCommand(Document& doc, const std::string&, int, MessagePort*) {
-    doc.errors.report("Creating code is not available in this build.");
+void createCodeCommand(Document& doc, const std::string& addressText, int songId,
+                       MessagePort* messages) {
+    createCode(doc, addressText, songId, messages);
 }
 
-void showSongCommand(Document& doc, MessagePort*) {
-    doc.errors.report("Show Song is not available in this build.");
+void showSongCommand(Document& doc, MessagePort* messages) {
+    showSong(doc, messages);
 }
 
 }  // namespace kestra

@@ -129,6 +129,59 @@ class CommandsTest : public QObject {
         QVERIFY(fakes_->messages.questions.empty());
     }
 
+    void createCodePatchesACopyOfTheFile() {
+        MainWindow& w = readSong(1);
+        std::string path = w.document().file.path;
+        auto before = readFileBytes(path);
+        QVERIFY(before.ok());
+        // Behind the fixture's songs is free room: the song goes there, Song ID 1 points at it.
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
+        QString address = QString::fromStdString(offsetText(built.dataEnd));
+        w.findChild<QLineEdit*>("txtAddress")->setText(address);
+        // Set a tone length on the first line of Square 1, then write the song back.
+        key(w, Qt::Key_Return, 0, 7);
+        key(w, Qt::Key_7, 0, 7);
+        QCOMPARE(cellOf(w.currentView(), 0, 7), QString("07"));
+        w.controls().btnCreateSong->click();
+        QVERIFY2(w.document().errors.empty(), w.document().errors.text().c_str());
+        auto after = readFileBytes(path);
+        QVERIFY(after.ok());
+        QCOMPARE(after->size(), before->size());
+        QVERIFY(*after != *before);
+
+        // Reading the song again brings the edit back from the file.
+        MainWindow& again = fresh();
+        again.openFile(path);
+        QCOMPARE(again.findChild<QLineEdit*>("txtAddress")->text(), address);
+        again.controls().btnAddress->click();
+        again.controls().btnRead->click();
+        QCOMPARE(cellOf(again.sheets().view(0, SheetKind::Music), 0, 7), QString("07"));
+    }
+
+    void createCodeWithoutAFileWritesNothing() {
+        MainWindow& w = fresh();
+        w.controls().btnCreateSong->click();
+        QVERIFY(!w.findChild<QLineEdit*>("txtImpMess")->text().isEmpty());
+    }
+
+    void showSongFillsMySongAndFourChan() {
+        MainWindow& w = readSong(1);
+        w.controls().btnShow->click();
+        QVERIFY2(w.document().errors.empty(), w.document().errors.text().c_str());
+        int longest = 0;
+        for (int ch = 0; ch < 4; ++ch) {
+            SheetView* song = w.sheets().view(ch, SheetKind::MySong);
+            QVERIFY(viewShowsSheet(song, w.document().sheets.channel(ch).mySong));
+            longest = std::max(longest, song->model()->rowCount());
+        }
+        QVERIFY(w.sheets().view(0, SheetKind::MySong)->model()->rowCount() > 1);
+        SheetView* four = w.sheets().view(0, SheetKind::FourChan);
+        QCOMPARE(four->model()->rowCount(), longest);
+        QVERIFY(viewShowsSheet(four, w.document().sheets.fourChan));
+        QCOMPARE(cellOf(four, 0, 6), QString("|||"));
+        QCOMPARE(w.currentView(), w.sheets().view(0, SheetKind::Music));  // the shown sheet stays
+    }
+
     void keysEditTheSelectedCell() {
         MainWindow& w = fresh();
         SheetView* music = w.sheets().view(0, SheetKind::Music);
