@@ -145,9 +145,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!shown(w, "lblCurOct"));
         QVERIFY(shown(w, "btnVolHelp"));
         QVERIFY(!shown(w, "btnShwSngHelp"));
-        QCOMPARE(QApplication::focusWidget() == nullptr ||
-                     QApplication::focusWidget() == w.sheets().view(0, SheetKind::Music),
-                 true);
+        QCOMPARE(w.focusWidget(), w.sheets().view(0, SheetKind::Music));
     }
 
     void switchingShowsOneGridWithItsCaptions() {
@@ -165,6 +163,7 @@ class MainWindowTest : public QObject {
 
         choose(w, "gbxChan", 2);  // the captions stay those of the Loop sheet
         QCOMPARE(visibleGrids(w), QStringList{"stgLoopSq3"});
+        QCOMPARE(w.focusWidget(), w.sheets().view(2, SheetKind::Loop));
         QCOMPARE(labelText(w, "lblNote"), QString("Loop1"));
         QCOMPARE(w.document().currentChannel, 2);
 
