@@ -80,8 +80,16 @@ bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffs
     for (int ch = 0; ch < kChannelCount; ++ch) {
         ChannelSheets& out = read[static_cast<size_t>(ch)];
         resetChannelSheets(out);
-        auto address = channelAddressOf(fs, (*ptrs)[static_cast<size_t>(ch)]);
+        std::uint16_t pointer = (*ptrs)[static_cast<size_t>(ch)];
+        auto address = channelAddressOf(fs, pointer);
         if (!address) continue;  // no stream: one default line
+        if (pointer < kDriverBase) {
+            errors.report("The " + std::string(channelMessageName(ch)) + " pointer $" +
+                          intToHexText(pointer, 4) +
+                          " of the song header is not a sound driver address ($8000-$FFFF); the "
+                          "song was not read.");
+            return false;
+        }
         auto bytes = readChannelBytes(fs, file, headerOffset, *address, ch);
         if (!bytes) {
             errors.report(bytes.error());

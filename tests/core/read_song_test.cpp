@@ -161,6 +161,20 @@ TEST(ReadSong, ChannelBytesStopAtTheEndInCommandPosition) {
     EXPECT_EQ(*stream, (Bytes{0x0E, 0x17, 0x80, 0x17, 0x05, 0x17, 0x17, 0x21, 0x17}));
 }
 
+TEST(ReadSong, PointerBelowTheDriverBaseIsRefused) {
+    auto built = buildFile(Layout::Nsf, sampleSongs());
+    std::uint32_t h = built.songs[0].headerOffset;
+    built.bytes[h + 5] = 0x12;  // Triangle pointer 0x12xx
+    testing::TempDir dir;
+    Opened f = openBuilt(dir, built);
+    ErrorBox errors;
+    Sheets s;
+    EXPECT_FALSE(decodeSong(f.fs, f.bytes, h, s, errors));
+    EXPECT_EQ(s, Sheets());
+    ASSERT_EQ(errors.history().size(), 1u);
+    EXPECT_NE(errors.history()[0].find("The Triangle pointer $12"), std::string::npos);
+}
+
 TEST(ReadSong, HeaderOutsideTheFile) {
     Bytes bytes(0x100, 0);
     FileState fs;
