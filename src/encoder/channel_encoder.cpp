@@ -1,5 +1,6 @@
 #include "encoder/channel_encoder.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "encoder/frame_checks.h"
@@ -123,7 +124,9 @@ class FrameEncoder {
         if (auto v = field(rec, mf::kIns, 2); isSet(v)) add({cmd::kInstrument, hexByte(v)});
         if (auto v = field(rec, mf::kOct, 2); isSet(v)) {
             add({cmd::kOctave, hexByte(v)});
-            octaveBase_ = static_cast<int>(decTextToInt(v));
+            // Reading names the notes after an operand that is no octave 00-09 as in octave 0.
+            auto octave = tryDecTextToInt(v);
+            octaveBase_ = octave && *octave <= 9 ? static_cast<int>(*octave) : 0;
             newOctave_ = octaveBase_;
             plusToggle_ = 0;
         }
@@ -150,16 +153,26 @@ class FrameEncoder {
         }
     }
 
-    // The octave-plus switch raises the octave by two and the next one lowers it again. Octaves
-    // 8 and 9 wrap to 0 and 1; switching off after a wrap goes back to 6 or 7, the octave the
-    // switch started from, rather than to a negative octave.
+    // The octave-plus switch raises the octave by two and the next one lowers it again. Octave
+    // 6 or 7 raised gives 8 or 9, which code creation has always also accepted under the names
+    // of octave 0 or 1 ("C-0" for "C-8"); reading names such notes "C-8", so both namings are
+    // looked up. Switching off goes back to where the switch started, never below octave 0.
     void octavePlus() {
         plusToggle_ ^= 2;
         int octave = plusToggle_ == 2 ? octaveBase_ + 2 : octaveBase_ - 2;
-        if (octave == 8) octave = 0;
-        if (octave == 9) octave = 1;
-        if (octave < 0) octave += 8;
-        newOctave_ = octaveBase_ = octave;
+        newOctave_ = octaveBase_ = std::max(octave, 0);
+    }
+
+    void buildNames(int octave) {
+        names_ = noteNames(octave, in_.noise);
+        hasWrapNames_ = !in_.noise && (octave == 8 || octave == 9);
+        if (hasWrapNames_) wrapNames_ = noteNames(octave - 8, false);
+    }
+
+    int lookUp(std::string_view note) const {
+        int code = noteCode(names_, note);
+        if (code < 0 && hasWrapNames_) code = noteCode(wrapNames_, note);
+        return code;
     }
 
     void target(std::uint8_t command, std::string_view operand, std::string_view frameField,
@@ -258,11 +271,11 @@ class FrameEncoder {
 
         bool failed = false;
         if (newOctave_) {
-            names_ = noteNames(*newOctave_, in_.noise);
+            buildNames(*newOctave_);
             // Only a note that goes on needs its code under the new octave; a pending rest
             // (also the one after a "^^^" line) stays a rest.
             if (note == "---" && pendingText_ != "^^^" && pendingText_ != "///") {
-                pending_.code = noteCode(names_, pendingText_);
+                pending_.code = lookUp(pendingText_);
                 failed = pending_.code < 0;
             }
         }
@@ -272,7 +285,7 @@ class FrameEncoder {
             pending_.fresh = true;
         } else if (note != "---" && note != "..." && note != "|||") {
             pendingText_ = std::string(note);
-            pending_.code = noteCode(names_, note);
+            pending_.code = lookUp(note);
             pending_.fresh = true;
             failed = failed || pending_.code < 0;
         }
@@ -296,6 +309,8 @@ class FrameEncoder {
     ErrorBox& errors_;
 
     NoteNames names_;
+    NoteNames wrapNames_;
+    bool hasWrapNames_ = false;
     std::string pendingText_ = "///";
     PendingNote pending_;
     Piece line_;

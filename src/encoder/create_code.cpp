@@ -3,6 +3,7 @@
 #include "encoder/placement_checks.h"
 #include "encoder/safe_write.h"
 #include "encoder/song_encoder.h"
+#include "format/read_song.h"
 #include "model/guard.h"
 #include "model/hex_text.h"
 #include "rom/file_bytes.h"

@@ -1,6 +1,7 @@
 #include "encoder/placement_checks.h"
 
 #include "encoder/frame_checks.h"
+#include "format/read_song.h"
 #include "rom/song_table.h"
 
 namespace kestra {
@@ -134,18 +135,20 @@ std::string readBackProblem(const FileState& fs, const Bytes& file, const Encode
     if (!header || *header != song.headerOffset)
         return "the song table entry of Song ID " + std::to_string(song.songId) +
                " does not lead to the new song header";
-    auto read = readSongAt(fs, file, song.headerOffset);
-    if (!read) return read.error();
-    if (read->type != 0) return "the song header is not a song header";
-    for (size_t c = 0; c < 4; ++c) {
-        const EncodedChannel& ch = song.channels[c];
+    if (file[song.headerOffset] != 0) return "the song header is not a song header";
+    for (int c = 0; c < kChannelCount; ++c) {
+        const EncodedChannel& ch = song.channels[static_cast<size_t>(c)];
+        const std::string& name = kChannelNames[static_cast<size_t>(c)];
+        auto address = readHeaderPointer(fs, file, song.headerOffset, c);
+        if (!address) return address.error();
         if (!ch.present) {
-            if (read->channels[c]) return "the " + kChannelNames[c] + " channel should be absent";
+            if (*address) return "the " + name + " channel should be absent";
             continue;
         }
-        if (!read->channels[c] || !read->channels[c]->complete ||
-            read->channels[c]->bytes != ch.bytes)
-            return "the " + kChannelNames[c] + " channel reads back differently";
+        if (!*address) return "the " + name + " channel is missing";
+        // The reader's own walk through the stream.
+        auto bytes = readChannelBytes(fs, file, song.headerOffset, **address, c);
+        if (!bytes || *bytes != ch.bytes) return "the " + name + " channel reads back differently";
     }
     return {};
 }

@@ -58,6 +58,14 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
         EncodedChannel& out = song.channels[static_cast<size_t>(c)];
         if (!allBare && isBareChannel(frames, c)) continue;  // pointer 0000, no bytes
         out.present = true;
+        std::uint64_t start = fileOffsetOfLinear(file, p);
+        if (file.splitBankLayout && bankXor == 0x4000 && start >= 0x40000 &&
+            start < kSplitCrossing) {
+            // The reader cannot find a channel that starts here (it picks the other bank for
+            // it): the channel starts in the bank that follows instead.
+            bankXor = 0x6000;
+            p = linearOfFileOffset(file, continuationOffset(song));
+        }
         out.startAddress = driverAddressOfLinear(p, bankXor);
         out.startOffset = fileOffsetOfLinear(file, p);
         ChannelInput in;

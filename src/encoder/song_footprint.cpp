@@ -15,7 +15,9 @@ StreamRead readStreamAt(const FileState& fs, const Bytes& file, std::uint32_t he
     std::int64_t offset = static_cast<std::int64_t>(channelDataOffset(headerOffset, c, bankXor));
     int operandsDue = 0;
     for (std::uint32_t i = 0;; ++i) {
-        if (fs.splitBankLayout && c + i == kSplitContinuationAddress)
+        // Only a stream that starts in the first bank goes on elsewhere; one that starts at
+        // channel address 0x4000 or above is already in the following bank.
+        if (fs.splitBankLayout && c < 0x4000 && c + i == kSplitContinuationAddress)
             offset = splitContinuationOffset(headerOffset, bankXor);
         if (offset < 0 || static_cast<std::uint64_t>(offset) >= file.size()) return out;
         std::uint64_t at = static_cast<std::uint64_t>(offset);

@@ -214,7 +214,7 @@ TEST_F(CreateCodeTest, DamagedCellStopsTheActionWithABox) {
     EXPECT_EQ(fileBytes(), built.bytes);
 }
 
-TEST_F(CreateCodeTest, SplitBankPlacementsThatCannotBeReadBackAreRefused) {
+TEST_F(CreateCodeTest, SplitBankHeadersThatCannotBeReadBackAreRefused) {
     open(Layout::Rom49);
     setSong({notes(1), {end()}, {end()}, {end()}});
     for (std::uint32_t a : {0x3FFFFu, 0x40005u, 0x4000Fu}) {
@@ -223,13 +223,24 @@ TEST_F(CreateCodeTest, SplitBankPlacementsThatCannotBeReadBackAreRefused) {
                   std::string::npos)
             << doc.errors.text();
     }
-    // A header at 0x3FFF6 puts Square 1 (two bytes) at 0x3FFFF and Square 2 at 0x40001.
-    EXPECT_FALSE(createCode(doc, "3FFF6", 1, &messages));
-    EXPECT_EQ(doc.errors.text(),
-              "The channel Square Two would start at $40001: in this file's layout a channel "
-              "starting at $40000 to $4000F cannot be read back. Nothing was written; choose "
-              "another address.");
     EXPECT_EQ(fileBytes(), built.bytes);
+}
+
+TEST_F(CreateCodeTest, SplitBankChannelThatWouldStartAt40000MovesToTheFollowingBank) {
+    fixtures::BuildOptions options;
+    options.dataStart = 0x3D000;
+    open(Layout::Rom49, options);
+    // A header at 0x3FFF6 puts Square 1 (two bytes) at 0x3FFFF; Square 2 cannot start at
+    // 0x40001, where the reader would not find it, and goes to 0x3A010.
+    setSong({notes(1), notes(1), {end()}, {end()}});
+    ASSERT_TRUE(createCode(doc, "3FFF6", 1, &messages)) << doc.errors.text();
+    Bytes after = fileBytes();
+    EXPECT_EQ(after[0x3FFFF], 0x21);
+    EXPECT_EQ(after[0x40000], 0x17);
+    EXPECT_EQ(after[0x40001], built.bytes[0x40001]);
+    EXPECT_EQ(after[0x3A010], 0x21);
+    EXPECT_EQ(after[0x3A011], 0x17);
+    EXPECT_EQ(after[0x3A012], 0x17);  // Triangle right behind
 }
 
 TEST_F(CreateCodeTest, SplitBankLayoutBytesAreProtected) {
