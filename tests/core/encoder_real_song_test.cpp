@@ -1,0 +1,114 @@
+// Things real songs contain that the plain fixtures may not, each with a clear outcome.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "encoder/create_code.h"
+#include "encoder/placement_checks.h"
+#include "encoder/song_encoder.h"
+#include "fixtures/fixture_builder.h"
+#include "format/read_song.h"
+#include "rom/layout.h"
+#include "rom/song_table.h"
+
+namespace kestra {
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::StreamBuilder;
+
+class RecordingMessages : public MessagePort {
+  public:
+    void messageBox(const std::string& title, const std::string& text) override {
+        boxes.push_back(title + ": " + text);
+    }
+    bool confirm(const std::string&, const std::string&) override { return true; }
+    std::vector<std::string> boxes;
+};
+
+class RealSongs : public ::testing::Test {
+  protected:
+    void write(const fixtures::BuiltFile& file) {
+        built = file;
+        folder = fs::temp_directory_path() /
+                 ("kestra-real-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        path = (folder / "song.nsf").string();
+        ASSERT_TRUE(fixtures::writeBytes(path, built.bytes));
+        auto state = openSongFile(path);
+        ASSERT_TRUE(state) << state.error();
+        doc.file = *state;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    // Reads Song ID id into the document; false when it could not be read.
+    bool read(int id) {
+        auto header = songHeaderOffset(doc.file, built.bytes, id);
+        return header && decodeSong(doc.file, built.bytes, *header, doc.sheets, doc.errors);
+    }
+    Bytes fileBytes() const { return *readFileBytes(path); }
+
+    fixtures::BuiltFile built;
+    fs::path folder;
+    std::string path;
+    Document doc;
+    RecordingMessages messages;
+};
+
+TEST_F(RealSongs, JumpIntoAnotherChannelIsAClearMessage) {
+    fixtures::SongSpec song;
+    song.channels[0] = StreamBuilder().raw({0x21}).jumpToChannel(1, 0).end().build();
+    song.channels[1] = fixtures::plain({0x21, 0x17});
+    write(fixtures::buildFile(Layout::Nsf, {song}));
+    ASSERT_TRUE(read(1)) << doc.errors.text();
+    // The jump's line cell keeps the driver address it could not turn into a line.
+    std::string cell = doc.sheets.channel(0).loop.cell(0, loop::kJumpLine);
+    EXPECT_EQ(cell.size(), 4u);
+    EXPECT_FALSE(createCode(doc, offsetText(built.songs[0].headerOffset), 1, &messages));
+    EXPECT_TRUE(messages.boxes.empty());
+    ASSERT_GE(doc.errors.history().size(), 2u);
+    EXPECT_EQ(doc.errors.text(), "Error with the a loop or break.");
+    EXPECT_NE(doc.errors.history()[0].find(cell), std::string::npos) << doc.errors.history()[0];
+    EXPECT_EQ(fileBytes(), built.bytes);
+}
+
+TEST_F(RealSongs, LoopCount17AndEndOnlyChannelsComeBackByteForByte) {
+    fixtures::SongSpec song;
+    song.channels[0] =
+        StreamBuilder().label("a").raw({0x41}).loop(1, 0x17, "a").raw({0x21}).end().build();
+    song.channels[1] = fixtures::plain({0x17});
+    song.channels[2] = fixtures::plain({0x17});
+    song.channels[3] = fixtures::plain({0x17});
+    write(fixtures::buildFile(Layout::Nsf, {song}));
+    ASSERT_TRUE(read(1)) << doc.errors.text();
+    EXPECT_EQ(doc.sheets.channel(0).loop.cell(1, loop::count(1)), "17");
+    ASSERT_TRUE(createCode(doc, offsetText(built.songs[0].headerOffset), 1, &messages))
+        << doc.errors.text();
+    EXPECT_TRUE(doc.errors.empty()) << doc.errors.text();
+    EXPECT_TRUE(fileBytes() == built.bytes);
+}
+
+TEST_F(RealSongs, EntryZeroLeadingOutsideTheFileCanReceiveANewSong) {
+    fixtures::BuildOptions options;
+    options.zeroEntries = 1;  // Song ID 5: entry 0000, which leads past the end of this file
+    write(fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options));
+    EXPECT_FALSE(songHeaderOffset(doc.file, built.bytes, 5));
+    ASSERT_TRUE(read(1));
+    // Song 1 copied to Song ID 5, behind the other songs; the 0000 entry guards nothing.
+    ASSERT_TRUE(createCode(doc, offsetText(built.dataEnd), 5, &messages)) << doc.errors.text();
+    Bytes after = fileBytes();
+    auto header = songHeaderOffset(doc.file, after, 5);
+    ASSERT_TRUE(header);
+    EXPECT_EQ(*header, built.dataEnd);
+    // Nothing before the new header changed but the table entry.
+    std::uint64_t entry = songTableEntryOffset(doc.file, 5);
+    after[entry] = built.bytes[entry];
+    after[entry + 1] = built.bytes[entry + 1];
+    EXPECT_TRUE(
+        std::equal(built.bytes.begin(), built.bytes.begin() + built.dataEnd, after.begin()));
+}
+
+}  // namespace
+}  // namespace kestra
