@@ -1,0 +1,36 @@
+// The editing session with undo: each call runs the editing action and records what it changed
+// into the one undo history. The GUI calls these rather than the bare actions; any other action
+// that changes the song ("Read Channel") goes through runRecorded.
+#pragma once
+
+#include <string_view>
+
+#include "editing/sheet_editing.h"
+#include "model/undo_history.h"
+#include "model/undo_recorder.h"
+
+namespace kestra {
+
+UndoCursor cursorOf(const Selection& sel);
+Selection selectionOf(const UndoCursor& cursor);
+
+EditResult undoableKeyUp(Document& doc, UndoHistory& history, const Selection& sel,
+                         EditContext& ctx);
+EditResult undoableDoubleClick(Document& doc, UndoHistory& history, const Selection& sel,
+                               EditContext& ctx);
+EditResult undoableAddLines(Document& doc, UndoHistory& history, const Selection& sel,
+                            std::string_view countText, AddWhere where, MessagePort* messages);
+EditResult undoableRemoveLines(Document& doc, UndoHistory& history, const Selection& sel,
+                               std::string_view countText, MessagePort* messages);
+
+// Runs action() and records what it changed within scope; the cursor stays where it was. For
+// "Read Channel": runRecorded(doc, history, UndoScope::everything(), cursor, [&] { ... }).
+template <class Action>
+void runRecorded(Document& doc, UndoHistory& history, UndoScope scope, UndoCursor cursor,
+                 Action&& action) {
+    UndoRecorder recorder(doc.sheets, doc.frames, scope, cursor);
+    action();
+    if (auto step = recorder.finish(doc.sheets, doc.frames, cursor)) history.push(std::move(*step));
+}
+
+}  // namespace kestra
