@@ -51,6 +51,13 @@ class ChannelDecoder {
 
     bool run() {
         resetChannelSheets(out_);
+        // Garbage taken for a stream can spell millions of lines: refuse it before any sheet
+        // memory is touched (the notes alone already pass the limit).
+        if (timedLines() > kMaxChannelLines) {
+            report(std::string(channelMessageName(channel_)) + ": the stream is longer than " +
+                   std::to_string(kMaxChannelLines) + " lines; it was read no further.");
+            return false;
+        }
         reserveLines(lineBound());
         buildNoteNames(names_, 0, noise_);
         targets_ = collectTargets(s_, headerSize_);
@@ -133,6 +140,24 @@ class ChannelDecoder {
     // The sheets are sized once for the most lines the stream can give (each note its length,
     // each Loop, Break and Jump a zero-length line) and cut back to the lines used at the end:
     // growing row by row costs more in moved cells than the decoding itself.
+    // Lines the notes take, up to the End byte: fewer than the stream will need.
+    long timedLines() const {
+        long lines = 1;
+        bool dotted = false;
+        for (size_t i = 0; i < s_.size() && lines <= kMaxChannelLines;) {
+            std::uint8_t b = s_[i];
+            if (isNote(b)) {
+                lines += noteLength(b, dotted);
+                dotted = false;
+            } else if (b == cmd::kDotted) {
+                dotted = true;
+            } else if (b == cmd::kEnd) {
+                break;
+            }
+            i += 1 + static_cast<size_t>(operandCount(b));
+        }
+        return lines;
+    }
     int lineBound() const {
         long bound = 1;
         size_t i = 0;
