@@ -1,6 +1,11 @@
 // The editing session the GUI calls: key intake, key-release and double-click actions on the
 // Music, Loop and Break sheets, and the "Add lines" / "Remove Line" commands. Each call returns
 // what changed so the GUI can tell its table models; no Qt type crosses this interface.
+//
+// Use: on every key press in any grid call keyDown and swallow the key when it says so; on key
+// release call keyUp with the selection of the grid shown. Then apply the EditResult: first the
+// row insertion or removal (all three sheets of that channel), then dataChanged for each
+// ChangedRows, then move the selection if one is given.
 #pragma once
 
 #include <optional>
@@ -15,8 +20,9 @@
 
 namespace kestra {
 
-// The selection of the grid that received the event: its sheet and channel, the top row and the
-// left and right columns. Editing acts only when exactly one column is selected.
+// The selection of the grid that received the event: its sheet and channel (the channel shown),
+// the top row and the left and right columns. Editing acts only when exactly one column is
+// selected.
 struct Selection {
     SheetKind sheet = SheetKind::Music;
     int channel = kSquare1;
