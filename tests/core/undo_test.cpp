@@ -68,8 +68,10 @@ class RandomEditor {
             for (SheetKind k : kKinds) {
                 Sheet& s = lines.sheet(k);
                 if (insert) {
-                    s.insertRows(at, n);
-                    for (int r = at; r < at + n; ++r)
+                    // An earlier step may have left this sheet shorter than the Music sheet.
+                    const int from = std::min(at, s.rowCount());
+                    s.insertRows(from, n);
+                    for (int r = from; r < from + n; ++r)
                         for (int c = 0; c < s.columnCount(); ++c) s.cell(r, c) = text();
                 } else {
                     s.removeRows(std::min(at, rows - n), n);
