@@ -1,5 +1,7 @@
 // The window's commands over the core: reading a song into the grids, keys and double-clicks on
 // a sheet, adding and removing lines.
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -208,6 +210,39 @@ class CommandsTest : public QObject {
         key(w, Qt::Key_Period, 0, 3);  // an early page end on the whole line
         QCOMPARE(cellOf(music, 0, 3), QString("..."));
         QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Loop), 0, 5), QString("...."));
+        QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Break), 0, 3), QString(".."));
+        // The full stop again, from the Break sheet this time, puts the defaults back.
+        w.controls().sheetGroup->button(2)->click();
+        key(w, Qt::Key_Period, 0, 4);
+        QCOMPARE(cellOf(music, 0, 3), QString("---"));
+        QCOMPARE(cellOf(music, 0, 4), QString("-"));
+        QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Loop), 0, 5), QString("----"));
+        QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Break), 0, 3), QString("--"));
+    }
+
+    void addLinesRenumbersReferencesAndRemovalIsBlocked() {
+        // Song 2: Break 1 on line 3 to line 6, Loop 1 on line 5 to line 0, Jump on line 9.
+        MainWindow& w = readSong(2);
+        SheetView* loop = w.sheets().view(0, SheetKind::Loop);
+        SheetView* brk = w.sheets().view(0, SheetKind::Break);
+        QCOMPARE(cellOf(brk, 3, 5), QString("0006"));
+        auto* count = w.findChild<QLineEdit*>("txtNbLineAdd");
+        count->setText("2");
+        w.currentView()->selectCell(1, 3);
+        w.controls().btnAddLines->click();              // "Before" is selected
+        QCOMPARE(cellOf(brk, 5, 5), QString("0008"));   // the break moved down and follows its line
+        QCOMPARE(cellOf(loop, 7, 5), QString("0000"));  // a target before the insertion stays
+        QCOMPARE(cellOf(loop, 11, 16), QString("0000"));
+
+        size_t boxes = fakes_->messages.boxes.size();
+        count->setText("1");
+        w.currentView()->selectCell(8, 3);  // line 8 is the break's target
+        w.controls().btnRemLine->click();
+        QCOMPARE(fakes_->messages.boxes.size(), boxes + 1);
+        QCOMPARE(QString::fromStdString(fakes_->messages.boxes.back().first),
+                 QString("Remove lines"));
+        QCOMPARE(w.currentView()->model()->rowCount(), 13);  // nothing removed
+        QCOMPARE(cellOf(brk, 5, 5), QString("0008"));
     }
 
     void arrowsMoveAndOtherKeysDoNot() {
