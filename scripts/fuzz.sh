@@ -14,6 +14,9 @@ corpus=build/fuzz/corpus
 mkdir -p "$corpus"
 build/fuzz/fuzz/kestra-fuzz-seeds "$corpus"
 status=0
+# A smaller quarantine than the default 256 MB: use-after-free is still caught among the recent
+# frees, and a run no longer spends a third of its time in fresh pages.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=32}"
 for harness in build/fuzz/fuzz/fuzz_*; do
   name=$(basename "$harness")
   mkdir -p "$corpus/$name" "build/fuzz/artifacts/$name"

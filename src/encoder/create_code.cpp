@@ -47,6 +47,11 @@ bool run(Document& doc, const std::string& addressText, int songId) {
                       "). Nothing was written; choose another address.");
         return false;
     }
+    // A file that cannot be written gets no backup either.
+    if (std::string problem = replaceRefusal(doc.file.path); !problem.empty()) {
+        errors.report(problem);
+        return false;
+    }
     if (std::string problem = keepBackupOnce(doc.file.path, *original); !problem.empty()) {
         errors.report(problem);
         return false;

@@ -51,18 +51,37 @@ std::string backupPathOf(const std::string& path) {
     return path + ".bak";
 }
 
-std::string replaceFileContents(const std::string& path, const Bytes& bytes) {
+namespace {
+
+// The target of path (links followed) and its status, or the reason it may not be replaced.
+std::string checkTarget(const std::string& path, std::string& target, struct stat& st) {
     const std::string failed = "The file " + path + " could not be written: ";
     const std::string unchanged = ". It was left unchanged.";
     char resolved[PATH_MAX];
     if (!::realpath(path.c_str(), resolved)) return failed + reason() + unchanged;
-    std::string target = resolved;
-    struct stat st {};
+    target = resolved;
     if (::stat(target.c_str(), &st) != 0) return failed + reason() + unchanged;
     if (!S_ISREG(st.st_mode)) return failed + "it is not a regular file" + unchanged;
     // A read-only file stays read-only, also for a user whom the system would let write anyway.
     if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
         return failed + "it is read-only" + unchanged;
+    return {};
+}
+
+}  // namespace
+
+std::string replaceRefusal(const std::string& path) {
+    std::string target;
+    struct stat st {};
+    return checkTarget(path, target, st);
+}
+
+std::string replaceFileContents(const std::string& path, const Bytes& bytes) {
+    const std::string failed = "The file " + path + " could not be written: ";
+    const std::string unchanged = ". It was left unchanged.";
+    std::string target;
+    struct stat st {};
+    if (std::string problem = checkTarget(path, target, st); !problem.empty()) return problem;
 
     std::string folder = folderOf(target);
     std::string temp = folder + "/.kestra-write-XXXXXX";

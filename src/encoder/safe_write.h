@@ -13,6 +13,10 @@ namespace kestra {
 // saying why; on failure the file is unchanged.
 std::string replaceFileContents(const std::string& path, const Bytes& bytes);
 
+// Why replaceFileContents would refuse path before writing anything (not a regular file,
+// read-only), or the empty text.
+std::string replaceRefusal(const std::string& path);
+
 // Keeps the original of path beside it as path + ".bak" unless that already exists. The empty
 // text on success (or when the backup exists), else a message.
 std::string keepBackupOnce(const std::string& path, const Bytes& original);

@@ -17,6 +17,9 @@ Result<Bytes> readFileBytes(const std::string& path, std::uint64_t maxSize) {
                                       ".");
     if (S_ISDIR(st.st_mode))
         return Result<Bytes>::failure("\"" + path + "\" is a folder, not a file.");
+    // A pipe or a device would block the reading or never end.
+    if (!S_ISREG(st.st_mode))
+        return Result<Bytes>::failure("\"" + path + "\" is not a regular file.");
     if (static_cast<std::uint64_t>(st.st_size) > maxSize)
         return Result<Bytes>::failure("\"" + path + "\" is too large to be an NES or NSF file.");
     std::ifstream in(path, std::ios::binary);

@@ -126,6 +126,7 @@ TEST_F(CreateCodeTest, ReadOnlyFileIsRefusedAndUnchanged) {
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_FALSE(fs::exists(backupPathOf(path)));
 }
 
 TEST_F(CreateCodeTest, PermissionsAreKept) {

@@ -1,0 +1,258 @@
+// The editor under files it cannot use: each is refused with a clear message, the file is left
+// as it was, and every command in every order still works before and after.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <functional>
+
+#include "app/main_window.h"
+#include "app/sheet_view.h"
+#include "app/up_down.h"
+#include "app/upper_case_edit.h"
+#include "fakes.h"
+#include "fixtures/fixture_builder.h"
+#include "gui_test_registry.h"
+#include "rom/file_bytes.h"
+
+namespace kestra::testing {
+
+class HostileFilesTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<Fakes> fakes_;
+    std::unique_ptr<MainWindow> window_;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers_;
+    QTemporaryDir dir_;
+
+    MainWindow& fresh() {
+        testers_.clear();
+        window_.reset();
+        fakes_ = std::make_unique<Fakes>();
+        window_ = std::make_unique<MainWindow>(fakes_->ports());
+        testers_ = watchModels(*window_);
+        window_->show();
+        return *window_;
+    }
+
+    std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+    std::string writeFile(const char* name, const Bytes& bytes) {
+        std::string p = path(name);
+        if (!fixtures::writeBytes(p, bytes)) qFatal("cannot write %s", name);
+        return p;
+    }
+
+    QString importantMessage() const {
+        return window_->findChild<QLineEdit*>("txtImpMess")->text();
+    }
+
+    // Everything the user can press, type or click, by name.
+    std::vector<std::pair<const char*, std::function<void()>>> commands() {
+        MainWindow* w = window_.get();
+        const WindowControls* c = &w->controls();
+        auto key = [w](Qt::Key k, int col) {
+            return [w, k, col] {
+                SheetView* view = w->currentView();
+                view->selectCell(0, std::min(col, view->model()->columnCount() - 1));
+                QTest::keyClick(view, k);
+            };
+        };
+        auto next = [](QButtonGroup* group, int count) {
+            group->button((std::max(0, group->checkedId()) + 1) % count)->click();
+        };
+        return {
+            {"Select File, cancelled", [c] { c->btnSelectRom->click(); }},
+            {"Song ID up",
+             [w, c] {
+                 c->songIdUpDown->setPosition(c->songIdUpDown->position() + 1);
+                 w->songIdUpDownClick();
+             }},
+            {"Song ID typed", [c] { c->txtSongID->setText("7"); }},
+            {"Address", [c] { c->btnAddress->click(); }},
+            {"Read Channel", [c] { c->btnRead->click(); }},
+            {"Show Song", [c] { c->btnShow->click(); }},
+            {"Create Code", [c] { c->btnCreateSong->click(); }},
+            {"Add lines",
+             [c] {
+                 c->txtNbLineAdd->setText("2");
+                 c->btnAddLines->click();
+             }},
+            {"Remove Line",
+             [c] {
+                 c->txtNbLineAdd->setText("1");
+                 c->btnRemLine->click();
+             }},
+            {"next channel", [c, next] { next(c->chanGroup, 4); }},
+            {"next sheet", [c, next] { next(c->sheetGroup, 5); }},
+            {"Enter on the note", key(Qt::Key_Return, 3)},
+            {"C on the note", key(Qt::Key_C, 3)},
+            {"Delete on the flag", key(Qt::Key_Delete, 10)},
+        };
+    }
+
+    // Every command followed by every command: each ordered pair once.
+    void pressEveryPair() {
+        auto list = commands();
+        for (auto& first : list)
+            for (auto& second : list) {
+                first.second();
+                second.second();
+            }
+        // Back to a known view for whatever follows.
+        window_->controls().chanGroup->button(0)->click();
+        window_->controls().sheetGroup->button(0)->click();
+    }
+
+    // The editor goes on: a good file still opens, and its song is read and shown.
+    void editorGoesOn() {
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
+        MainWindow& w = *window_;
+        w.openFile(writeFile("good.nsf", built.bytes));
+        w.controls().songIdUpDown->setPosition(1);
+        w.songIdUpDownClick();
+        w.controls().btnAddress->click();
+        w.controls().btnRead->click();
+        QVERIFY(w.currentView()->model()->rowCount() > 1);
+        w.controls().btnShow->click();
+    }
+
+    // Opens path (through "Select File"), expects `expected` in the message box, and presses
+    // every command before and after.
+    void openHostile(const std::string& file, const QString& expected) {
+        MainWindow& w = fresh();
+        pressEveryPair();
+        fakes_->files.next = file;
+        w.controls().btnSelectRom->click();
+        fakes_->files.next.reset();
+        QVERIFY2(importantMessage().contains(expected),
+                 qPrintable("message: " + importantMessage()));
+        QVERIFY(!w.document().file.isOpen());
+        pressEveryPair();
+        editorGoesOn();
+    }
+
+  private slots:
+    void emptyFile() { openHostile(writeFile("empty.nsf", {}), "too short to be an NSF file"); }
+
+    void folder() {
+        std::filesystem::create_directories(path("folder.nes"));
+        openHostile(path("folder.nes"), "is a folder, not a file");
+    }
+
+    void unreadableFile() {
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
+        std::string file = writeFile("unreadable.nsf", built.bytes);
+        QCOMPARE(::chmod(file.c_str(), 0), 0);
+        if (::access(file.c_str(), R_OK) == 0) {
+            // The super-user reads past the permission bits; a write-only kernel attribute
+            // refuses even that user, where one is to be found.
+            std::filesystem::remove(file);
+            const char* writeOnly = "/sys/bus/pci/rescan";
+            if (::access(writeOnly, F_OK) != 0)
+                QSKIP(
+                    "Running as the super-user, whom a missing read permission does not "
+                    "stop, and no write-only kernel attribute to stand in for such a file.");
+            std::filesystem::create_symlink(writeOnly, file);
+        }
+        openHostile(file, "for reading");
+    }
+
+    void namedPipe() {
+        // Opening a pipe for reading would wait for a writer forever.
+        std::string file = path("pipe.nsf");
+        QCOMPARE(::mkfifo(file.c_str(), 0644), 0);
+        openHostile(file, "is not a regular file");
+    }
+
+    void songTableOutsideTheFile() {
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
+        Bytes bytes = built.bytes;
+        bytes[built.songTableBase - 1] = 0xFF;  // 255 songs: the table runs past the end
+        bytes.resize(built.songTableBase + 20);
+        openHostile(writeFile("table.nsf", bytes), "The file ends before offset");
+    }
+
+    void songsOutsideTheFile() {
+        // The header and table are whole, the songs they point to are cut off.
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
+        Bytes bytes = built.bytes;
+        bytes.resize(built.dataStart);
+        std::string file = writeFile("cut.nsf", bytes);
+        MainWindow& w = fresh();
+        pressEveryPair();
+        w.openFile(file);
+        QVERIFY(w.document().file.isOpen());
+        // Song ID 1 proposes no address: its header lies past the end.
+        QVERIFY2(importantMessage().contains("leads outside the file"),
+                 qPrintable("message: " + importantMessage()));
+        w.controls().txtAddress->setText(
+            QString::fromStdString(offsetText(built.songs[0].headerOffset)));
+        w.controls().btnAddress->click();
+        w.controls().btnRead->click();
+        QVERIFY2(importantMessage().contains("The file ends before offset"),
+                 qPrintable("message: " + importantMessage()));
+        QCOMPARE(w.currentView()->model()->rowCount(), 1);
+        pressEveryPair();
+        auto after = readFileBytes(file);
+        QVERIFY(after.ok());
+        QCOMPARE(after->size(), bytes.size());  // never extended
+        editorGoesOn();
+    }
+
+    void fourMegabyteFile() {
+        // A large file: an NSF with 4 MB of padding behind its data opens, reads and writes in
+        // place, never growing.
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
+        Bytes bytes = built.bytes;
+        bytes.resize(4u << 20, 0);
+        std::string file = writeFile("large.nsf", bytes);
+        MainWindow& w = fresh();
+        w.openFile(file);
+        QVERIFY(w.document().file.isOpen());
+        w.songIdUpDownClick();
+        w.controls().btnAddress->click();
+        w.controls().btnRead->click();
+        QVERIFY(w.currentView()->model()->rowCount() > 1);
+        pressEveryPair();
+        auto after = readFileBytes(file);
+        QVERIFY(after.ok());
+        QCOMPARE(after->size(), bytes.size());
+
+        // And a 4 MB file of nothing is refused.
+        openHostile(writeFile("noise.nes", Bytes(4u << 20, 0x4E)), "no iNES header");
+    }
+
+    void readOnlyFileForCreateCode() {
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
+        std::string file = writeFile("readonly.nsf", built.bytes);
+        MainWindow& w = fresh();
+        w.openFile(file);
+        w.controls().btnAddress->click();
+        w.controls().btnRead->click();
+        QVERIFY(w.currentView()->model()->rowCount() > 1);
+        QCOMPARE(::chmod(file.c_str(), 0444), 0);
+        w.controls().btnCreateSong->click();
+        QVERIFY2(importantMessage().contains("it is read-only"),
+                 qPrintable("message: " + importantMessage()));
+        pressEveryPair();
+        auto after = readFileBytes(file);
+        QVERIFY(after.ok());
+        QVERIFY(*after == built.bytes);
+        QVERIFY(!std::filesystem::exists(file + ".bak"));
+        ::chmod(file.c_str(), 0644);
+        editorGoesOn();
+    }
+};
+
+static RegisterGuiTest<HostileFilesTest> registerHostileFiles;
+
+}  // namespace kestra::testing
+
+#include "hostile_files_test.moc"
