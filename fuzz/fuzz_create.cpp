@@ -7,8 +7,8 @@
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
 #include "fuzz_inputs.h"
-#include "model/frame_store.h"
 #include "model/document.h"
+#include "model/frame_store.h"
 #include "model/guard.h"
 #include "model/sheet_dump.h"
 
