@@ -1,0 +1,64 @@
+// Listening in the editor: a track of the opened NSF file played through Qt Multimedia's audio
+// output. The audio device pulls samples from the NSF renderer block by block, so the window
+// never waits for the sound.
+#pragma once
+
+#include <QIODevice>
+#include <QObject>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "rom/file_bytes.h"
+
+class QAudioSink;
+
+namespace kestra::preview {
+class NsfRenderer;
+}
+
+namespace kestra {
+
+// The samples of a started track as a sequential device for QAudioSink's pull mode.
+class NsfAudioSource : public QIODevice {
+    Q_OBJECT
+  public:
+    NsfAudioSource(std::unique_ptr<preview::NsfRenderer> renderer, QObject* parent = nullptr);
+    ~NsfAudioSource() override;
+    void setMutedVoices(unsigned mask);
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override;
+
+  protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    std::unique_ptr<preview::NsfRenderer> renderer_;
+};
+
+// "Play" and "Stop". Errors come back as messages for the caller to show.
+class AudioPreview : public QObject {
+    Q_OBJECT
+  public:
+    explicit AudioPreview(QObject* parent = nullptr);
+    ~AudioPreview() override;
+
+    // Plays track (from 0) of the file's bytes with the channels of muteMask silenced (bit 0
+    // Square 1 ... bit 3 Noise). An iNES ROM gives the message that listening needs an NSF.
+    std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask);
+    void stop();
+    bool isPlaying() const { return sink_ != nullptr; }
+    // Applies at once while playing.
+    void setMutedVoices(unsigned mask);
+
+  signals:
+    void stopped();
+
+  private:
+    QAudioSink* sink_ = nullptr;
+    NsfAudioSource* source_ = nullptr;
+    unsigned muteMask_ = 0;
+};
+
+}  // namespace kestra
