@@ -12,7 +12,15 @@ EditResult recordOnLine(Document& doc, UndoHistory& history, const Selection& se
                         EditContext& ctx) {
     UndoRecorder recorder(doc.sheets, doc.frames, UndoScope::rowsOf(sel.channel, sel.row, sel.row),
                           cursorOf(sel));
-    EditResult result = action(doc, sel, ctx);
+    EditResult result;
+    try {
+        result = action(doc, sel, ctx);
+    } catch (...) {
+        // Damaged cell text ends the action part way (the caller shows it): keep what it did.
+        if (auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(sel)))
+            history.push(std::move(*step));
+        throw;
+    }
     auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(result.selection.value_or(sel)));
     bool kept = !result.rows;
     for (const ChangedRows& c : result.changed)
@@ -32,7 +40,14 @@ template <class Action>
 EditResult recordLines(Document& doc, UndoHistory& history, const Selection& sel, Action action) {
     // The frame switch on the way stores, and may reload, every channel.
     UndoRecorder recorder(doc.sheets, doc.frames, UndoScope::allChannels(), cursorOf(sel));
-    EditResult result = action();
+    EditResult result;
+    try {
+        result = action();
+    } catch (...) {
+        if (auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(sel)))
+            history.push(std::move(*step));
+        throw;
+    }
     std::optional<LineMove> moved;
     if (result.rows) moved = LineMove{result.rows->channel, result.rows->at};
     if (auto step = recorder.finish(doc.sheets, doc.frames,

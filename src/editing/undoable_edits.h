@@ -1,6 +1,6 @@
 // The editing session with undo: each call runs the editing action and records what it changed
-// into the one undo history. The GUI calls these rather than the bare actions; any other action
-// that changes the song ("Read Channel") goes through runRecorded.
+// into the one undo history. The GUI calls these rather than the bare actions (inside runGuarded,
+// as before); any other action that changes the song ("Read Channel") goes through runRecorded.
 #pragma once
 
 #include <string_view>
@@ -23,14 +23,24 @@ EditResult undoableAddLines(Document& doc, UndoHistory& history, const Selection
 EditResult undoableRemoveLines(Document& doc, UndoHistory& history, const Selection& sel,
                                std::string_view countText, MessagePort* messages);
 
-// Runs action() and records what it changed within scope; the cursor stays where it was. For
+// Runs action() and records what it changed within scope; the cursor stays where it was. An
+// exception (damaged cell text) is passed on after the change so far was recorded. For
 // "Read Channel": runRecorded(doc, history, UndoScope::everything(), cursor, [&] { ... }).
 template <class Action>
 void runRecorded(Document& doc, UndoHistory& history, UndoScope scope, UndoCursor cursor,
                  Action&& action) {
     UndoRecorder recorder(doc.sheets, doc.frames, scope, cursor);
-    action();
-    if (auto step = recorder.finish(doc.sheets, doc.frames, cursor)) history.push(std::move(*step));
+    auto record = [&] {
+        if (auto step = recorder.finish(doc.sheets, doc.frames, cursor))
+            history.push(std::move(*step));
+    };
+    try {
+        action();
+    } catch (...) {
+        record();  // what the action did before it was stopped stays undoable
+        throw;
+    }
+    record();
 }
 
 }  // namespace kestra

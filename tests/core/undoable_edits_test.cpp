@@ -5,6 +5,7 @@
 #include <random>
 
 #include "model/frame_store.h"
+#include "model/hex_text.h"
 #include "model/keys.h"
 
 namespace kestra {
@@ -110,6 +111,16 @@ TEST(UndoableEdits, CursorFollowsTheSelection) {
         growSheetRows(5, doc.sheets.channel(0));
         doc.sheets.fourChan.setRowCount(3);
     });
+    ASSERT_TRUE(history.undo(doc.sheets, doc.frames));
+    EXPECT_EQ(doc.sheets, before);
+
+    // An action stopped by damaged text part way is still taken back whole.
+    EXPECT_THROW(runRecorded(doc, history, UndoScope::allChannels(), cursorOf(sel),
+                             [&] {
+                                 doc.sheets.channel(1).music.cell(0, music::kVol) = "7";
+                                 hexTextToInt("ZZ");
+                             }),
+                 ConversionError);
     ASSERT_TRUE(history.undo(doc.sheets, doc.frames));
     EXPECT_EQ(doc.sheets, before);
 }
