@@ -26,5 +26,6 @@ int runPatch(const Args& args);
 int runRender(const Args& args);
 int runCreate(const Args& args);
 int runShow(const Args& args);
+int runRoundtrip(const Args& args);
 
 }  // namespace kestra::cli

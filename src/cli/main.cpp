@@ -51,6 +51,16 @@ const std::vector<Command>& commands() {
          "empty cells as empty fields) separated by tabs. Then each message reported, as\n"
          "\"message: TEXT\". Exit status 1 when the dump cannot be read.\n",
          runShow},
+        {"roundtrip", "roundtrip FILE",
+         "read every song and create it again in memory: which come back byte for byte",
+         "Reads every song of FILE (sound effects and entries leading outside the file are\n"
+         "skipped) and creates it again in memory at the address it was read from, under its\n"
+         "own Song ID, as \"Read Channel\" followed by \"Create Code\" would; the file is not\n"
+         "written. Prints a line per Song ID: \"same\", \"differs at OFFSET\" (the first file\n"
+         "offset whose byte would change), or why the song could not be read or created; then\n"
+         "a total. Exit status: 0 all the same; 1 the file cannot be read; 2 bad arguments;\n"
+         "3 some song differs.\n",
+         runRoundtrip},
     };
     return all;
 }

@@ -27,7 +27,7 @@ bool run(Document& doc, const std::string& addressText, int songId) {
     storeShownFrame(doc.sheets, doc.frames);
 
     // Everything is encoded and checked in memory before the file is touched.
-    auto song = encodeSong(doc.frames, doc.file, headerOffset, songId, errors);
+    auto song = encodeSong(doc.frames, doc.file, headerOffset, songId, errors, &doc.readMemory);
     if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
     if (!song) return false;
 

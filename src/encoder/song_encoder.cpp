@@ -21,6 +21,22 @@ bool isBareChannel(const FrameStore& frames, int channel) {
 
 namespace {
 
+// The remembered bytes of channel c when they still stand for its sheets at this place.
+const ChannelMemory* usableMemory(const ReadMemory* memory, const FrameStore& frames,
+                                  const FileState& file, std::uint32_t headerOffset, int c,
+                                  std::uint16_t startAddress) {
+    if (!memory || frames.frameCount != 1) return nullptr;
+    const auto& m = (*memory)[static_cast<size_t>(c)];
+    if (!m || m->layout != file.layout || m->headerOffset != headerOffset ||
+        m->pointer != startAddress)
+        return nullptr;
+    for (size_t k = 0; k < 3; ++k) {
+        const auto& texts = frames.texts[static_cast<size_t>(c)][k];
+        if (texts.empty() || texts[0] != m->texts[k]) return nullptr;
+    }
+    return &*m;
+}
+
 std::uint64_t continuationOffset(const EncodedSong& song) {
     std::uint64_t window = (static_cast<std::uint64_t>(song.headerOffset) + 1) & 0xFFFF8000u;
     return (window ^ song.bankXorStart) - 0x1FF0;
@@ -36,7 +52,8 @@ std::uint64_t writtenOffset(const FileState& file, const EncodedSong& song, std:
 }
 
 std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
-                                      std::uint32_t headerOffset, int songId, ErrorBox& errors) {
+                                      std::uint32_t headerOffset, int songId, ErrorBox& errors,
+                                      const ReadMemory* memory) {
     EncodedSong song;
     song.headerOffset = headerOffset;
     song.songId = songId;
@@ -68,17 +85,23 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
         }
         out.startAddress = driverAddressOfLinear(p, bankXor);
         out.startOffset = fileOffsetOfLinear(file, p);
-        ChannelInput in;
-        in.music = &frames.frames(c, SheetKind::Music);
-        in.loop = &frames.frames(c, SheetKind::Loop);
-        in.brk = &frames.frames(c, SheetKind::Break);
-        in.frameCount = frames.frameCount;
-        in.name = kChannelNames[static_cast<size_t>(c)];
-        in.noise = c == kNoise;
-        auto code = createChannelCode(in, p, bankXor, errors);
-        if (!code) return std::nullopt;
-        if (!resolveTargets(*code, in.name, errors)) return std::nullopt;
-        out.bytes = std::move(code->bytes);
+        if (const ChannelMemory* m =
+                usableMemory(memory, frames, file, headerOffset, c, out.startAddress)) {
+            out.bytes = m->bytes;
+            p += out.bytes.size();
+        } else {
+            ChannelInput in;
+            in.music = &frames.frames(c, SheetKind::Music);
+            in.loop = &frames.frames(c, SheetKind::Loop);
+            in.brk = &frames.frames(c, SheetKind::Break);
+            in.frameCount = frames.frameCount;
+            in.name = kChannelNames[static_cast<size_t>(c)];
+            in.noise = c == kNoise;
+            auto code = createChannelCode(in, p, bankXor, errors);
+            if (!code) return std::nullopt;
+            if (!resolveTargets(*code, in.name, errors)) return std::nullopt;
+            out.bytes = std::move(code->bytes);
+        }
         if (file.splitBankLayout && !out.bytes.empty()) {
             std::uint64_t last = out.startOffset + out.bytes.size() - 1;
             if (out.startOffset <= kSplitCrossing && last >= kSplitCrossing) {

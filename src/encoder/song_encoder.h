@@ -10,6 +10,7 @@
 #include "model/file_state.h"
 #include "model/frame_store.h"
 #include "model/ports.h"
+#include "model/read_memory.h"
 #include "rom/file_bytes.h"
 
 namespace kestra {
@@ -46,8 +47,11 @@ struct EncodedSong {
 // table entry is that of songId. Reports every message of the run into errors (the octave error
 // does not stop it) and returns the song only when no message was reported. Checks nothing
 // about the file's contents. Throws ConversionError on damaged cell text.
+// With `memory`, a channel that still shows exactly what was read, and lands at the address
+// it was read from under the same header, gets the bytes it was read from.
 std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
-                                      std::uint32_t headerOffset, int songId, ErrorBox& errors);
+                                      std::uint32_t headerOffset, int songId, ErrorBox& errors,
+                                      const ReadMemory* memory = nullptr);
 
 // A channel that holds nothing but one default line, as reading leaves a channel the song does
 // not have.

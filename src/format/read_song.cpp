@@ -6,6 +6,7 @@
 
 #include "format/decoder.h"
 #include "format/stream_def.h"
+#include "model/frame_store.h"
 #include "model/guard.h"
 #include "model/hex_text.h"
 #include "rom/song_table.h"
@@ -59,8 +60,10 @@ Result<Bytes> readChannelBytes(const FileState& fs, const Bytes& file, std::uint
 }
 
 bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffset, Sheets& sheets,
-                ErrorBox& errors) {
+                ErrorBox& errors, ReadMemory* memory) {
     for (auto& ch : sheets.channels) resetChannelSheets(ch);
+    if (memory) memory->fill(std::nullopt);
+    ReadMemory remembered;
     auto type = byteAt(file, headerOffset);
     if (!type) {
         errors.report(outsideFileMessage(headerOffset, "song header"));
@@ -96,6 +99,13 @@ bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffs
             return false;
         }
         if (!decodeChannel(*bytes, *address, fs.headerSize, ch, out, errors)) return false;
+        if (memory) {
+            FrameStore store;
+            saveFrame(out, store, ch, 0);
+            ChannelMemory m{fs.layout, headerOffset, pointer, *bytes, {}};
+            for (size_t k = 0; k < 3; ++k) m.texts[k] = store.texts[static_cast<size_t>(ch)][k][0];
+            remembered[static_cast<size_t>(ch)] = std::move(m);
+        }
     }
     for (int ch = 0; ch < kChannelCount; ++ch) {
         ChannelSheets& dst = sheets.channel(ch);
@@ -104,6 +114,7 @@ bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffs
         dst.loop = std::move(src.loop);
         dst.brk = std::move(src.brk);
     }
+    if (memory) *memory = std::move(remembered);
     return true;
 }
 
@@ -139,6 +150,7 @@ bool readChannel(Document& doc, MessagePort* messages) {
 
     // From here on the old song is gone, whatever happens.
     doc.frames.reset();
+    doc.readMemory.fill(std::nullopt);
     for (auto& ch : doc.sheets.channels) resetChannelSheets(ch);
 
     bool read = false;
@@ -155,7 +167,7 @@ bool readChannel(Document& doc, MessagePort* messages) {
             return;
         }
         auto offset = static_cast<std::uint32_t>(header);
-        read = decodeSong(doc.file, *file, offset, doc.sheets, doc.errors);
+        read = decodeSong(doc.file, *file, offset, doc.sheets, doc.errors, &doc.readMemory);
         if (read && doc.file.splitBankLayout) {
             // The split-bank choice of the last channel read stays, as the file state records it.
             for (int ch = kChannelCount - 1; ch >= 0; --ch) {

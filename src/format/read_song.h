@@ -8,6 +8,7 @@
 #include "model/document.h"
 #include "model/file_state.h"
 #include "model/ports.h"
+#include "model/read_memory.h"
 #include "model/result.h"
 #include "model/sheets.h"
 #include "rom/file_bytes.h"
@@ -39,9 +40,10 @@ Result<Bytes> readChannelBytes(const FileState& fs, const Bytes& file, std::uint
 // Decodes the song whose header is at headerOffset into the Music, Loop and Break sheets of the
 // four channels (MySong and FourChan are left alone). All or nothing: when the song cannot be
 // read (not a song, header or a stream outside the file) every channel is left with one default
-// line, the reason is reported, and the result is false.
+// line, the reason is reported, and the result is false. With `memory`, each channel read with a
+// stream gets its bytes and frame texts remembered there (the others are cleared).
 bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffset, Sheets& sheets,
-                ErrorBox& errors);
+                ErrorBox& errors, ReadMemory* memory = nullptr);
 
 // "Read Channel": asks for confirmation, clears the song and the frame store, and reads the song
 // at the read/write address. True when a song was read. currentChannel is the same afterwards.

@@ -8,6 +8,7 @@
 #include "model/file_state.h"
 #include "model/frame_store.h"
 #include "model/ports.h"
+#include "model/read_memory.h"
 #include "model/sheets.h"
 
 namespace kestra {
@@ -21,6 +22,8 @@ struct Document {
     SheetKind currentSheet = SheetKind::Music;
     int lastKey = 0;
     ErrorBox errors;
+    // The channels as last read; only used while a channel still shows exactly what was read.
+    ReadMemory readMemory;
 
     ChannelSheets& current() { return sheets.channel(currentChannel); }
     const ChannelSheets& current() const { return sheets.channel(currentChannel); }

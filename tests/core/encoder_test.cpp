@@ -116,6 +116,9 @@ INSTANTIATE_TEST_SUITE_P(
         StreamCase{"a new octave on a held line re-codes the note that goes on",
                    {{"C-1"}, dash, {"---", {{kOct, "01"}}}, dash, end()},
                    "01 4D 09 01 01 41 17"},
+        StreamCase{"a new octave on a zero-length line leaves the ended note alone",
+                   {{"C-0"}, {"^^^", {{kOct, "02"}}}, {"D-2"}, end()},
+                   "21 09 02 23 17"},
         StreamCase{
             "octave plus at 6 gives octave 0, switching off goes back to 6",
             {{"C-6", {{kOct, "06"}}}, {"C-0", {{kPlus, "ON"}}}, {"C-6", {{kPlus, "ON"}}}, end()},
