@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "format/read_song.h"
 #include "model/hex_text.h"
@@ -22,16 +23,10 @@ int runDump(const Args& args) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 2;
     }
-    auto bytes = readFileBytes(args[0]);
-    if (!bytes) {
-        std::fprintf(stderr, "%s\n", bytes.error().c_str());
-        return 1;
-    }
-    auto fs = recogniseLayout(args[0], *bytes);
-    if (!fs) {
-        std::fprintf(stderr, "%s\n", fs.error().c_str());
-        return 1;
-    }
+    auto file = openSongFileForCli(args[0]);
+    if (!file) return 1;
+    const Bytes* bytes = &file->bytes;
+    const FileState* fs = &file->state;
     auto header = tryHexTextToInt(address);
     ErrorBox errors;
     Sheets sheets;

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "rom/file_bytes.h"
 #include "rom/layout.h"
@@ -12,17 +13,9 @@ int runSongs(const Args& args) {
         std::fprintf(stderr, "usage: kestra-cli songs FILE\n");
         return 2;
     }
-    auto bytes = readFileBytes(args[0]);
-    if (!bytes) {
-        std::fprintf(stderr, "%s\n", bytes.error().c_str());
-        return 1;
-    }
-    auto fs = recogniseLayout(args[0], *bytes);
-    if (!fs) {
-        std::fprintf(stderr, "%s\n", fs.error().c_str());
-        return 1;
-    }
-    for (const auto& e : listSongs(*fs, *bytes)) {
+    auto file = openSongFileForCli(args[0]);
+    if (!file) return 1;
+    for (const auto& e : listSongs(file->state, file->bytes)) {
         if (e.headerOffset)
             std::printf("%d %s %s\n", e.id, offsetText(*e.headerOffset).c_str(),
                         e.soundEffect ? "sfx" : "song");

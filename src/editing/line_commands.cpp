@@ -210,6 +210,19 @@ std::optional<BlockingRef> findBlockingRef(const ChannelSheets& lines, int n, in
     return std::nullopt;
 }
 
+namespace {
+
+// The checks "Add lines" and "Remove Line" share, in their order; the refusal text or nothing.
+std::optional<std::string> commonRefusal(const Document& doc, const Selection& sel,
+                                         const LineCount& count) {
+    if (isViewSheet(sel.sheet)) return std::string(kViewRefusal);
+    if (auto message = checkCommand(count, sel)) return std::string(*message);
+    if (!selectionOnLine(doc, sel)) return std::string("Select the line ( one square only ).");
+    return std::nullopt;
+}
+
+}  // namespace
+
 EditResult addLines(Document& doc, const Selection& sel, std::string_view countText, AddWhere where,
                     MessagePort* messages) {
     EditResult result;
@@ -217,10 +230,8 @@ EditResult addLines(Document& doc, const Selection& sel, std::string_view countT
         if (messages) messages->messageBox(kAddTitle, std::string(message));
         return result;
     };
-    if (isViewSheet(sel.sheet)) return refuse(kViewRefusal);
     const LineCount count = parseLineCount(countText);
-    if (auto message = checkCommand(count, sel)) return refuse(*message);
-    if (!selectionOnLine(doc, sel)) return refuse("Select the line ( one square only ).");
+    if (auto message = commonRefusal(doc, sel, count)) return refuse(*message);
 
     const int ch = sel.channel;
     ChannelSheets& lines = doc.sheets.channel(ch);
@@ -257,10 +268,8 @@ EditResult removeLines(Document& doc, const Selection& sel, std::string_view cou
         if (messages) messages->messageBox(kRemoveTitle, std::string(message));
         return result;
     };
-    if (isViewSheet(sel.sheet)) return refuse(kViewRefusal);
     const LineCount count = parseLineCount(countText);
-    if (auto message = checkCommand(count, sel)) return refuse(*message);
-    if (!selectionOnLine(doc, sel)) return refuse("Select the line ( one square only ).");
+    if (auto message = commonRefusal(doc, sel, count)) return refuse(*message);
 
     const int ch = sel.channel;
     ChannelSheets& lines = doc.sheets.channel(ch);

@@ -290,15 +290,7 @@ TEST(ReadChannel, DamagedAddressEndsWithTheConversionBox) {
 
 // --- kestra-cli dump -----------------------------------------------------------------------
 
-std::string runCli(const std::string& args, int* status) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(
-        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1").c_str(), "r"), pclose);
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
-    *status = pclose(p.release());
-    return out;
-}
+using testing::runCli;
 
 TEST(CliDump, PrintsTheSongAndItsMessages) {
     testing::TempDir dir;

@@ -189,15 +189,7 @@ TEST(AddressMapping, ChannelOffsets) {
     EXPECT_EQ(driverAddressOfLinear(linearOfFileOffset(FileState{}, 0x0AD0), 0), 0x8A50);
 }
 
-std::string runCli(const std::string& args, int* status) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(
-        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1").c_str(), "r"), pclose);
-    char buf[512];
-    while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
-    *status = pclose(p.release());
-    return out;
-}
+using testing::runCli;
 
 TEST(Cli, SongsListsEverySongId) {
     testing::TempDir dir;

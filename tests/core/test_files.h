@@ -3,7 +3,9 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "fixtures/fixture_builder.h"
@@ -42,5 +44,16 @@ class TempDir {
     }
     std::filesystem::path path_;
 };
+
+// Runs kestra-cli with args (stderr joined to stdout); status as pclose returns it.
+inline std::string runCli(const std::string& args, int* status) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(
+        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1").c_str(), "r"), pclose);
+    char buf[4096];
+    while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
+    *status = pclose(p.release());
+    return out;
+}
 
 }  // namespace kestra::testing
