@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "app/bit_dialog.h"
 #include "app/core_actions.h"
@@ -20,6 +21,7 @@
 #include "app/sheet_view.h"
 #include "app/up_down.h"
 #include "app/upper_case_edit.h"
+#include "editing/undoable_edits.h"
 #include "model/guard.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
@@ -87,6 +89,11 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     connect(sheets_, &SheetArea::keyDown, this, &MainWindow::sheetKeyDown);
     connect(sheets_, &SheetArea::keyUp, this, &MainWindow::sheetKeyUp);
     connect(sheets_, &SheetArea::doubleClicked, this, &MainWindow::sheetDoubleClicked);
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+            &MainWindow::undo);
+    for (QKeySequence redoKey :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+        connect(new QShortcut(redoKey, this), &QShortcut::activated, this, &MainWindow::redo);
 
     sheetClick();
 }
@@ -172,7 +179,12 @@ void MainWindow::setAddress() {
 }
 
 void MainWindow::readChannel() {
-    runAction([this] { readSongCommand(doc_, ports_.messages); });
+    // Reading replaces the whole song: undone as one step.
+    UndoCursor cursor = cursorOf(selection());
+    runAction([this, cursor] {
+        runRecorded(doc_, undo_, UndoScope::everything(), cursor,
+                    [this] { readSongCommand(doc_, ports_.messages); });
+    });
 }
 
 void MainWindow::createCode() {
@@ -262,7 +274,7 @@ void MainWindow::sheetKeyUp(int) {
     Selection sel = selection();
     EditContext ctx = editContext();
     EditResult result;
-    runGuarded(ports_.messages, [&] { result = kestra::keyUp(doc_, sel, ctx); });
+    runGuarded(ports_.messages, [&] { result = undoableKeyUp(doc_, undo_, sel, ctx); });
     applyEdit(result);
 }
 
@@ -270,7 +282,7 @@ void MainWindow::sheetDoubleClicked() {
     Selection sel = selection();
     EditContext ctx = editContext();
     EditResult result;
-    runGuarded(ports_.messages, [&] { result = kestra::doubleClick(doc_, sel, ctx); });
+    runGuarded(ports_.messages, [&] { result = undoableDoubleClick(doc_, undo_, sel, ctx); });
     applyEdit(result);
 }
 
@@ -280,7 +292,7 @@ void MainWindow::addLines() {
     std::string count = c_.txtNbLineAdd->text().toStdString();
     EditResult result;
     runGuarded(ports_.messages,
-               [&] { result = kestra::addLines(doc_, sel, count, where, ports_.messages); });
+               [&] { result = undoableAddLines(doc_, undo_, sel, count, where, ports_.messages); });
     applyEdit(result);
     sheets_->refreshAll();
 }
@@ -290,9 +302,25 @@ void MainWindow::removeLines() {
     std::string count = c_.txtNbLineAdd->text().toStdString();
     EditResult result;
     runGuarded(ports_.messages,
-               [&] { result = kestra::removeLines(doc_, sel, count, ports_.messages); });
+               [&] { result = undoableRemoveLines(doc_, undo_, sel, count, ports_.messages); });
     applyEdit(result);
     sheets_->refreshAll();
+}
+
+void MainWindow::undo() {
+    applyUndo(undo_.undo(doc_.sheets, doc_.frames));
+}
+
+void MainWindow::redo() {
+    applyUndo(undo_.redo(doc_.sheets, doc_.frames));
+}
+
+void MainWindow::applyUndo(const std::optional<UndoOutcome>& outcome) {
+    if (!outcome) return;
+    sheets_->refreshAll();
+    const UndoCursor& at = outcome->cursor;
+    if (at.channel == doc_.currentChannel && at.sheet == doc_.currentSheet)
+        currentView()->restoreCell(at.row, at.column);
 }
 
 }  // namespace kestra

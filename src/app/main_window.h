@@ -4,10 +4,12 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "app/window_controls.h"
 #include "editing/sheet_editing.h"
 #include "model/document.h"
+#include "model/undo_history.h"
 
 namespace kestra {
 
@@ -40,6 +42,7 @@ class MainWindow : public QWidget {
     ~MainWindow() override;
 
     Document& document() { return doc_; }
+    UndoHistory& undoHistory() { return undo_; }
     const WindowControls& controls() const { return c_; }
     SheetArea& sheets() { return *sheets_; }
     SheetView* currentView() const;
@@ -56,6 +59,9 @@ class MainWindow : public QWidget {
     void sheetClick();
     void channelClick();
     void showHelpFor(const QString& button);
+    // Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y.
+    void undo();
+    void redo();
 
   private:
     void songIdChanged(const QString& text);
@@ -69,12 +75,15 @@ class MainWindow : public QWidget {
     EditContext editContext();
     // Tells the models and the view what an edit changed.
     void applyEdit(const EditResult& result);
+    // Shows the sheets as an undo or redo left them, with the cursor where it was.
+    void applyUndo(const std::optional<UndoOutcome>& outcome);
     // Runs a core action so that damaged cell text stops it with a message, then shows the
     // sheets as the core left them.
     template <class F>
     void runAction(F&& action);
 
     Document doc_;
+    UndoHistory undo_;
     std::unique_ptr<MessagePort> ownMessages_;
     std::unique_ptr<KeyboardPort> ownKeyboard_;
     std::unique_ptr<FilePort> ownFiles_;
