@@ -31,10 +31,10 @@ struct Fixture {
     FileState fs;
     std::uint32_t header = 0;
     Fixture() {
-        fixtures::SongSpec spec;
+        fixtures::SongSpec songSpec;
         for (int c = 0; c < 4; ++c)
-            spec.channels[static_cast<size_t>(c)] = blockStream(100, c == kNoise);
-        built = fixtures::buildFile(Layout::Nsf, {spec});
+            songSpec.channels[static_cast<size_t>(c)] = blockStream(100, c == kNoise);
+        built = fixtures::buildFile(Layout::Nsf, {songSpec});
         fs = *recogniseLayout("bench.nsf", built.bytes);
         header = built.songs[0].headerOffset;
     }

@@ -46,13 +46,13 @@ HeaderBar::HeaderBar(QWidget* window, int buttonsY, int labelsY)
         int x = columnLeft(b.column) + 4;
         makeHelpButton(window, b.name, x, buttonsY, 20, 18);
     }
-    const auto& specs = headerLabels();
-    for (size_t i = 0; i < specs.size(); ++i) {
+    const auto& labels = headerLabels();
+    for (size_t i = 0; i < labels.size(); ++i) {
         auto* label = new QLabel(window);
         label->setTextFormat(Qt::PlainText);
         label->setObjectName(
-            QString::fromLatin1(specs[i].name.data(), static_cast<int>(specs[i].name.size())));
-        label->move(specs[i].x, labelsY);
+            QString::fromLatin1(labels[i].name.data(), static_cast<int>(labels[i].name.size())));
+        label->move(labels[i].x, labelsY);
         labels_[i] = label;
     }
 }

@@ -72,13 +72,13 @@ TEST_P(RandomSongs, InTheWritersFormComeBackByteForByte) {
     Layout layout = GetParam();
     for (unsigned seed = 1; seed <= 300; ++seed) {
         std::mt19937 rng(seed);
-        fixtures::SongSpec spec;
+        fixtures::SongSpec songSpec;
         std::string streams;
         for (int c = 0; c < 4; ++c) {
-            spec.channels[static_cast<size_t>(c)] = randomStream(rng, c == kNoise);
-            streams += hexOf(spec.channels[static_cast<size_t>(c)]->bytes) + "| ";
+            songSpec.channels[static_cast<size_t>(c)] = randomStream(rng, c == kNoise);
+            streams += hexOf(songSpec.channels[static_cast<size_t>(c)]->bytes) + "| ";
         }
-        auto built = fixtures::buildFile(layout, {spec});
+        auto built = fixtures::buildFile(layout, {songSpec});
         auto fs = recogniseLayout("random" + fixtures::extensionFor(layout), built.bytes);
         ASSERT_TRUE(fs) << fs.error();
         std::uint32_t header = built.songs[0].headerOffset;

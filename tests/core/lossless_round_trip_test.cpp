@@ -36,9 +36,9 @@ struct ReadSong {
     bool read = false;
 };
 
-std::unique_ptr<ReadSong> readBuilt(Layout layout, const fixtures::SongSpec& spec) {
+std::unique_ptr<ReadSong> readBuilt(Layout layout, const fixtures::SongSpec& songSpec) {
     auto r = std::make_unique<ReadSong>();
-    r->built = fixtures::buildFile(layout, {spec});
+    r->built = fixtures::buildFile(layout, {songSpec});
     auto fs = recogniseLayout("song" + fixtures::extensionFor(layout), r->built.bytes);
     if (!fs) return r;
     r->fs = *fs;
@@ -68,9 +68,9 @@ Bytes streamIn(const ReadSong& r, const Bytes& file, int c) {
 }
 
 fixtures::SongSpec squareOne(const fixtures::ChannelStream& s) {
-    fixtures::SongSpec spec;
-    spec.channels[0] = s;
-    return spec;
+    fixtures::SongSpec songSpec;
+    songSpec.channels[0] = s;
+    return songSpec;
 }
 
 struct StreamCase {
@@ -135,11 +135,11 @@ INSTANTIATE_TEST_SUITE_P(
                                                            .build()}));
 
 TEST(KeptStream, AJumpIntoAnotherChannelsStreamIsKeptAtItsOwnAddress) {
-    fixtures::SongSpec spec;
-    spec.channels[0] = fixtures::plain({0x21, 0x22, 0x23, 0x17});
-    spec.channels[1] = StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build();
+    fixtures::SongSpec songSpec;
+    songSpec.channels[0] = fixtures::plain({0x21, 0x22, 0x23, 0x17});
+    songSpec.channels[1] = StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build();
     for (Layout layout : fixtures::allLayouts()) {
-        auto r = readBuilt(layout, spec);
+        auto r = readBuilt(layout, songSpec);
         ASSERT_TRUE(r->read) << r->doc.errors.text();
         auto out = written(*r, r->built.songs[0].headerOffset);
         ASSERT_TRUE(out);
@@ -148,10 +148,10 @@ TEST(KeptStream, AJumpIntoAnotherChannelsStreamIsKeptAtItsOwnAddress) {
 }
 
 TEST(KeptStream, AnEditedChannelIsEncodedFromItsSheetsAndTheOthersKeepTheirBytes) {
-    fixtures::SongSpec spec;
-    spec.channels[0] = fixtures::plain({0x06, 0xC8, 0x07, 0x0A, 0x08, 0x01, 0x21, 0x17});
-    spec.channels[1] = fixtures::plain({0x04, 0x00, 0x04, 0x00, 0x21, 0x17});
-    auto r = readBuilt(Layout::Nsf, spec);
+    fixtures::SongSpec songSpec;
+    songSpec.channels[0] = fixtures::plain({0x06, 0xC8, 0x07, 0x0A, 0x08, 0x01, 0x21, 0x17});
+    songSpec.channels[1] = fixtures::plain({0x04, 0x00, 0x04, 0x00, 0x21, 0x17});
+    auto r = readBuilt(Layout::Nsf, songSpec);
     ASSERT_TRUE(r->read);
     std::uint32_t header = r->built.songs[0].headerOffset;
     ChannelSheets& one = r->doc.sheets.channel(0);
@@ -251,13 +251,13 @@ TEST_P(RandomKeptSongs, ComeBackByteForByte) {
     int tried = 0;
     for (unsigned seed = 1; seed <= 150; ++seed) {
         std::mt19937 rng(seed);
-        fixtures::SongSpec spec;
+        fixtures::SongSpec songSpec;
         std::array<size_t, 4> sizes{};
         for (int c = 0; c < 4; ++c) {
-            spec.channels[static_cast<size_t>(c)] = randomStream(rng, c == kNoise, c, sizes);
-            sizes[static_cast<size_t>(c)] = spec.channels[static_cast<size_t>(c)]->bytes.size();
+            songSpec.channels[static_cast<size_t>(c)] = randomStream(rng, c == kNoise, c, sizes);
+            sizes[static_cast<size_t>(c)] = songSpec.channels[static_cast<size_t>(c)]->bytes.size();
         }
-        auto r = readBuilt(layout, spec);
+        auto r = readBuilt(layout, songSpec);
         if (!r->read) continue;  // the reader refuses some random streams (e.g. runaway ones)
         ++tried;
         std::string problem;
