@@ -8,22 +8,12 @@
 
 #include "fixtures/fixture_builder.h"
 #include "rom/file_bytes.h"
+#include "test_files.h"
 
 namespace kestra {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string run(const std::string& args, int* status) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(
-        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1").c_str(), "r"), pclose);
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
-    int raw = pclose(p.release());
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
 
 class CliCreate : public ::testing::Test {
   protected:
@@ -45,15 +35,15 @@ TEST_F(CliCreate, DumpThenCreateWritesTheSongBack) {
     std::string address = offsetText(built.songs[3].headerOffset);
     std::string dump = (folder / "song4.txt").string();
     int status = -1;
-    run("dump " + path + " " + address + " > " + dump, &status);
+    testing::runCliExit("dump " + path + " " + address + " > " + dump, &status);
     ASSERT_EQ(status, 0);
-    std::string out = run("create " + path + " " + address + " 4 " + dump, &status);
+    std::string out = testing::runCliExit("create " + path + " " + address + " 4 " + dump, &status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_EQ(out, "");
     EXPECT_TRUE(*readFileBytes(path) == built.bytes);
     EXPECT_TRUE(fs::exists(path + ".bak"));
     // The sheet dump may come from standard input too.
-    out = run("create " + path + " " + address + " 4 - < " + dump, &status);
+    out = testing::runCliExit("create " + path + " " + address + " 4 - < " + dump, &status);
     EXPECT_EQ(status, 0) << out;
 }
 
@@ -61,21 +51,23 @@ TEST_F(CliCreate, MessagesArePrintedAndNothingIsWritten) {
     std::string dump = (folder / "empty.txt").string();
     ASSERT_TRUE(fixtures::writeBytes(dump, Bytes{}));
     int status = -1;
-    std::string out = run("create " + path + " 15000 1 " + dump, &status);
+    std::string out = testing::runCliExit("create " + path + " 15000 1 " + dump, &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("line"), std::string::npos) << out;  // the dump is refused
     std::string song = (folder / "song.txt").string();
-    run("dump " + path + " " + offsetText(built.songs[0].headerOffset) + " > " + song, &status);
-    out = run("create " + path + " \"\" 1 " + song, &status);
+    testing::runCliExit(
+        "dump " + path + " " + offsetText(built.songs[0].headerOffset) + " > " + song, &status);
+    out = testing::runCliExit("create " + path + " \"\" 1 " + song, &status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(out, "message: Enter an address first.\n");
-    out = run("create " + path + " " + offsetText(built.songTableBase - 2) + " 1 " + song, &status);
+    out = testing::runCliExit(
+        "create " + path + " " + offsetText(built.songTableBase - 2) + " 1 " + song, &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("message: The new song would overwrite the song table"), std::string::npos)
         << out;
     EXPECT_TRUE(*readFileBytes(path) == built.bytes);
     EXPECT_FALSE(fs::exists(path + ".bak"));
-    out = run("create " + path + " 15000 x " + song, &status);
+    out = testing::runCliExit("create " + path + " 15000 x " + song, &status);
     EXPECT_EQ(status, 2);
 }
 

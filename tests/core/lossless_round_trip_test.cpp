@@ -17,6 +17,7 @@
 #include "model/hex_text.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
+#include "test_files.h"
 
 namespace kestra {
 namespace {
@@ -277,17 +278,6 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RandomKeptSongs, ::testing::ValuesIn(fixtures:
                              return name;
                          });
 
-std::string runCli(const std::string& args, int* status) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(
-        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1").c_str(), "r"), pclose);
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
-    int raw = pclose(p.release());
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
-
 TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
     namespace fs = std::filesystem;
     fs::path folder =
@@ -298,7 +288,7 @@ TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
         ASSERT_TRUE(
             fixtures::writeBytes(path, fixtures::buildFile(layout, fixtures::sampleSongs()).bytes));
         int status = -1;
-        std::string out = runCli("roundtrip " + path, &status);
+        std::string out = testing::runCliExit("roundtrip " + path, &status);
         EXPECT_EQ(status, 0) << layoutName(layout) << "\n" << out;
         EXPECT_NE(out.find("1 same\n"), std::string::npos) << out;
         EXPECT_NE(out.find("total: "), std::string::npos) << out;

@@ -1,6 +1,7 @@
 // Temporary files for tests: a folder removed at the end of the test.
 #pragma once
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -53,6 +54,14 @@ inline std::string runCli(const std::string& args, int* status) {
     char buf[4096];
     while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
     *status = pclose(p.release());
+    return out;
+}
+
+// As runCli, with the process's exit status (-1 when it did not exit normally).
+inline std::string runCliExit(const std::string& args, int* status) {
+    int raw = 0;
+    std::string out = runCli(args, &raw);
+    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return out;
 }
 
