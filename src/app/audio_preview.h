@@ -37,20 +37,31 @@ class NsfAudioSource : public QIODevice {
     std::unique_ptr<preview::NsfRenderer> renderer_;
 };
 
-// "Play" and "Stop". Errors come back as messages for the caller to show.
-class AudioPreview : public QObject {
+// What the window needs of a player (tests put a recorder here). Errors come back as messages
+// for the caller to show.
+class PreviewPort {
+  public:
+    virtual ~PreviewPort() = default;
+    // Plays track (from 0) of the file's bytes with the channels of muteMask silenced (bit 0
+    // Square 1 ... bit 3 Noise). Never waits for the sound.
+    virtual std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask) = 0;
+    virtual void stop() = 0;
+    // Applies at once while playing.
+    virtual void setMutedVoices(unsigned mask) = 0;
+};
+
+// "Play" and "Stop" through the sound output. An iNES ROM gives the message that listening
+// needs an NSF.
+class AudioPreview : public QObject, public PreviewPort {
     Q_OBJECT
   public:
     explicit AudioPreview(QObject* parent = nullptr);
     ~AudioPreview() override;
 
-    // Plays track (from 0) of the file's bytes with the channels of muteMask silenced (bit 0
-    // Square 1 ... bit 3 Noise). An iNES ROM gives the message that listening needs an NSF.
-    std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask);
-    void stop();
+    std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask) override;
+    void stop() override;
     bool isPlaying() const { return sink_ != nullptr; }
-    // Applies at once while playing.
-    void setMutedVoices(unsigned mask);
+    void setMutedVoices(unsigned mask) override;
 
   signals:
     void stopped();

@@ -1,19 +1,23 @@
 #include "app/main_window.h"
 
+#include <QAction>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
-#include <QShortcut>
 
+#include "app/audio_preview.h"
 #include "app/bit_dialog.h"
 #include "app/core_actions.h"
 #include "app/file_filter.h"
 #include "app/header_bar.h"
 #include "app/help_texts.h"
 #include "app/help_window.h"
+#include "app/listen_strip.h"
 #include "app/qt_ports.h"
 #include "app/sheet_area.h"
 #include "app/sheet_captions.h"
@@ -22,8 +26,10 @@
 #include "app/up_down.h"
 #include "app/upper_case_edit.h"
 #include "editing/undoable_edits.h"
+#include "format/read_song.h"
 #include "model/guard.h"
 #include "rom/layout.h"
+#include "rom/patch_export.h"
 #include "rom/song_table.h"
 
 namespace kestra {
@@ -41,8 +47,6 @@ QString qs(const std::string& s) {
 
 MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent) {
     setObjectName("frmMusic");
-    setWindowTitle("Kestra Music Editor - Version 0.1");
-    setFixedSize(kWidth, kHeight);
     QFont font("MS Sans Serif");
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
@@ -55,6 +59,8 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     if (!ports.keyboard) ownKeyboard_ = std::make_unique<QtKeyboardPort>();
     if (!ports.files) ownFiles_ = std::make_unique<QtFilePort>(this);
     if (!ports.sound) ownSound_ = std::make_unique<QtSoundPort>();
+    if (!ports.saveChanges) ownSaveChanges_ = std::make_unique<QtSaveChangesPort>(this);
+    player_ = ports.player ? ports.player : new AudioPreview(this);
     ports_.errors = &doc_.errors;
     ports_.messages = ports.messages ? ports.messages : ownMessages_.get();
     ports_.keyboard = ports.keyboard ? ports.keyboard : ownKeyboard_.get();
@@ -63,9 +69,26 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     sound_ = ports.sound ? ports.sound : ownSound_.get();
     help_ = ports.help ? ports.help : helpWindow_;
 
-    c_ = buildWindowControls(this);
-    header_ = new HeaderBar(this, kHelpRowY, kLabelRowY);
-    sheets_ = new SheetArea(doc_.sheets, this, kGridRect);
+    songFiles_ = std::make_unique<SongFiles>(
+        doc_, undo_,
+        SongFilePorts{ports_.files, ports_.messages,
+                      ports.saveChanges ? ports.saveChanges : ownSaveChanges_.get()});
+
+    // The menu bar and the listening strip go on top; the controls keep their places in the
+    // client area below them.
+    menu_ = buildMainMenu(this);
+    int menuHeight = menu_.bar->sizeHint().height();
+    menu_.bar->setGeometry(0, 0, kWidth, menuHeight);
+    listen_ = new ListenStrip(this);
+    listen_->setGeometry(0, menuHeight, kWidth, ListenStrip::kHeight);
+    client_ = new QWidget(this);
+    client_->setObjectName("clientArea");
+    client_->setGeometry(0, menuHeight + ListenStrip::kHeight, kWidth, kHeight);
+    setFixedSize(kWidth, kHeight + menuHeight + ListenStrip::kHeight);
+
+    c_ = buildWindowControls(client_);
+    header_ = new HeaderBar(client_, kHelpRowY, kLabelRowY);
+    sheets_ = new SheetArea(doc_.sheets, client_, kGridRect);
 
     doc_.errors.setSound(sound_);
     doc_.errors.onChanged = [this](const std::string& text) { c_.txtImpMess->setText(qs(text)); };
@@ -89,17 +112,25 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     connect(sheets_, &SheetArea::keyDown, this, &MainWindow::sheetKeyDown);
     connect(sheets_, &SheetArea::keyUp, this, &MainWindow::sheetKeyUp);
     connect(sheets_, &SheetArea::doubleClicked, this, &MainWindow::sheetDoubleClicked);
-    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
-            &MainWindow::undo);
-    for (QKeySequence redoKey :
-         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
-        connect(new QShortcut(redoKey, this), &QShortcut::activated, this, &MainWindow::redo);
+    connect(menu_.undo, &QAction::triggered, this, &MainWindow::undo);
+    connect(menu_.redo, &QAction::triggered, this, &MainWindow::redo);
+    connect(menu_.openSong, &QAction::triggered, this, &MainWindow::openSong);
+    connect(menu_.saveSong, &QAction::triggered, this, &MainWindow::saveSong);
+    connect(menu_.saveSongAs, &QAction::triggered, this, &MainWindow::saveSongAs);
+    connect(menu_.exportPatch, &QAction::triggered, this, &MainWindow::exportPatchFile);
+    connect(menu_.quit, &QAction::triggered, this, &QWidget::close);
+    connect(listen_, &ListenStrip::playClicked, this, &MainWindow::play);
+    connect(listen_, &ListenStrip::stopClicked, this, &MainWindow::stopPlaying);
+    connect(listen_, &ListenStrip::muteChanged, this,
+            [this](unsigned mask) { player_->setMutedVoices(mask); });
 
     sheetClick();
+    refreshDocumentState();
 }
 
 MainWindow::~MainWindow() {
     doc_.errors.onChanged = nullptr;
+    player_->stop();
 }
 
 SheetView* MainWindow::currentView() const {
@@ -110,6 +141,14 @@ template <class F>
 void MainWindow::runAction(F&& action) {
     runGuarded(ports_.messages, std::forward<F>(action));
     sheets_->refreshAll();
+    refreshDocumentState();
+}
+
+void MainWindow::refreshDocumentState() {
+    setWindowTitle(qs(songFiles_->windowTitle()));
+    setWindowModified(undo_.isModified());
+    menu_.undo->setEnabled(undo_.canUndo());
+    menu_.redo->setEnabled(undo_.canRedo());
 }
 
 void MainWindow::selectFile() {
@@ -126,6 +165,10 @@ void MainWindow::openFile(const std::string& path) {
         return;
     }
     doc_.file = *opened;
+    // What "Export Patch..." compares against; the song of the earlier file stops playing.
+    auto bytes = readFileBytes(path);
+    openedBytes_ = bytes ? std::optional<Bytes>(std::move(*bytes)) : std::nullopt;
+    player_->stop();
     c_.lblLoadedFile->setText(qs(loadedLabel(path)));
     c_.lblSongID->setText(qs(songIdLabel(doc_.file.songCount)));
     c_.lblSongID->adjustSize();
@@ -146,6 +189,8 @@ void MainWindow::songIdUpDownClick() {
         songIdBusy_ = false;
     }
     c_.lblSongID->setStyleSheet(QString());
+    // NSF players count tracks from 0.
+    listen_->setTrack(songId - 1);
     auto proposal = proposeSong(doc_.file, songId, doc_.errors);
     if (!proposal) return;
     if (proposal->soundEffect) c_.lblSongID->setStyleSheet("color: red;");
@@ -264,6 +309,7 @@ void MainWindow::applyEdit(const EditResult& result) {
         const Selection& sel = *result.selection;
         sheets_->view(sel.channel, sel.sheet)->selectRange(sel.row, sel.left, sel.row, sel.right);
     }
+    refreshDocumentState();
 }
 
 void MainWindow::sheetKeyDown(int key) {
@@ -316,11 +362,64 @@ void MainWindow::redo() {
 }
 
 void MainWindow::applyUndo(const std::optional<UndoOutcome>& outcome) {
+    refreshDocumentState();
     if (!outcome) return;
     sheets_->refreshAll();
     const UndoCursor& at = outcome->cursor;
     if (at.channel == doc_.currentChannel && at.sheet == doc_.currentSheet)
         currentView()->restoreCell(at.row, at.column);
+}
+
+void MainWindow::openSong() {
+    songFiles_->open(cursorOf(selection()));
+    sheets_->refreshAll();
+    refreshDocumentState();
+}
+
+void MainWindow::saveSong() {
+    songFiles_->save();
+    refreshDocumentState();
+}
+
+void MainWindow::saveSongAs() {
+    songFiles_->saveAs();
+    refreshDocumentState();
+}
+
+void MainWindow::exportPatchFile() {
+    if (!doc_.file.isOpen() || !openedBytes_) {
+        ports_.messages->messageBox(kExportPatchTitle, kSelectFileFirst);
+        return;
+    }
+    exportPatch(*openedBytes_, doc_.file.path, *ports_.files, *ports_.messages);
+}
+
+void MainWindow::play() {
+    if (!doc_.file.isOpen()) {
+        ports_.messages->messageBox(kListenTitle, kSelectFileFirst);
+        return;
+    }
+    // Read again at each press: after "Create Code" the patched file is what plays.
+    auto bytes = readFileBytes(doc_.file.path);
+    if (!bytes) {
+        ports_.messages->messageBox(kListenTitle, bytes.error());
+        return;
+    }
+    if (auto err = player_->play(*bytes, listen_->track(), listen_->muteMask()))
+        ports_.messages->messageBox(kListenTitle, *err);
+}
+
+void MainWindow::stopPlaying() {
+    player_->stop();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!songFiles_->mayClose()) {
+        event->ignore();
+        return;
+    }
+    player_->stop();
+    event->accept();
 }
 
 }  // namespace kestra

@@ -6,10 +6,13 @@
 #include <memory>
 #include <optional>
 
+#include "app/main_menu.h"
 #include "app/window_controls.h"
 #include "editing/sheet_editing.h"
+#include "editing/song_file_actions.h"
 #include "model/document.h"
 #include "model/undo_history.h"
+#include "rom/file_bytes.h"
 
 namespace kestra {
 
@@ -17,6 +20,8 @@ class BitDialog;
 class HeaderBar;
 class HelpPort;
 class HelpWindow;
+class ListenStrip;
+class PreviewPort;
 class SheetArea;
 class SheetView;
 
@@ -29,12 +34,15 @@ struct AppPorts {
     FilePort* files = nullptr;
     SoundPort* sound = nullptr;
     HelpPort* help = nullptr;
+    SaveChangesPort* saveChanges = nullptr;
+    PreviewPort* player = nullptr;
 };
 
 class MainWindow : public QWidget {
     Q_OBJECT
 
   public:
+    // The client area under the menu bar and the listening strip.
     static constexpr int kWidth = 801;
     static constexpr int kHeight = 564;
 
@@ -44,6 +52,11 @@ class MainWindow : public QWidget {
     Document& document() { return doc_; }
     UndoHistory& undoHistory() { return undo_; }
     const WindowControls& controls() const { return c_; }
+    const MenuActions& menu() const { return menu_; }
+    ListenStrip& listenStrip() { return *listen_; }
+    SongFiles& songFiles() { return *songFiles_; }
+    // The widget that holds the controls, placed under the menu bar and the listening strip.
+    QWidget* clientArea() const { return client_; }
     SheetArea& sheets() { return *sheets_; }
     SheetView* currentView() const;
     // Opens path as "Select File" does once a name is chosen.
@@ -62,6 +75,15 @@ class MainWindow : public QWidget {
     // Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y.
     void undo();
     void redo();
+    void openSong();
+    void saveSong();
+    void saveSongAs();
+    void exportPatchFile();
+    void play();
+    void stopPlaying();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void songIdChanged(const QString& text);
@@ -81,6 +103,8 @@ class MainWindow : public QWidget {
     // sheets as the core left them.
     template <class F>
     void runAction(F&& action);
+    // The title, the modified mark and the Undo/Redo enablement as the history stands.
+    void refreshDocumentState();
 
     Document doc_;
     UndoHistory undo_;
@@ -88,11 +112,19 @@ class MainWindow : public QWidget {
     std::unique_ptr<KeyboardPort> ownKeyboard_;
     std::unique_ptr<FilePort> ownFiles_;
     std::unique_ptr<SoundPort> ownSound_;
+    std::unique_ptr<SaveChangesPort> ownSaveChanges_;
+    std::unique_ptr<SongFiles> songFiles_;
     Ports ports_;
     SoundPort* sound_ = nullptr;
     HelpPort* help_ = nullptr;
+    PreviewPort* player_ = nullptr;
+    // The opened file's bytes as they were when it was selected: what "Export Patch..." diffs.
+    std::optional<Bytes> openedBytes_;
     HelpWindow* helpWindow_ = nullptr;
     BitDialog* bitDialog_ = nullptr;
+    MenuActions menu_;
+    ListenStrip* listen_ = nullptr;
+    QWidget* client_ = nullptr;
     WindowControls c_;
     HeaderBar* header_ = nullptr;
     SheetArea* sheets_ = nullptr;

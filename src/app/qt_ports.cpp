@@ -38,6 +38,32 @@ std::optional<std::string> QtFilePort::chooseFile(const std::string& title,
     return path.toStdString();
 }
 
+std::optional<std::string> QtFilePort::chooseSaveFile(const std::string& title,
+                                                      const std::string& filter,
+                                                      const std::string& suggested) {
+    QString path = QFileDialog::getSaveFileName(parent_, QString::fromStdString(title),
+                                                QString::fromStdString(suggested),
+                                                QString::fromStdString(qtFileFilter(filter)));
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+SaveChoice QtSaveChangesPort::askSaveChanges(const std::string& title, const std::string& text) {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(title),
+                    QString::fromStdString(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
 bool QtKeyboardPort::shiftDown() const {
     return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
 }

@@ -1,5 +1,5 @@
-// The core's ports implemented with Qt: message boxes, the open-file dialog, the Shift state
-// and the error sound.
+// The core's ports implemented with Qt: message boxes, the file dialogs, the question before
+// closing, the Shift state and the error sound.
 #pragma once
 
 #include <QString>
@@ -27,6 +27,17 @@ class QtFilePort : public FilePort {
     explicit QtFilePort(QWidget* parent) : parent_(parent) {}
     std::optional<std::string> chooseFile(const std::string& title,
                                           const std::string& filter) override;
+    std::optional<std::string> chooseSaveFile(const std::string& title, const std::string& filter,
+                                              const std::string& suggested) override;
+
+  private:
+    QWidget* parent_;
+};
+
+class QtSaveChangesPort : public SaveChangesPort {
+  public:
+    explicit QtSaveChangesPort(QWidget* parent) : parent_(parent) {}
+    SaveChoice askSaveChanges(const std::string& title, const std::string& text) override;
 
   private:
     QWidget* parent_;

@@ -48,6 +48,19 @@ class FilePort {
     // A path, or nothing when the user cancelled.
     virtual std::optional<std::string> chooseFile(const std::string& title,
                                                   const std::string& filter) = 0;
+    // A path to write to (suggested is proposed), or nothing when the user cancelled.
+    virtual std::optional<std::string> chooseSaveFile(const std::string& title,
+                                                      const std::string& filter,
+                                                      const std::string& suggested) = 0;
+};
+
+enum class SaveChoice { Save, Discard, Cancel };
+
+// The three-way question asked before unsaved work would be lost.
+class SaveChangesPort {
+  public:
+    virtual ~SaveChangesPort() = default;
+    virtual SaveChoice askSaveChanges(const std::string& title, const std::string& text) = 0;
 };
 
 // The "Important message" box: holds the last message reported. Errors come with the error

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/audio_preview.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/sheet_area.h"
@@ -36,6 +37,46 @@ struct FakeFiles : FilePort {
         filter = f;
         return next;
     }
+    // The save question: answered with nextSave; what was asked is kept.
+    std::optional<std::string> nextSave;
+    std::string saveTitle, saveFilter, suggested;
+    int saveAsked = 0;
+    std::optional<std::string> chooseSaveFile(const std::string& t, const std::string& f,
+                                              const std::string& s) override {
+        saveTitle = t;
+        saveFilter = f;
+        suggested = s;
+        ++saveAsked;
+        return nextSave;
+    }
+};
+
+struct FakeSaveChanges : SaveChangesPort {
+    SaveChoice answer = SaveChoice::Discard;
+    std::vector<std::pair<std::string, std::string>> questions;
+    SaveChoice askSaveChanges(const std::string& title, const std::string& text) override {
+        questions.emplace_back(title, text);
+        return answer;
+    }
+};
+
+// Records what the window asks of the player; no sound device needed.
+struct FakePlayer : PreviewPort {
+    struct Play {
+        size_t fileSize;
+        int track;
+        unsigned muteMask;
+    };
+    std::vector<Play> plays;
+    std::vector<unsigned> muteChanges;
+    int stops = 0;
+    std::optional<std::string> reply;
+    std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask) override {
+        plays.push_back({file.size(), track, muteMask});
+        return reply;
+    }
+    void stop() override { ++stops; }
+    void setMutedVoices(unsigned mask) override { muteChanges.push_back(mask); }
 };
 
 struct FakeBits : BitDialogPort {
@@ -69,6 +110,8 @@ struct Fakes {
     FakeKeyboard keyboard;
     FakeSound sound;
     FakeHelp help;
+    FakeSaveChanges saveChanges;
+    FakePlayer player;
     AppPorts ports() {
         AppPorts p;
         p.messages = &messages;
@@ -77,6 +120,8 @@ struct Fakes {
         p.keyboard = &keyboard;
         p.sound = &sound;
         p.help = &help;
+        p.saveChanges = &saveChanges;
+        p.player = &player;
         return p;
     }
 };
@@ -94,5 +139,23 @@ inline std::vector<std::unique_ptr<QAbstractItemModelTester>> watchModels(MainWi
                     QAbstractItemModelTester::FailureReportingMode::QtTest));
     return testers;
 }
+
+// A shown window over recording ports, its models watched for the whole test.
+struct TestWindow {
+    Fakes fakes;
+    MainWindow window;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+    explicit TestWindow(bool realPlayer = false) : window(portsOf(fakes, realPlayer)) {
+        testers = watchModels(window);
+        window.show();
+    }
+
+  private:
+    static AppPorts portsOf(Fakes& fakes, bool realPlayer) {
+        AppPorts p = fakes.ports();
+        if (realPlayer) p.player = nullptr;
+        return p;
+    }
+};
 
 }  // namespace kestra::testing

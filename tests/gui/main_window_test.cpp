@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -78,8 +79,13 @@ class MainWindowTest : public QObject {
   private slots:
     void startsOnTheMusicSheetOfSquare1() {
         MainWindow& w = fresh();
-        QCOMPARE(w.windowTitle(), QString("Kestra Music Editor - Version 0.1"));
-        QCOMPARE(w.size(), QSize(801, 564));
+        QCOMPARE(w.windowTitle(), QString("Untitled[*] - Kestra Music Editor - Version 0.1"));
+        QVERIFY(!w.isWindowModified());
+        // The original client area sits whole under the menu bar and the listening strip.
+        QCOMPARE(w.clientArea()->size(), QSize(801, 564));
+        QCOMPARE(w.clientArea()->x(), 0);
+        QCOMPARE(w.size(), QSize(801, 564 + w.clientArea()->y()));
+        QVERIFY(w.clientArea()->y() >= w.menu().bar->geometry().bottom());
         QCOMPARE(visibleGrids(w), QStringList{"stgCompSq1"});
         QCOMPARE(w.findChildren<SheetView*>().size(), 17);
         for (int ch = 0; ch < 4; ++ch) {

@@ -1,0 +1,40 @@
+// The listening controls in a slim strip under the menu bar: "Play", "Stop", the track (counted
+// from 0, as NSF players count) and a mute box per channel, always in view while playing.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QPushButton;
+class QSpinBox;
+
+namespace kestra {
+
+inline constexpr const char* kListenTitle = "Play";
+
+class ListenStrip : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kHeight = 30;
+
+    explicit ListenStrip(QWidget* parent);
+    int track() const;
+    void setTrack(int track);
+    // Bit 0 Square 1 ... bit 3 Noise, as the player takes it.
+    unsigned muteMask() const;
+
+  signals:
+    void playClicked();
+    void stopClicked();
+    void muteChanged(unsigned mask);
+
+  private:
+    QPushButton* play_;
+    QPushButton* stop_;
+    QSpinBox* track_;
+    std::array<QCheckBox*, 4> mutes_{};
+};
+
+}  // namespace kestra

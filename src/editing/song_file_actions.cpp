@@ -1,0 +1,94 @@
+#include "editing/song_file_actions.h"
+
+#include <filesystem>
+#include <utility>
+
+#include "editing/undoable_edits.h"
+#include "model/song_file.h"
+
+namespace kestra {
+
+std::optional<std::string> writeSongFile(const std::string& path, const Document& doc) {
+    return saveSongFile(path, doc.sheets);
+}
+
+std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
+                                            const std::string& path, const UndoCursor& cursor) {
+    auto dump = loadSongFile(path);
+    if (!dump) return dump.error();
+    runRecorded(doc, history, UndoScope::everything(), cursor, [&] {
+        // As after "Read Channel": the frame store starts over and nothing read is remembered.
+        doc.frames.reset();
+        doc.readMemory.fill(std::nullopt);
+        for (int ch = 0; ch < kChannelCount; ++ch) {
+            ChannelSheets& to = doc.sheets.channel(ch);
+            ChannelSheets& from = dump->sheets.channel(ch);
+            to.music = std::move(from.music);
+            to.loop = std::move(from.loop);
+            to.brk = std::move(from.brk);
+        }
+    });
+    return std::nullopt;
+}
+
+std::string songWindowTitle(const std::string& songPath) {
+    std::string name =
+        songPath.empty() ? kUntitledSong : std::filesystem::path(songPath).filename().string();
+    return name + "[*] - " + kProgramTitle;
+}
+
+std::string withDefaultExtension(const std::string& path, const std::string& extension) {
+    std::filesystem::path p(path);
+    if (p.has_filename() && !p.has_extension()) return path + extension;
+    return path;
+}
+
+bool SongFiles::open(const UndoCursor& cursor) {
+    auto path = ports_.files->chooseFile(kOpenSongTitle, kSongFileFilter);
+    return path && openPath(*path, cursor);
+}
+
+bool SongFiles::openPath(const std::string& path, const UndoCursor& cursor) {
+    if (auto err = readSongFileInto(doc_, history_, path, cursor)) {
+        ports_.messages->messageBox(kSongFileErrorTitle, *err);
+        return false;
+    }
+    path_ = path;
+    history_.markSaved();
+    return true;
+}
+
+bool SongFiles::save() {
+    return path_.empty() ? saveAs() : saveTo(path_);
+}
+
+bool SongFiles::saveAs() {
+    std::string suggested = path_.empty() ? std::string(kUntitledSong) + kSongFileExtension : path_;
+    auto path = ports_.files->chooseSaveFile(kSaveSongTitle, kSongFileFilter, suggested);
+    return path && saveTo(withDefaultExtension(*path, kSongFileExtension));
+}
+
+bool SongFiles::saveTo(const std::string& path) {
+    if (auto err = writeSongFile(path, doc_)) {
+        ports_.messages->messageBox(kSongFileErrorTitle, *err);
+        return false;
+    }
+    path_ = path;
+    history_.markSaved();
+    return true;
+}
+
+bool SongFiles::mayClose() {
+    if (!history_.isModified()) return true;
+    switch (ports_.saveChanges->askSaveChanges(kCloseQuestionTitle, kCloseQuestionText)) {
+        case SaveChoice::Save:
+            return save();
+        case SaveChoice::Discard:
+            return true;
+        case SaveChoice::Cancel:
+            break;
+    }
+    return false;
+}
+
+}  // namespace kestra

@@ -1,0 +1,198 @@
+#include "editing/song_file_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <fstream>
+
+#include "editing/undoable_edits.h"
+#include "fake_ports.h"
+#include "model/song_file.h"
+#include "test_files.h"
+
+namespace kestra {
+namespace {
+
+struct ScriptedFiles : FilePort {
+    std::optional<std::string> open, save;
+    int saveAsked = 0;
+    std::string suggested;
+    std::optional<std::string> chooseFile(const std::string&, const std::string&) override {
+        return open;
+    }
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&,
+                                              const std::string& s) override {
+        ++saveAsked;
+        suggested = s;
+        return save;
+    }
+};
+
+struct ScriptedSaveChanges : SaveChangesPort {
+    SaveChoice answer = SaveChoice::Cancel;
+    int asked = 0;
+    SaveChoice askSaveChanges(const std::string&, const std::string&) override {
+        ++asked;
+        return answer;
+    }
+};
+
+Sheets songWithNote(const char* note, int lines) {
+    Sheets s;
+    ChannelSheets& c = s.channel(kSquare2);
+    growSheetRows(lines, c);
+    initSheetRows(c, 1, lines);
+    c.music.setCell(1, music::kNote, note);
+    return s;
+}
+
+struct Session {
+    testing::TempDir dir;
+    Document doc;
+    UndoHistory history;
+    ScriptedFiles files;
+    testing::FakeMessages messages;
+    ScriptedSaveChanges saveChanges;
+    SongFiles songs{doc, history, {&files, &messages, &saveChanges}};
+
+    // An edit the history knows of: the note of row 0 of Square 1.
+    void edit(const char* note) {
+        runRecorded(doc, history, UndoScope::rowsOf(kSquare1, 0, 0), {},
+                    [&] { doc.sheets.channel(kSquare1).music.setCell(0, music::kNote, note); });
+    }
+};
+
+TEST(SongFileActions, NamesAndTitles) {
+    struct Case {
+        std::string path, extended, title;
+    };
+    const std::string rest = "[*] - Kestra Music Editor - Version 0.1";
+    for (const Case& c : std::initializer_list<Case>{
+             {"tune", "tune.ksong", "tune" + rest},
+             {"/songs/tune.ksong", "/songs/tune.ksong", "tune.ksong" + rest},
+             {"/songs.v2/tune", "/songs.v2/tune.ksong", "tune" + rest},
+             {"notes.txt", "notes.txt", "notes.txt" + rest},
+             {"", "", "Untitled" + rest},
+         }) {
+        EXPECT_EQ(withDefaultExtension(c.path, ".ksong"), c.extended) << c.path;
+        EXPECT_EQ(songWindowTitle(c.path), c.title) << c.path;
+    }
+}
+
+TEST(SongFileActions, OpenReplacesTheSongAsOneUndoStep) {
+    Session s;
+    std::string path = s.dir.file("tune.ksong");
+    Sheets saved = songWithNote("D-2", 5);
+    ASSERT_FALSE(saveSongFile(path, saved));
+    s.edit("C-1");
+    Sheets before = s.doc.sheets;
+    storeShownFrame(s.doc.sheets, s.doc.frames);
+    FrameStore framesBefore = s.doc.frames;
+
+    s.files.open = path;
+    ASSERT_TRUE(s.songs.open({}));
+    EXPECT_TRUE(s.messages.boxes.empty());
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        EXPECT_EQ(s.doc.sheets.channel(ch).music, saved.channel(ch).music);
+        EXPECT_EQ(s.doc.sheets.channel(ch).loop, saved.channel(ch).loop);
+        EXPECT_EQ(s.doc.sheets.channel(ch).brk, saved.channel(ch).brk);
+    }
+    EXPECT_EQ(s.doc.frames, FrameStore());
+    EXPECT_EQ(s.songs.path(), path);
+    EXPECT_FALSE(s.history.isModified());
+
+    ASSERT_TRUE(s.history.undo(s.doc.sheets, s.doc.frames));
+    EXPECT_EQ(s.doc.sheets, before);
+    EXPECT_EQ(s.doc.frames, framesBefore);
+    EXPECT_TRUE(s.history.isModified());
+    ASSERT_TRUE(s.history.redo(s.doc.sheets, s.doc.frames));
+    EXPECT_EQ(s.doc.sheets.channel(kSquare2).music, saved.channel(kSquare2).music);
+    EXPECT_FALSE(s.history.isModified());
+}
+
+TEST(SongFileActions, RefusedFileChangesNothing) {
+    Session s;
+    s.edit("C-1");
+    Sheets before = s.doc.sheets;
+    std::string damaged = s.dir.file("damaged.ksong");
+    std::ofstream(damaged) << "channel 1\n000 not a line record\n";
+    struct Case {
+        std::string path, expected;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {damaged, "line 2:"},
+             {s.dir.file("missing.ksong"), "missing.ksong"},
+             {s.dir.file(""), "folder"},
+         }) {
+        s.messages.boxes.clear();
+        EXPECT_FALSE(s.songs.openPath(c.path, {}));
+        ASSERT_EQ(s.messages.boxes.size(), 1u) << c.path;
+        EXPECT_EQ(s.messages.boxes[0].title, kSongFileErrorTitle);
+        EXPECT_NE(s.messages.boxes[0].text.find(c.expected), std::string::npos)
+            << s.messages.boxes[0].text;
+        EXPECT_EQ(s.doc.sheets, before);
+        EXPECT_EQ(s.history.size(), 1u);
+        EXPECT_TRUE(s.history.isModified());
+        EXPECT_EQ(s.songs.path(), "");
+    }
+}
+
+TEST(SongFileActions, SaveAsksForANameOnlyWithoutOne) {
+    Session s;
+    s.edit("C-1");
+    EXPECT_FALSE(s.songs.save());  // the dialog was cancelled
+    EXPECT_EQ(s.files.saveAsked, 1);
+    EXPECT_EQ(s.files.suggested, "Untitled.ksong");
+    EXPECT_TRUE(s.history.isModified());
+
+    s.files.save = s.dir.file("tune");
+    ASSERT_TRUE(s.songs.save());
+    EXPECT_EQ(s.songs.path(), s.dir.file("tune.ksong"));
+    EXPECT_FALSE(s.history.isModified());
+    auto loaded = loadSongFile(s.songs.path());
+    ASSERT_TRUE(loaded) << loaded.error();
+    EXPECT_EQ(loaded->sheets.channel(kSquare1).music, s.doc.sheets.channel(kSquare1).music);
+
+    s.edit("E-1");
+    ASSERT_TRUE(s.songs.save());
+    EXPECT_EQ(s.files.saveAsked, 2);  // saved under its name without asking
+    EXPECT_EQ(loadSongFile(s.songs.path())->sheets.channel(kSquare1).music.cell(0, music::kNote),
+              "E-1");
+
+    // A name that cannot be written keeps the old one and the modified state.
+    s.edit("F-1");
+    s.files.save = s.dir.file("no/such/folder/x.ksong");
+    EXPECT_FALSE(s.songs.saveAs());
+    EXPECT_EQ(s.messages.boxes.size(), 1u);
+    EXPECT_EQ(s.songs.path(), s.dir.file("tune.ksong"));
+    EXPECT_TRUE(s.history.isModified());
+}
+
+TEST(SongFileActions, CloseAsksOnlyWithUnsavedChanges) {
+    struct Case {
+        const char* name;
+        bool modified;
+        SaveChoice answer;
+        bool saveDialogAnswered;
+        bool mayClose;
+        bool saved;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"unmodified", false, SaveChoice::Cancel, false, true, false},
+             {"discard", true, SaveChoice::Discard, false, true, false},
+             {"cancel", true, SaveChoice::Cancel, true, false, false},
+             {"save", true, SaveChoice::Save, true, true, true},
+             {"save cancelled", true, SaveChoice::Save, false, false, false},
+         }) {
+        Session s;
+        if (c.modified) s.edit("C-1");
+        s.saveChanges.answer = c.answer;
+        if (c.saveDialogAnswered) s.files.save = s.dir.file("closing.ksong");
+        EXPECT_EQ(s.songs.mayClose(), c.mayClose) << c.name;
+        EXPECT_EQ(s.saveChanges.asked, c.modified ? 1 : 0) << c.name;
+        EXPECT_EQ(std::filesystem::exists(s.dir.file("closing.ksong")), c.saved) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace kestra

@@ -1,0 +1,209 @@
+// The File and Edit menus of the window: their actions and shortcuts, song files opened and saved
+// through the dialogs, the title with its modified mark, and the question before closing.
+#include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <functional>
+
+#include "app/main_window.h"
+#include "app/sheet_view.h"
+#include "fakes.h"
+#include "gui_test_registry.h"
+#include "model/song_file.h"
+
+namespace kestra::testing {
+
+namespace {
+
+void addLines(MainWindow& w, int count) {
+    w.findChild<QLineEdit*>("txtNbLineAdd")->setText(QString::number(count));
+    w.controls().btnAddLines->click();
+}
+
+int shownRows(MainWindow& w) {
+    return w.currentView()->model()->rowCount();
+}
+
+QString titleOf(const char* name) {
+    return QString(name) + "[*] - Kestra Music Editor - Version 0.1";
+}
+
+}  // namespace
+
+class SongFilesWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::string path(const char* name) { return dir_.filePath(name).toStdString(); }
+
+  private slots:
+    void menusHoldTheActionsWithTheirShortcuts() {
+        TestWindow t;
+        struct Case {
+            const char* menu;
+            const char* action;
+            QString text;
+            QList<QKeySequence> keys;
+        };
+        const Case cases[] = {
+            {"menuFile", "actOpenSong", "Open Song...", {QKeySequence("Ctrl+O")}},
+            {"menuFile", "actSaveSong", "Save Song", {QKeySequence("Ctrl+S")}},
+            {"menuFile", "actSaveSongAs", "Save Song As...", {QKeySequence("Ctrl+Shift+S")}},
+            {"menuFile", "actExportPatch", "Export Patch...", {}},
+            {"menuEdit", "actUndo", "Undo", {QKeySequence("Ctrl+Z")}},
+            {"menuEdit", "actRedo", "Redo", {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}},
+        };
+        for (const Case& c : cases) {
+            auto* menu = t.window.findChild<QMenu*>(c.menu);
+            QVERIFY2(menu, c.menu);
+            auto* action = t.window.findChild<QAction*>(c.action);
+            QVERIFY2(action, c.action);
+            QVERIFY2(menu->actions().contains(action), c.action);
+            QCOMPARE(action->text(), c.text);
+            QCOMPARE(action->shortcuts(), c.keys);
+        }
+        // File comes before Edit, and Open/Save/Save As precede Export.
+        auto menus = t.window.menu().bar->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->menu()->objectName(), QString("menuFile"));
+        auto file = menus[0]->menu()->actions();
+        QVERIFY(file.indexOf(t.window.menu().saveSongAs) <
+                file.indexOf(t.window.menu().exportPatch));
+    }
+
+    void undoAndRedoAreEnabledOnlyWithSomethingToDo() {
+        TestWindow t;
+        MainWindow& w = t.window;
+        const MenuActions& m = w.menu();
+        struct Step {
+            const char* what;
+            std::function<void()> run;
+            bool undo, redo, modified;
+        };
+        const Step steps[] = {
+            {"start", [] {}, false, false, false},
+            {"add", [&] { addLines(w, 2); }, true, false, true},
+            {"add again", [&] { addLines(w, 1); }, true, false, true},
+            {"undo", [&] { m.undo->trigger(); }, true, true, true},
+            {"undo to start", [&] { m.undo->trigger(); }, false, true, false},
+            {"redo", [&] { m.redo->trigger(); }, true, true, true},
+            {"new edit drops redo", [&] { addLines(w, 1); }, true, false, true},
+        };
+        for (const Step& s : steps) {
+            s.run();
+            QVERIFY2(m.undo->isEnabled() == s.undo, s.what);
+            QVERIFY2(m.redo->isEnabled() == s.redo, s.what);
+            QVERIFY2(w.isWindowModified() == s.modified, s.what);
+        }
+        QCOMPARE(shownRows(w), 4);
+    }
+
+    void saveAndOpenRoundTrip() {
+        TestWindow t;
+        MainWindow& w = t.window;
+        addLines(w, 3);
+        QCOMPARE(w.windowTitle(), titleOf("Untitled"));
+        QVERIFY(w.isWindowModified());
+
+        // "Save Song" without a name asks for one; the extension is added.
+        t.fakes.files.nextSave = path("tune");
+        w.menu().saveSong->trigger();
+        QCOMPARE(t.fakes.files.saveAsked, 1);
+        QCOMPARE(t.fakes.files.saveFilter, std::string(kSongFileFilter));
+        QCOMPARE(w.windowTitle(), titleOf("tune.ksong"));
+        QVERIFY(!w.isWindowModified());
+        auto saved = loadSongFile(path("tune.ksong"));
+        QVERIFY2(saved.ok(), saved.error().c_str());
+        QVERIFY(saved->sheets.channel(kSquare1).music == w.document().sheets.channel(0).music);
+
+        addLines(w, 2);
+        QVERIFY(w.isWindowModified());
+        t.fakes.files.next = path("tune.ksong");
+        w.menu().openSong->trigger();
+        QCOMPARE(t.fakes.files.title, std::string(kOpenSongTitle));
+        QCOMPARE(shownRows(w), 4);
+        QVERIFY(!w.isWindowModified());
+        QVERIFY(t.fakes.messages.boxes.empty());
+
+        // Opening is undone like "Read Channel": the song before comes back whole.
+        w.menu().undo->trigger();
+        QCOMPARE(shownRows(w), 6);
+        QVERIFY(w.isWindowModified());
+        w.menu().redo->trigger();
+        QCOMPARE(shownRows(w), 4);
+        QVERIFY(!w.isWindowModified());
+
+        // "Save Song As..." proposes the current name and then keeps the new one.
+        t.fakes.files.nextSave = path("copy.ksong");
+        w.menu().saveSongAs->trigger();
+        QCOMPARE(t.fakes.files.suggested, path("tune.ksong"));
+        QCOMPARE(w.windowTitle(), titleOf("copy.ksong"));
+    }
+
+    void damagedSongFileIsRefusedWithItsLine() {
+        TestWindow t;
+        MainWindow& w = t.window;
+        addLines(w, 2);
+        Sheets before = w.document().sheets;
+        std::string damaged = path("damaged.ksong");
+        std::ofstream(damaged) << "channel 1\n000 not a line record\n";
+        t.fakes.files.next = damaged;
+        w.menu().openSong->trigger();
+        QCOMPARE(t.fakes.messages.boxes.size(), size_t(1));
+        QCOMPARE(t.fakes.messages.boxes[0].first, std::string(kSongFileErrorTitle));
+        QVERIFY2(t.fakes.messages.boxes[0].second.find("line 2") != std::string::npos,
+                 t.fakes.messages.boxes[0].second.c_str());
+        QVERIFY(w.document().sheets == before);
+        QCOMPARE(shownRows(w), 3);
+        QCOMPARE(w.windowTitle(), titleOf("Untitled"));
+        QVERIFY(w.isWindowModified());
+        QCOMPARE(w.undoHistory().size(), size_t(1));
+    }
+
+    void closingAsksOnlyWithUnsavedChanges() {
+        struct Case {
+            const char* name;
+            bool edited;
+            SaveChoice answer;
+            bool saveNamed;
+            bool closes;
+            bool saved;
+        };
+        const Case cases[] = {
+            {"nothing to save", false, SaveChoice::Cancel, false, true, false},
+            {"discard", true, SaveChoice::Discard, false, true, false},
+            {"cancel", true, SaveChoice::Cancel, true, false, false},
+            {"save", true, SaveChoice::Save, true, true, true},
+            {"save dialog cancelled", true, SaveChoice::Save, false, false, false},
+        };
+        for (const Case& c : cases) {
+            TestWindow t;
+            if (c.edited) addLines(t.window, 1);
+            t.fakes.saveChanges.answer = c.answer;
+            std::string target = path("closing.ksong");
+            std::remove(target.c_str());
+            if (c.saveNamed) t.fakes.files.nextSave = target;
+            QVERIFY2(t.window.close() == c.closes, c.name);
+            QVERIFY2(t.window.isVisible() != c.closes, c.name);
+            QVERIFY2(t.fakes.saveChanges.questions.size() == (c.edited ? 1u : 0u), c.name);
+            if (c.edited)
+                QCOMPARE(t.fakes.saveChanges.questions[0].second,
+                         std::string("Save changes to the song before closing?"));
+            QVERIFY2(QFileInfo::exists(QString::fromStdString(target)) == c.saved, c.name);
+        }
+    }
+};
+
+namespace {
+RegisterGuiTest<SongFilesWindowTest> registerSongFilesWindow;
+}
+
+}  // namespace kestra::testing
+
+#include "song_files_window_test.moc"
