@@ -63,7 +63,7 @@ struct FakeSaveChanges : SaveChangesPort {
 // Records what the window asks of the player; no sound device needed.
 struct FakePlayer : PreviewPort {
     struct Play {
-        size_t fileSize;
+        Bytes file;
         int track;
         unsigned muteMask;
     };
@@ -72,7 +72,7 @@ struct FakePlayer : PreviewPort {
     int stops = 0;
     std::optional<std::string> reply;
     std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask) override {
-        plays.push_back({file.size(), track, muteMask});
+        plays.push_back({file, track, muteMask});
         return reply;
     }
     void stop() override { ++stops; }

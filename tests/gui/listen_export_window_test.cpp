@@ -1,0 +1,158 @@
+// The listening strip and "Export Patch..." in the window: what Play hands the player (the file
+// as it is on disk now, the track, the muted channels), its refusals, and the patch written.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/listen_strip.h"
+#include "app/main_window.h"
+#include "fakes.h"
+#include "fixtures/fixture_builder.h"
+#include "format/read_song.h"
+#include "gui_test_registry.h"
+#include "rom/crc32.h"
+#include "rom/ips_patch.h"
+#include "rom/patch_export.h"
+
+namespace kestra::testing {
+
+class ListenExportWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    std::string writeFixture(const char* name, Layout layout) {
+        auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
+        std::string path = dir_.filePath(name).toStdString();
+        if (!fixtures::writeBytes(path, file.bytes)) qFatal("cannot write fixture");
+        return path;
+    }
+
+    static const std::string& lastBox(Fakes& f) { return f.messages.boxes.back().second; }
+
+  private slots:
+    void stripSitsBetweenMenuAndControls() {
+        TestWindow t;
+        MainWindow& w = t.window;
+        auto* strip = w.findChild<ListenStrip*>("listenStrip");
+        QVERIFY(strip);
+        QVERIFY(strip->y() >= w.menu().bar->geometry().bottom());
+        QCOMPARE(strip->geometry().bottom() + 1, w.clientArea()->y());
+        for (const char* name : {"btnPlay", "btnStop", "spnTrack", "chkMuteSq1", "chkMuteSq2",
+                                 "chkMuteTri", "chkMuteNoise"}) {
+            auto* control = strip->findChild<QWidget*>(name);
+            QVERIFY2(control && control->isVisible(), name);
+            QVERIFY2(strip->rect().contains(control->geometry()), name);
+        }
+    }
+
+    void playRefusals() {
+        struct Case {
+            const char* name;
+            std::optional<Layout> layout;
+            const char* message;
+        };
+        const Case cases[] = {
+            {"no file", std::nullopt, "Select a file first."},
+            {"iNES ROM", Layout::Rom43, "needs an NSF file"},
+        };
+        for (const Case& c : cases) {
+            TestWindow t(/*realPlayer=*/true);
+            if (c.layout) t.window.openFile(writeFixture("game.nes", *c.layout));
+            t.window.listenStrip().findChild<QPushButton*>("btnPlay")->click();
+            QVERIFY2(t.fakes.messages.boxes.size() == 1, c.name);
+            QCOMPARE(t.fakes.messages.boxes[0].first, std::string(kListenTitle));
+            QVERIFY2(lastBox(t.fakes).find(c.message) != std::string::npos,
+                     lastBox(t.fakes).c_str());
+        }
+    }
+
+    void playTakesTheFileOnDiskTheTrackAndTheMutes() {
+        TestWindow t;
+        MainWindow& w = t.window;
+        std::string path = writeFixture("song.nsf", Layout::Nsf);
+        w.openFile(path);
+        ListenStrip& strip = w.listenStrip();
+        auto* track = strip.findChild<QSpinBox*>("spnTrack");
+        QCOMPARE(track->value(), 0);  // Song ID 1
+        w.controls().txtSongID->setText("3");
+        QCOMPARE(track->value(), 2);
+        track->setValue(1);  // the user's choice stands until the Song ID changes
+
+        strip.findChild<QCheckBox*>("chkMuteSq2")->click();
+        strip.findChild<QCheckBox*>("chkMuteNoise")->click();
+        QCOMPARE(t.fakes.player.muteChanges.back(), 0b1010u);
+        strip.findChild<QPushButton*>("btnPlay")->click();
+        QCOMPARE(t.fakes.player.plays.size(), size_t(1));
+        QCOMPARE(t.fakes.player.plays[0].track, 1);
+        QCOMPARE(t.fakes.player.plays[0].muteMask, 0b1010u);
+        QVERIFY(t.fakes.player.plays[0].file == *readFileBytes(path));
+
+        // Muting applies at once while playing; the next press reads the file again.
+        strip.findChild<QCheckBox*>("chkMuteSq2")->click();
+        QCOMPARE(t.fakes.player.muteChanges.back(), 0b1000u);
+        Bytes changed = *readFileBytes(path);
+        changed.back() ^= 0xFF;
+        QVERIFY(fixtures::writeBytes(path, changed));
+        strip.findChild<QPushButton*>("btnPlay")->click();
+        QVERIFY(t.fakes.player.plays.back().file == changed);
+        QCOMPARE(t.fakes.player.plays.back().muteMask, 0b1000u);
+        QVERIFY(t.fakes.messages.boxes.empty());
+
+        int stops = t.fakes.player.stops;
+        strip.findChild<QPushButton*>("btnStop")->click();
+        QCOMPARE(t.fakes.player.stops, stops + 1);
+        w.openFile(writeFixture("other.nsf", Layout::Nsf));  // another file stops the song
+        QCOMPARE(t.fakes.player.stops, stops + 2);
+
+        // A player's refusal is shown as it is given.
+        t.fakes.player.reply = "Track 9 does not exist.";
+        strip.findChild<QPushButton*>("btnPlay")->click();
+        QCOMPARE(lastBox(t.fakes), std::string("Track 9 does not exist."));
+    }
+
+    void exportPatchDiffsTheFileAsSelected() {
+        TestWindow t;
+        MainWindow& w = t.window;
+        w.menu().exportPatch->trigger();
+        QCOMPARE(lastBox(t.fakes), std::string(kSelectFileFirst));
+
+        std::string path = writeFixture("game.nes", Layout::Rom49);
+        w.openFile(path);
+        Bytes opened = *readFileBytes(path);
+        w.menu().exportPatch->trigger();
+        QCOMPARE(lastBox(t.fakes), std::string(kNothingToExport));
+        QCOMPARE(t.fakes.files.saveAsked, 0);
+
+        Bytes changed = opened;
+        changed[0x20] ^= 0x55;
+        QVERIFY(fixtures::writeBytes(path, changed));
+        std::string out = dir_.filePath("game.ips").toStdString();
+        t.fakes.files.nextSave = out;
+        w.menu().exportPatch->trigger();
+        QCOMPARE(t.fakes.files.suggested, out);
+        QVERIFY2(lastBox(t.fakes).find("CRC32 of the original: " + crc32Text(crc32(opened))) !=
+                     std::string::npos,
+                 lastBox(t.fakes).c_str());
+        auto patched = applyIpsPatch(opened, *readFileBytes(out));
+        QVERIFY2(patched.ok(), patched.error().c_str());
+        QVERIFY(*patched == changed);
+
+        // Selecting the file again makes its bytes now the ones a patch starts from.
+        w.openFile(path);
+        w.menu().exportPatch->trigger();
+        QCOMPARE(lastBox(t.fakes), std::string(kNothingToExport));
+    }
+};
+
+namespace {
+RegisterGuiTest<ListenExportWindowTest> registerListenExportWindow;
+}
+
+}  // namespace kestra::testing
+
+#include "listen_export_window_test.moc"
