@@ -1,6 +1,7 @@
 #include "app/listen_strip.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -46,8 +47,22 @@ ListenStrip::ListenStrip(QWidget* parent) : QWidget(parent) {
         x += 80;
         connect(mutes_[i], &QCheckBox::toggled, this, [this] { emit muteChanged(muteMask()); });
     }
+    // Sets the strip apart from the controls of the song below it.
+    rule_ = new QFrame(this);
+    rule_->setFrameShape(QFrame::HLine);
+    rule_->setFrameShadow(QFrame::Sunken);
+
+    // Clicking them leaves the keyboard with the grid, so editing goes on while listening.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{play_, stop_, mutes_[0], mutes_[1], mutes_[2], mutes_[3]})
+        w->setFocusPolicy(Qt::TabFocus);
+
     connect(play_, &QPushButton::clicked, this, &ListenStrip::playClicked);
     connect(stop_, &QPushButton::clicked, this, &ListenStrip::stopClicked);
+}
+
+void ListenStrip::resizeEvent(QResizeEvent*) {
+    rule_->setGeometry(0, height() - 2, width(), 2);
 }
 
 int ListenStrip::track() const {

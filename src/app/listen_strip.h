@@ -6,6 +6,7 @@
 #include <array>
 
 class QCheckBox;
+class QFrame;
 class QPushButton;
 class QSpinBox;
 
@@ -25,6 +26,9 @@ class ListenStrip : public QWidget {
     // Bit 0 Square 1 ... bit 3 Noise, as the player takes it.
     unsigned muteMask() const;
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   signals:
     void playClicked();
     void stopClicked();
@@ -34,6 +38,7 @@ class ListenStrip : public QWidget {
     QPushButton* play_;
     QPushButton* stop_;
     QSpinBox* track_;
+    QFrame* rule_;
     std::array<QCheckBox*, 4> mutes_{};
 };
 
