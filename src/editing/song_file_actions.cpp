@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "editing/undoable_edits.h"
+#include "model/same_file.h"
 #include "model/song_file.h"
 
 namespace kestra {
@@ -69,6 +70,10 @@ bool SongFiles::saveAs() {
 }
 
 bool SongFiles::saveTo(const std::string& path) {
+    if (sameFile(path, doc_.file.path)) {
+        ports_.messages->messageBox(kSongFileErrorTitle, kSongOverOpenedFile);
+        return false;
+    }
     if (auto err = writeSongFile(path, doc_)) {
         ports_.messages->messageBox(kSongFileErrorTitle, *err);
         return false;

@@ -17,6 +17,8 @@ inline constexpr const char* kOpenSongTitle = "Open Song";
 inline constexpr const char* kSaveSongTitle = "Save Song As";
 inline constexpr const char* kSongFileFilter = "Song files (*.ksong)|*.ksong|All files (*.*)|*.*";
 inline constexpr const char* kSongFileErrorTitle = "Song File";
+inline constexpr const char* kSongOverOpenedFile =
+    "A song file cannot be saved over the opened NES/NSF file. Choose another name.";
 inline constexpr const char* kCloseQuestionTitle = "Kestra Music Editor";
 inline constexpr const char* kCloseQuestionText = "Save changes to the song before closing?";
 

@@ -2,25 +2,15 @@
 
 #include <filesystem>
 #include <string_view>
-#include <system_error>
 
 #include "model/atomic_write.h"
+#include "model/same_file.h"
 #include "rom/crc32.h"
 #include "rom/ips_patch.h"
 
 namespace kestra {
 
 namespace {
-
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    if (std::filesystem::equivalent(a, b, ec)) return true;
-    // The patch file may not exist yet: compare the names as the system would resolve them.
-    auto ca = std::filesystem::weakly_canonical(a, ec);
-    if (ec) return false;
-    auto cb = std::filesystem::weakly_canonical(b, ec);
-    return !ec && ca == cb;
-}
 
 std::string suggestedPatchPath(const std::string& filePath) {
     return std::filesystem::path(filePath).replace_extension(kPatchFileExtension).string();

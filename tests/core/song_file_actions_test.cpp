@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <fstream>
 
 #include "editing/undoable_edits.h"
 #include "fake_ports.h"
 #include "model/song_file.h"
+#include "rom/file_bytes.h"
 #include "test_files.h"
 
 namespace kestra {
@@ -28,15 +28,6 @@ struct ScriptedFiles : FilePort {
     }
 };
 
-struct ScriptedSaveChanges : SaveChangesPort {
-    SaveChoice answer = SaveChoice::Cancel;
-    int asked = 0;
-    SaveChoice askSaveChanges(const std::string&, const std::string&) override {
-        ++asked;
-        return answer;
-    }
-};
-
 Sheets songWithNote(const char* note, int lines) {
     Sheets s;
     ChannelSheets& c = s.channel(kSquare2);
@@ -52,8 +43,7 @@ struct Session {
     UndoHistory history;
     ScriptedFiles files;
     testing::FakeMessages messages;
-    ScriptedSaveChanges saveChanges;
-    SongFiles songs{doc, history, {&files, &messages, &saveChanges}};
+    SongFiles songs{doc, history, {&files, &messages, nullptr}};
 
     // An edit the history knows of: the note of row 0 of Square 1.
     void edit(const char* note) {
@@ -159,39 +149,20 @@ TEST(SongFileActions, SaveAsksForANameOnlyWithoutOne) {
     EXPECT_EQ(loadSongFile(s.songs.path())->sheets.channel(kSquare1).music.cell(0, music::kNote),
               "E-1");
 
-    // A name that cannot be written keeps the old one and the modified state.
+    // A name that cannot be written, or the opened NES/NSF file, keeps the old name and the
+    // modified state; the opened file is not touched.
     s.edit("F-1");
-    s.files.save = s.dir.file("no/such/folder/x.ksong");
-    EXPECT_FALSE(s.songs.saveAs());
-    EXPECT_EQ(s.messages.boxes.size(), 1u);
-    EXPECT_EQ(s.songs.path(), s.dir.file("tune.ksong"));
-    EXPECT_TRUE(s.history.isModified());
-}
-
-TEST(SongFileActions, CloseAsksOnlyWithUnsavedChanges) {
-    struct Case {
-        const char* name;
-        bool modified;
-        SaveChoice answer;
-        bool saveDialogAnswered;
-        bool mayClose;
-        bool saved;
-    };
-    for (const Case& c : std::initializer_list<Case>{
-             {"unmodified", false, SaveChoice::Cancel, false, true, false},
-             {"discard", true, SaveChoice::Discard, false, true, false},
-             {"cancel", true, SaveChoice::Cancel, true, false, false},
-             {"save", true, SaveChoice::Save, true, true, true},
-             {"save cancelled", true, SaveChoice::Save, false, false, false},
-         }) {
-        Session s;
-        if (c.modified) s.edit("C-1");
-        s.saveChanges.answer = c.answer;
-        if (c.saveDialogAnswered) s.files.save = s.dir.file("closing.ksong");
-        EXPECT_EQ(s.songs.mayClose(), c.mayClose) << c.name;
-        EXPECT_EQ(s.saveChanges.asked, c.modified ? 1 : 0) << c.name;
-        EXPECT_EQ(std::filesystem::exists(s.dir.file("closing.ksong")), c.saved) << c.name;
+    s.doc.file.path = s.dir.write("game.nes", Bytes(64, 0xEA));
+    for (std::string bad :
+         {s.dir.file("no/such/folder/x.ksong"), s.doc.file.path, s.dir.file("./game.nes")}) {
+        s.messages.boxes.clear();
+        s.files.save = bad;
+        EXPECT_FALSE(s.songs.saveAs()) << bad;
+        EXPECT_EQ(s.messages.boxes.size(), 1u) << bad;
+        EXPECT_EQ(s.songs.path(), s.dir.file("tune.ksong"));
+        EXPECT_TRUE(s.history.isModified());
     }
+    EXPECT_EQ(*readFileBytes(s.doc.file.path), Bytes(64, 0xEA));
 }
 
 }  // namespace
