@@ -58,7 +58,8 @@ void BM_ReadSong(benchmark::State& state) {
             lines += static_cast<size_t>(sheets.channel(c).lineCount());
             if (const auto& m = memory[static_cast<size_t>(c)]) {
                 memoryBytes += m->bytes.size() + sizeof(ChannelMemory);
-                for (const auto& t : m->texts) memoryBytes += t.size();
+                for (const LineMemory& line : m->lines)
+                    memoryBytes += sizeof(LineMemory) + line.visible.capacity();
             }
         }
         benchmark::DoNotOptimize(sheets);

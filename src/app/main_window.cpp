@@ -354,11 +354,11 @@ void MainWindow::removeLines() {
 }
 
 void MainWindow::undo() {
-    applyUndo(undo_.undo(doc_.sheets, doc_.frames));
+    applyUndo(undo_.undo(doc_.sheets, doc_.frames, &doc_.readMemory));
 }
 
 void MainWindow::redo() {
-    applyUndo(undo_.redo(doc_.sheets, doc_.frames));
+    applyUndo(undo_.redo(doc_.sheets, doc_.frames, &doc_.readMemory));
 }
 
 void MainWindow::applyUndo(const std::optional<UndoOutcome>& outcome) {

@@ -3,6 +3,7 @@
 // as before); any other action that changes the song ("Read Channel") goes through runRecorded.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 #include "editing/sheet_editing.h"
@@ -30,9 +31,16 @@ template <class Action>
 void runRecorded(Document& doc, UndoHistory& history, UndoScope scope, UndoCursor cursor,
                  Action&& action) {
     UndoRecorder recorder(doc.sheets, doc.frames, scope, cursor);
+    std::shared_ptr<const ReadMemory> memory;
+    if (scope.wholeSong) memory = std::make_shared<const ReadMemory>(doc.readMemory);
     auto record = [&] {
-        if (auto step = recorder.finish(doc.sheets, doc.frames, cursor))
+        if (auto step = recorder.finish(doc.sheets, doc.frames, cursor)) {
+            if (memory && *memory != doc.readMemory) {
+                step->memoryBefore = memory;
+                step->memoryAfter = std::make_shared<const ReadMemory>(doc.readMemory);
+            }
             history.push(std::move(*step));
+        }
     };
     try {
         action();

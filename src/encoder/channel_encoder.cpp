@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "encoder/frame_checks.h"
+#include "encoder/line_alignment.h"
 #include "encoder/note_bytes.h"
 #include "format/stream_def.h"
 #include "model/hex_text.h"
@@ -37,6 +38,14 @@ std::string impossibleTargetMessage(long long frame, long long line) {
            std::to_string(line) +
            " is impossible, because this place is not a part that is played on a page." +
            "It either do not exist, or is after a end of the page.";
+}
+
+std::string keptTargetElsewhereMessage(int line, const std::string& channelName,
+                                       std::uint16_t target) {
+    return "The loop, break or jump on the line " + std::to_string(line) + " of channel " +
+           channelName + " goes to $" + intToHexText(target, 4) +
+           ", which is not a line of the channel: it can only be written back unchanged at the "
+           "address the song was read from.";
 }
 
 namespace {
@@ -99,10 +108,24 @@ class FrameEncoder {
         names_ = noteNames(0, in.noise);
     }
 
+    // Lines of the frame still showing what was read, aligned with the remembered ones.
+    void useMemory(const ChannelMemory* memory, std::vector<int> remembered) {
+        memory_ = memory;
+        remembered_ = std::move(remembered);
+    }
+
     // False once the page-end line has been encoded.
     bool run() {
         const std::string& music = frameText(in_.music);
-        for (int n = 0; n <= endLine_ && !frameDone_; ++n) encodeLine(music, n);
+        for (int n = 0; n <= endLine_ && !frameDone_;) {
+            if (int lines = rememberedNote(music, n); lines > 0) {
+                writeRemembered(music, n, lines);
+                n += lines;
+            } else {
+                encodeLine(music, n);
+                ++n;
+            }
+        }
         return result_;
     }
 
@@ -296,6 +319,95 @@ class FrameEncoder {
         }
     }
 
+    // --- lines written as they were read ------------------------------------------------
+    // The lines of the note starting at line n when all of them still show what was read and
+    // the note still has its length as read; 0 otherwise.
+    int rememberedNote(const std::string& music, int n) const {
+        if (!memory_ || n >= endLine_) return 0;
+        auto noteAt = [&](int k) {
+            return field(recordOf(music, k, kMusicRecordWidth), mf::kNote, 3);
+        };
+        if (n > 0 && noteAt(n) == "---") return 0;
+        int end = n + 1;
+        while (end < endLine_ && noteAt(end) == "---") ++end;
+        int first = remembered_[static_cast<size_t>(n)];
+        if (first < 0 || memory_->lines[static_cast<size_t>(first)].groupLines != end - n) return 0;
+        for (int k = n + 1; k < end; ++k)
+            if (remembered_[static_cast<size_t>(k)] != first + (k - n)) return 0;
+        return end - n;
+    }
+
+    void writeRemembered(const std::string& music, int n, int lines) {
+        // What the lines before left pending goes out first, as the next note line sends it.
+        pending_.noteOnLine = true;
+        pending_.slideState = slideState_;
+        size_t before = out_.bytes.size();
+        emitPendingNote(out_.bytes, pending_);
+        p_ += out_.bytes.size() - before;
+        if ((slideState_ == 2 || slideState_ == 3) && pending_.code != kRestCode) slideState_ = 1;
+        slideNote_ = kNoSlideNote;
+        appendLine();
+        line_.clear();
+        carried_.clear();
+        lineByteCount_ = 0;
+
+        const Bytes& bytes = memory_->bytes;
+        size_t first = remembered_[static_cast<size_t>(n)];
+        std::uint32_t from = memory_->lines[first].begin;
+        std::uint32_t to = memory_->lines[first + static_cast<size_t>(lines) - 1].end;
+        size_t base = out_.bytes.size();
+        for (int k = 0; k < lines; ++k) {
+            const LineMemory& line = memory_->lines[first + static_cast<size_t>(k)];
+            out_.addresses.record(frame_, n + k,
+                                  driverAddressOfLinear(p_ + (line.begin - from), bankXor_));
+            rememberTargets(line, n + k, base - from);
+        }
+        out_.bytes.insert(out_.bytes.end(), bytes.begin() + from, bytes.begin() + to);
+        p_ += to - from;
+
+        // The octave and slide the cells set, for the lines encoded after these.
+        for (int k = 0; k < lines; ++k) {
+            lineCommands(recordOf(music, n + k, kMusicRecordWidth));
+            if (newOctave_) buildNames(*newOctave_);
+            newOctave_.reset();
+        }
+        line_.clear();
+        lineByteCount_ = 0;
+        std::string_view note = field(recordOf(music, n, kMusicRecordWidth), mf::kNote, 3);
+        if (note != "---") pendingText_ = std::string(note);
+        pending_ = PendingNote{};
+    }
+
+    // Fixups for the Loop/Break/Jump commands in a remembered line's bytes; shift turns a
+    // position in the remembered stream into one in the code.
+    void rememberTargets(const LineMemory& line, int n, size_t shift) {
+        const Bytes& bytes = memory_->bytes;
+        std::string_view loopRec = recordOf(frameText(in_.loop), n, kLoopRecordWidth);
+        std::string_view brkRec = recordOf(frameText(in_.brk), n, kBreakRecordWidth);
+        int index = 0;
+        for (size_t i = line.begin; i < line.end;
+             i += 1 + static_cast<size_t>(operandCount(bytes[i]))) {
+            std::uint8_t b = bytes[i];
+            if (!isLoop(b) && !isBreak(b) && !isJump(b)) continue;
+            size_t hi = i + (isJump(b) ? 1 : 2);
+            if (line.keptTargets & (1u << index++)) {
+                auto target = static_cast<std::uint16_t>(bytes[hi] << 8 | bytes[hi + 1]);
+                out_.keptTargets.push_back(target);
+                if (!in_.keepsPlace)
+                    errors_.report(keptTargetElsewhereMessage(n, in_.name, target));
+                continue;
+            }
+            std::string_view rec = isLoop(b) || isJump(b) ? loopRec : brkRec;
+            size_t at =
+                isJump(b)
+                    ? 32
+                    : static_cast<size_t>(8 * (isLoop(b) ? b - cmd::kLoop1 : b - cmd::kBreak1));
+            size_t frameAt = isJump(b) ? at : at + 2;
+            out_.fixups.push_back({hi + shift, std::string(field(rec, frameAt, 2)),
+                                   std::string(field(rec, frameAt + 2, 4)), frame_, n});
+        }
+    }
+
     // No note cell holds this text, so a cleared slide note matches nothing.
     static constexpr const char* kNoSlideNote = "\x01";
 
@@ -323,6 +435,8 @@ class FrameEncoder {
     std::string slideNote_;
     bool frameDone_ = false;
     bool result_ = true;
+    const ChannelMemory* memory_ = nullptr;
+    std::vector<int> remembered_;
 };
 
 // The end line of each frame as the frame check finds it (Vol and Ins cells "..." or "|||").
@@ -357,6 +471,14 @@ std::optional<ChannelCode> createChannelCode(const ChannelInput& in, std::uint64
     for (int f = 0; f < in.frameCount; ++f) {
         FrameEnd end = frameEndOf(music, f);
         FrameEncoder frame(in, f, end.line, end.mark, code, p, bankXor, errors);
+        if (f == 0 && in.memory && !in.memory->lines.empty()) {
+            static const std::string kNone;
+            auto first = [](const std::vector<std::string>* t) -> const std::string& {
+                return t && !t->empty() ? t->front() : kNone;
+            };
+            frame.useMemory(in.memory, alignRemembered(music[0], first(in.loop), first(in.brk),
+                                                       end.line + 1, in.memory->lines));
+        }
         if (!frame.run()) break;
     }
     return code;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/ports.h"
+#include "model/read_memory.h"
 #include "rom/file_bytes.h"
 
 namespace kestra {
@@ -48,12 +49,19 @@ struct ChannelInput {
     int frameCount = 1;
     std::string name;  // as in messages: "Square One" ...
     bool noise = false;
+    // What reading remembered of the channel's lines (frame 0): lines still showing what was
+    // read are written with the bytes read. Targets that are no line of the channel are kept
+    // only when keepsPlace (the channel is written where it was read from).
+    const ChannelMemory* memory = nullptr;
+    bool keepsPlace = false;
 };
 
 struct ChannelCode {
     Bytes bytes;
     std::vector<TargetFixup> fixups;  // in stream order; empty once resolved
     LineAddressTable addresses;
+    // Driver addresses named by remembered targets that are no line of the channel, kept as read.
+    std::vector<std::uint16_t> keptTargets;
 };
 
 // Checks the frame ends and encodes the channel starting at linear position p (advanced by
@@ -71,5 +79,7 @@ bool resolveTargets(ChannelCode& code, const std::string& channelName, ErrorBox&
 std::string octaveErrorMessage(int line, const std::string& channelName);
 std::string impossibleTargetMessage(long long frame, long long line);
 inline constexpr const char* kLoopErrorMessage = "Error with the a loop or break.";
+std::string keptTargetElsewhereMessage(int line, const std::string& channelName,
+                                       std::uint16_t target);
 
 }  // namespace kestra

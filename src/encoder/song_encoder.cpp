@@ -4,6 +4,7 @@
 
 #include "encoder/channel_encoder.h"
 #include "encoder/frame_checks.h"
+#include "model/hex_text.h"
 #include "rom/song_table.h"
 
 namespace kestra {
@@ -21,20 +22,39 @@ bool isBareChannel(const FrameStore& frames, int channel) {
 
 namespace {
 
-// The remembered bytes of channel c when they still stand for its sheets at this place.
-const ChannelMemory* usableMemory(const ReadMemory* memory, const FrameStore& frames,
-                                  const FileState& file, std::uint32_t headerOffset, int c,
-                                  std::uint16_t startAddress) {
-    if (!memory || frames.frameCount != 1) return nullptr;
+// What reading remembered of channel c, if it was read in this kind of file.
+const ChannelMemory* memoryOf(const ReadMemory* memory, const FileState& file, int c) {
+    if (!memory) return nullptr;
     const auto& m = (*memory)[static_cast<size_t>(c)];
-    if (!m || m->layout != file.layout || m->headerOffset != headerOffset ||
-        m->pointer != startAddress)
-        return nullptr;
-    for (size_t k = 0; k < 3; ++k) {
-        const auto& texts = frames.texts[static_cast<size_t>(c)][k];
-        if (texts.empty() || texts[0] != m->texts[k]) return nullptr;
+    return m && m->layout == file.layout ? &*m : nullptr;
+}
+
+// A kept target that pointed into a channel of this song as read is only still right when
+// that channel is written where it was read, with the same bytes up to the target.
+bool keptTargetsStillHold(const EncodedSong& song, const ReadMemory& memory, ErrorBox& errors) {
+    for (size_t c = 0; c < 4; ++c) {
+        for (std::uint16_t target : song.keptTargets[c]) {
+            for (size_t o = 0; o < 4; ++o) {
+                const auto& m = memory[o];
+                if (!m || target < m->pointer || target >= m->pointer + m->bytes.size()) continue;
+                const EncodedChannel& other = song.channels[o];
+                size_t upTo = static_cast<size_t>(target - m->pointer) + 1;
+                bool same =
+                    other.present && other.startAddress == m->pointer &&
+                    other.bytes.size() >= upTo &&
+                    std::equal(m->bytes.begin(), m->bytes.begin() + upTo, other.bytes.begin());
+                if (!same) {
+                    errors.report("The " + std::string(kChannelNames[c]) +
+                                  " channel keeps a loop, break or jump to $" +
+                                  intToHexText(target, 4) + " in the " + kChannelNames[o] +
+                                  " channel as it was read, but that channel has changed before "
+                                  "this place: the song was not written.");
+                    return false;
+                }
+            }
+        }
     }
-    return &*m;
+    return true;
 }
 
 std::uint64_t continuationOffset(const EncodedSong& song) {
@@ -85,11 +105,7 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
         }
         out.startAddress = driverAddressOfLinear(p, bankXor);
         out.startOffset = fileOffsetOfLinear(file, p);
-        if (const ChannelMemory* m =
-                usableMemory(memory, frames, file, headerOffset, c, out.startAddress)) {
-            out.bytes = m->bytes;
-            p += out.bytes.size();
-        } else {
+        {
             ChannelInput in;
             in.music = &frames.frames(c, SheetKind::Music);
             in.loop = &frames.frames(c, SheetKind::Loop);
@@ -97,10 +113,14 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
             in.frameCount = frames.frameCount;
             in.name = kChannelNames[static_cast<size_t>(c)];
             in.noise = c == kNoise;
+            in.memory = memoryOf(memory, file, c);
+            in.keepsPlace = in.memory && in.memory->headerOffset == headerOffset &&
+                            in.memory->pointer == out.startAddress;
             auto code = createChannelCode(in, p, bankXor, errors);
             if (!code) return std::nullopt;
             if (!resolveTargets(*code, in.name, errors)) return std::nullopt;
             out.bytes = std::move(code->bytes);
+            song.keptTargets[static_cast<size_t>(c)] = std::move(code->keptTargets);
         }
         if (file.splitBankLayout && !out.bytes.empty()) {
             std::uint64_t last = out.startOffset + out.bytes.size() - 1;
@@ -114,6 +134,7 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
     song.bankXorEnd = bankXor;
     // An octave error lets the run go on checking, but nothing of it may be written.
     if (errors.history().size() != reportedBefore) return std::nullopt;
+    if (memory && !keptTargetsStillHold(song, *memory, errors)) return std::nullopt;
 
     song.header.assign(kSongHeaderSize, 0);
     for (size_t c = 0; c < 4; ++c) {

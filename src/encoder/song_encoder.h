@@ -41,14 +41,16 @@ struct EncodedSong {
     // In writing order: the four streams (split where they cross into the following bank),
     // the header, the table entry.
     std::vector<BytePatch> patches;
+    // Per channel: targets kept as read because they are no line of the channel.
+    std::array<std::vector<std::uint16_t>, 4> keptTargets;
 };
 
 // Encodes the frame store as a song whose header lies at file offset headerOffset and whose
 // table entry is that of songId. Reports every message of the run into errors (the octave error
 // does not stop it) and returns the song only when no message was reported. Checks nothing
 // about the file's contents. Throws ConversionError on damaged cell text.
-// With `memory`, a channel that still shows exactly what was read, and lands at the address
-// it was read from under the same header, gets the bytes it was read from.
+// With `memory`, the lines that still show exactly what was read get the bytes they were read
+// from; targets that are no line of their channel are kept only where they were read.
 std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
                                       std::uint32_t headerOffset, int songId, ErrorBox& errors,
                                       const ReadMemory* memory = nullptr);

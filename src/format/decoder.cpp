@@ -31,6 +31,7 @@ struct Placement {
     int row;
     int col;
     long target;  // channel address
+    size_t at;    // the command's index in the stream
 };
 
 std::string hex2(std::uint8_t v) {
@@ -40,14 +41,15 @@ std::string hex2(std::uint8_t v) {
 class ChannelDecoder {
   public:
     ChannelDecoder(const Bytes& stream, std::uint32_t start, std::uint32_t headerSize, int channel,
-                   ChannelSheets& out, ErrorBox& errors)
+                   ChannelSheets& out, ErrorBox& errors, std::vector<LineMemory>* memory)
         : s_(stream),
           start_(start),
           headerSize_(headerSize),
           channel_(channel),
           noise_(channel == kNoise),
           out_(out),
-          errors_(errors) {}
+          errors_(errors),
+          memory_(memory) {}
 
     bool run() {
         resetChannelSheets(out_);
@@ -75,7 +77,10 @@ class ChannelDecoder {
             std::uint8_t b = s_[i];
             size_t ops = static_cast<size_t>(operandCount(b));
             if (i + ops >= s_.size() && b != cmd::kEnd) break;  // operands cut off
-            if (!isUnused(b)) step(i, b);
+            if (isUnused(b))
+                attribute(i, current_);
+            else
+                step(i, b);
             if (tooLong_) break;
             if (b == cmd::kEnd) {
                 ended = true;
@@ -92,7 +97,12 @@ class ChannelDecoder {
         }
         resolve();
         setRows(rows_);
-        return ended && !tooLong_;
+        bool whole = ended && !tooLong_;
+        if (memory_) {
+            memory_->clear();
+            if (whole && !outOfOrder_) remember(i + 1);
+        }
+        return whole;
     }
 
   private:
@@ -122,6 +132,26 @@ class ChannelDecoder {
         if (!pendingIs(addr)) return;
         if (countdown_ != 0) ++countdown_;
         meet(line);
+    }
+    // A target at a command or note of the current line. When it falls after commands of the
+    // line, those keep a zero-length line of their own, so that a loop comes back to the target
+    // and not to the commands before it.
+    void targetOnCurrentLine(long addr) {
+        skipMissed(addr);
+        if (!pendingIs(addr)) return;
+        if (countdown_ != 0) ++countdown_;
+        if (currentHasBytes()) startZeroLengthLine();
+        meet(current_);
+    }
+
+    // --- which line each byte belongs to ---------------------------------------------------
+    // The stream is cut into consecutive parts, one per line, in line order.
+    bool currentHasBytes() const { return owner_ == current_; }
+    void attribute(size_t i, int line) {
+        if (line == owner_) return;
+        if (line < owner_) outOfOrder_ = true;
+        marks_.push_back({i, line});
+        owner_ = line;
     }
 
     // --- lines ---------------------------------------------------------------------------
@@ -170,13 +200,13 @@ class ChannelDecoder {
             } else if (b == cmd::kDotted) {
                 dotted = true;
             } else if (isLoop(b) || isBreak(b) || isJump(b)) {
-                ++bound;
+                bound += 3;  // its own line, one for commands before it, one for a target
             } else if (b == cmd::kEnd) {
                 break;
             }
             i += 1 + static_cast<size_t>(operandCount(b));
         }
-        return static_cast<int>(std::min<long>(bound + 1, kMaxChannelLines));
+        return static_cast<int>(std::min<long>(bound + 2, kMaxChannelLines));
     }
     void reserveLines(int rows) {
         if (rows > out_.music.rowCount()) setRows(rows);
@@ -199,7 +229,11 @@ class ChannelDecoder {
         if (isLoop(b) || isBreak(b) || isJump(b)) {
             place(i, b, addr);
         } else {
-            plainCheck(addr, current_);
+            targetOnCurrentLine(addr);
+            // Commands just before the End keep a line of their own instead of being lost
+            // under the End marker.
+            if (b == cmd::kEnd && currentHasBytes()) startZeroLengthLine();
+            attribute(i, current_);
             effect(i, b);
             last_ = {};
         }
@@ -379,7 +413,17 @@ class ChannelDecoder {
                 conflict = last_.kind == EndKind::Break;
                 break;
         }
-        if (conflict) {
+        if (currentHasBytes()) {
+            // Commands after a note and before the Loop/Break/Jump: they stay before it, on a
+            // zero-length line that also holds it (a target at it gets one more such line).
+            startZeroLengthLine();
+            skipMissed(addr);
+            if (pendingIs(addr)) {
+                if (conflict && countdown_ != 0) ++countdown_;
+                startZeroLengthLine();
+                meet(current_ - 1);
+            }
+        } else if (conflict) {
             startZeroLengthLine();
             plainCheck(addr, current_ - 1);
         } else {
@@ -393,7 +437,9 @@ class ChannelDecoder {
             }
         }
 
+        if (tooLong_) return;
         int row = current_ - 1;
+        attribute(i, row);
         std::uint16_t target = targetOperand(i, kind == EndKind::Jump ? 1 : 2);
         std::string targetText = intToHexText(target, 4);
         long targetAddr = channelAddressOfTarget(target);
@@ -402,39 +448,89 @@ class ChannelDecoder {
                 out_.loop.cell(row, loop::count(k)) = hex2(s_[i + 1]);
                 out_.loop.cell(row, loop::frame(k)) = "00";
                 out_.loop.cell(row, loop::line(k)) = targetText;
-                placements_.push_back({&out_.loop, row, loop::line(k), targetAddr});
+                placements_.push_back({&out_.loop, row, loop::line(k), targetAddr, i});
                 break;
             case EndKind::Break:
                 out_.brk.cell(row, brk::flag(k)) = hex2(s_[i + 1]);
                 out_.brk.cell(row, brk::frame(k)) = "00";
                 out_.brk.cell(row, brk::line(k)) = targetText;
-                placements_.push_back({&out_.brk, row, brk::line(k), targetAddr});
+                placements_.push_back({&out_.brk, row, brk::line(k), targetAddr, i});
                 countdown_ = (s_[i + 1] & cmd::kConnectBit) ? 1 : 3;
                 break;
             default:
                 out_.loop.cell(row, loop::kJumpFrame) = "00";
                 out_.loop.cell(row, loop::kJumpLine) = targetText;
-                placements_.push_back({&out_.loop, row, loop::kJumpLine, targetAddr});
+                placements_.push_back({&out_.loop, row, loop::kJumpLine, targetAddr, i});
                 break;
         }
         last_ = {kind, k};
+    }
+
+    // --- what is remembered of each line -------------------------------------------------
+    // streamEnd: one past the End byte.
+    void remember(size_t streamEnd) {
+        std::vector<LineMemory>& lines = *memory_;
+        lines.resize(static_cast<size_t>(rows_));
+        size_t m = 0;
+        std::uint32_t at = 0;
+        for (int r = 0; r < rows_; ++r) {
+            LineMemory& line = lines[static_cast<size_t>(r)];
+            line.begin = at;
+            if (m < marks_.size() && marks_[m].line == r) {
+                size_t next = m + 1 < marks_.size() ? marks_[m + 1].at : streamEnd;
+                at = static_cast<std::uint32_t>(next);
+                ++m;
+            }
+            line.end = at;
+            line.visible = visibleLineText(musicRecord(out_.music, r), loopRecord(out_.loop, r),
+                                           breakRecord(out_.brk, r));
+            line.keptTargets = keptTargetsOf(line.begin, line.end);
+        }
+        int start = 0;
+        for (int r = 1; r <= rows_; ++r) {
+            if (r < rows_ && out_.music.cell(r, music::kNote) == "---") continue;
+            lines[static_cast<size_t>(start)].groupLines = r - start;
+            start = r;
+        }
+    }
+    std::uint16_t keptTargetsOf(size_t begin, size_t end) const {
+        std::uint16_t mask = 0;
+        int n = 0;
+        for (size_t i = begin; i < end; i += 1 + static_cast<size_t>(operandCount(s_[i]))) {
+            if (!isLoop(s_[i]) && !isBreak(s_[i]) && !isJump(s_[i])) continue;
+            if (std::binary_search(kept_.begin(), kept_.end(), i))
+                mask = static_cast<std::uint16_t>(mask | 1u << n);
+            ++n;
+        }
+        return mask;
     }
 
     // --- resolution pass -----------------------------------------------------------------
     void resolve() {
         for (const Placement& p : placements_) {
             auto it = std::lower_bound(targets_.begin(), targets_.end(), p.target);
-            if (it == targets_.end() || *it != p.target) continue;
-            int line = targetLines_[static_cast<size_t>(it - targets_.begin())];
+            int line = -1;
+            if (it != targets_.end() && *it == p.target)
+                line = targetLines_[static_cast<size_t>(it - targets_.begin())];
             if (line >= 0 && line <= kMaxCellLine)
                 p.sheet->cell(p.row, p.col) = intToDecText(line, 4);
+            else
+                kept_.push_back(p.at);
         }
+        std::sort(kept_.begin(), kept_.end());
         for (size_t t = 0; t < targets_.size(); ++t) {
             long driver =
                 targets_[t] + static_cast<long>(kDriverBase) - static_cast<long>(headerSize_);
             std::string text = "$" + intToHexText(driver, 4);
             std::string name = channelMessageName(channel_);
-            if (targetLines_[t] < 0)
+            bool outside = targets_[t] < static_cast<long>(start_) ||
+                           targets_[t] >= static_cast<long>(start_) + static_cast<long>(s_.size());
+            if (targetLines_[t] < 0 && outside)
+                report(name + ": the target " + text +
+                       " lies outside the channel's own stream; the line cells that name it keep "
+                       "the address, and it is written back unchanged when the song is created "
+                       "at the address it was read from.");
+            else if (targetLines_[t] < 0)
                 report(name + ": the target " + text +
                        " is not the start of a command or note of the channel; the line cells "
                        "that name it keep the address.");
@@ -474,6 +570,16 @@ class ChannelDecoder {
     std::vector<int> targetLines_;  // -1: not met
     size_t next_ = 0;               // index of the pending target
     std::vector<Placement> placements_;
+
+    std::vector<LineMemory>* memory_;
+    int owner_ = -1;  // the line the last byte went to
+    bool outOfOrder_ = false;
+    struct Mark {
+        size_t at;  // first byte of the line's part
+        int line;
+    };
+    std::vector<Mark> marks_;
+    std::vector<size_t> kept_;  // Loop/Break/Jump commands whose target is not a line
 };
 
 }  // namespace
@@ -504,8 +610,9 @@ std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize) 
 }
 
 bool decodeChannel(const Bytes& stream, std::uint32_t channelStart, std::uint32_t headerSize,
-                   int channel, ChannelSheets& sheets, ErrorBox& errors) {
-    return ChannelDecoder(stream, channelStart, headerSize, channel, sheets, errors).run();
+                   int channel, ChannelSheets& sheets, ErrorBox& errors,
+                   std::vector<LineMemory>* memory) {
+    return ChannelDecoder(stream, channelStart, headerSize, channel, sheets, errors, memory).run();
 }
 
 }  // namespace kestra

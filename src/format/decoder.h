@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/ports.h"
+#include "model/read_memory.h"
 #include "model/sheets.h"
 #include "rom/file_bytes.h"
 
@@ -25,8 +26,10 @@ constexpr int kMaxCellLine = 9999;
 // `sheets`, which are replaced. channelStart is the channel-address of the first byte; channel
 // 3 uses the noise note names. Problems are reported into `errors`; the bytes given are never
 // read past their end. False when the stream has no End byte or is longer than
-// kMaxChannelLines (the sheets then hold what was read up to there).
+// kMaxChannelLines (the sheets then hold what was read up to there). With `memory`, a channel
+// read whole gets one LineMemory per line there (it is left empty otherwise).
 bool decodeChannel(const Bytes& stream, std::uint32_t channelStart, std::uint32_t headerSize,
-                   int channel, ChannelSheets& sheets, ErrorBox& errors);
+                   int channel, ChannelSheets& sheets, ErrorBox& errors,
+                   std::vector<LineMemory>* memory = nullptr);
 
 }  // namespace kestra

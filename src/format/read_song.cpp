@@ -98,14 +98,13 @@ bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffs
             errors.report(bytes.error());
             return false;
         }
-        if (!decodeChannel(*bytes, *address, fs.headerSize, ch, out, errors)) return false;
-        if (memory) {
-            FrameStore store;
-            saveFrame(out, store, ch, 0);
-            ChannelMemory m{fs.layout, headerOffset, pointer, *bytes, {}};
-            for (size_t k = 0; k < 3; ++k) m.texts[k] = store.texts[static_cast<size_t>(ch)][k][0];
-            remembered[static_cast<size_t>(ch)] = std::move(m);
-        }
+        std::vector<LineMemory> lines;
+        if (!decodeChannel(*bytes, *address, fs.headerSize, ch, out, errors,
+                           memory ? &lines : nullptr))
+            return false;
+        if (memory && !lines.empty())
+            remembered[static_cast<size_t>(ch)] = ChannelMemory{
+                fs.layout, headerOffset, pointer, std::move(*bytes), std::move(lines)};
     }
     for (int ch = 0; ch < kChannelCount; ++ch) {
         ChannelSheets& dst = sheets.channel(ch);

@@ -41,7 +41,8 @@ Result<Bytes> readChannelBytes(const FileState& fs, const Bytes& file, std::uint
 // four channels (MySong and FourChan are left alone). All or nothing: when the song cannot be
 // read (not a song, header or a stream outside the file) every channel is left with one default
 // line, the reason is reported, and the result is false. With `memory`, each channel read with a
-// stream gets its bytes and frame texts remembered there (the others are cleared).
+// stream gets its bytes and what each of its lines was read from remembered there (the others are
+// cleared).
 bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffset, Sheets& sheets,
                 ErrorBox& errors, ReadMemory* memory = nullptr);
 

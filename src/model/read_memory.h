@@ -1,5 +1,6 @@
-// What reading a song remembers of each channel: the stream bytes as they stood in the file and
-// the sheets they gave, so that an unedited channel is written back with exactly those bytes.
+// What reading a song remembers of each line of each channel: the part of the stream the line
+// came from and the cells it gave, so that lines still showing exactly what was read are written
+// back with exactly those bytes (command order, duplicates, note prefixes, hidden pitches).
 #pragma once
 
 #include <array>
@@ -13,16 +14,37 @@
 
 namespace kestra {
 
+struct LineMemory {
+    // The line's Music, Loop and Break records as read (30 + 38 + 32 characters).
+    std::string visible;
+    // Its bytes: ChannelMemory::bytes[begin, end).
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    // On the first line of a note (or rest, "^^^", page end): how many lines the note took as
+    // read, its "---" lines included. 0 on the "---" lines.
+    int groupLines = 0;
+    // Bit i set: the i-th Loop/Break/Jump of the line's bytes names a place that is not a line of
+    // the channel (another stream, inside an operand, beyond line 9999). Its operand is kept as
+    // read, which is only right where the song was read from.
+    std::uint16_t keptTargets = 0;
+    bool operator==(const LineMemory&) const = default;
+};
+
 struct ChannelMemory {
     Layout layout = Layout::None;
     std::uint32_t headerOffset = 0;   // the song header the channel was read under
     std::uint16_t pointer = 0;        // the channel's driver address in that header
     std::vector<std::uint8_t> bytes;  // first byte up to and including the End byte
-    // The channel's Music, Loop and Break frame texts right after reading.
-    std::array<std::string, 3> texts;
+    std::vector<LineMemory> lines;    // one per line of frame 0, in order
     bool operator==(const ChannelMemory&) const = default;
 };
 
 using ReadMemory = std::array<std::optional<ChannelMemory>, kChannelCount>;
+
+// The 100-character text a line is remembered by: its three frame-store records joined.
+inline std::string visibleLineText(const std::string& music, const std::string& loop,
+                                   const std::string& brk) {
+    return music + loop + brk;
+}
 
 }  // namespace kestra

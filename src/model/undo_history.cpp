@@ -39,7 +39,8 @@ void UndoHistory::dropOldest() {
     if (saved_) saved_ = *saved_ == 0 ? std::nullopt : std::optional(*saved_ - 1);
 }
 
-std::optional<UndoOutcome> UndoHistory::undo(Sheets& sheets, FrameStore& store) {
+std::optional<UndoOutcome> UndoHistory::undo(Sheets& sheets, FrameStore& store,
+                                             ReadMemory* memory) {
     if (!canUndo()) return std::nullopt;
     const UndoStep& step = steps_[position_ - 1].step;
     if (!step.applyBackward(sheets, store)) {
@@ -48,10 +49,12 @@ std::optional<UndoOutcome> UndoHistory::undo(Sheets& sheets, FrameStore& store) 
         return std::nullopt;
     }
     --position_;
+    if (memory && step.memoryBefore) *memory = *step.memoryBefore;
     return outcomeOf(step, step.cursorBefore);
 }
 
-std::optional<UndoOutcome> UndoHistory::redo(Sheets& sheets, FrameStore& store) {
+std::optional<UndoOutcome> UndoHistory::redo(Sheets& sheets, FrameStore& store,
+                                             ReadMemory* memory) {
     if (!canRedo()) return std::nullopt;
     const UndoStep& step = steps_[position_].step;
     if (!step.applyForward(sheets, store)) {
@@ -60,6 +63,7 @@ std::optional<UndoOutcome> UndoHistory::redo(Sheets& sheets, FrameStore& store) 
         return std::nullopt;
     }
     ++position_;
+    if (memory && step.memoryAfter) *memory = *step.memoryAfter;
     return outcomeOf(step, step.cursorAfter);
 }
 

@@ -33,8 +33,11 @@ class UndoHistory {
     bool canRedo() const { return position_ < steps_.size(); }
     // Nothing when there is nothing to undo/redo, or when the sheets are not in the state the step
     // expects (changed outside the history): the history is then cleared and nothing is changed.
-    std::optional<UndoOutcome> undo(Sheets& sheets, FrameStore& store);
-    std::optional<UndoOutcome> redo(Sheets& sheets, FrameStore& store);
+    // With `memory`, what reading remembered goes back and forth with the songs read.
+    std::optional<UndoOutcome> undo(Sheets& sheets, FrameStore& store,
+                                    ReadMemory* memory = nullptr);
+    std::optional<UndoOutcome> redo(Sheets& sheets, FrameStore& store,
+                                    ReadMemory* memory = nullptr);
     void clear();
 
     // The saved state: isModified() is false while the position is where markSaved() was called.

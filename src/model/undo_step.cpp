@@ -155,6 +155,15 @@ size_t UndoStep::bytes() const {
                 for (const auto& frame : kind) total += sizeof(std::string) + heap(frame);
     }
     if (viewsBefore) total += heap(*viewsBefore) + heap(*viewsAfter);
+    for (const auto* memory : {&memoryBefore, &memoryAfter}) {
+        if (!*memory) continue;
+        for (const auto& ch : **memory) {
+            if (!ch) continue;
+            total += sizeof(ChannelMemory) + ch->bytes.capacity() +
+                     ch->lines.capacity() * sizeof(LineMemory);
+            for (const auto& line : ch->lines) total += heap(line.visible);
+        }
+    }
     return total;
 }
 

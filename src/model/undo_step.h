@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/frame_store.h"
+#include "model/read_memory.h"
 #include "model/sheets.h"
 
 namespace kestra {
@@ -68,6 +69,8 @@ struct UndoStep {
     // Behind pointers: most steps have neither, and the history keeps thousands of steps.
     std::unique_ptr<FrameStore> storeBefore, storeAfter;
     std::optional<std::string> viewsBefore, viewsAfter;  // MySong and FourChan sheets, packed
+    // What reading remembered, when the whole song changed (shared: it is never changed).
+    std::shared_ptr<const ReadMemory> memoryBefore, memoryAfter;
     int frameCountBefore = 1, frameCountAfter = 1;
     int currentFrameBefore = 0, currentFrameAfter = 0;
     UndoCursor cursorBefore, cursorAfter;

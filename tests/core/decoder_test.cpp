@@ -135,10 +135,29 @@ TEST(Decoder, CommandsNotesAndLines) {
          {0x07, 0x0A, 0x21, 0x17},
          2,
          {{0, M::Music, music::kVol, "A"}}},
-        {"commands between the last note and End are not kept",
+        {"commands between the last note and End keep a zero-length line",
          {0x21, 0x07, 0x05, 0x17},
-         2,
-         {{1, M::Music, kNote, "|||"}, {1, M::Music, music::kVol, "|"}}},
+         3,
+         {{1, M::Music, kNote, "^^^"},
+          {1, M::Music, music::kVol, "5"},
+          {2, M::Music, kNote, "|||"}}},
+        {"commands between a note and a loop keep their place before it",
+         {0x21, 0x07, 0x0A, 0x0E, 0x02, 0x80, 0x00, 0x22, 0x17},
+         4,
+         {{0, M::Music, kNote, "C-0"},
+          {1, M::Music, kNote, "^^^"},
+          {1, M::Music, music::kVol, "A"},
+          {1, M::Loop, loop::line(1), "0000"},
+          {2, M::Music, kNote, "C#0"}}},
+        {"a target after a line's commands gets a zero-length line for them",
+         {0x00, 0x09, 0x03, 0x21, 0x22, 0x0E, 0x01, 0x80, 0x01, 0x00, 0x17},
+         5,
+         {{0, M::Music, kNote, "^^^"},
+          {0, M::Music, music::kTrip, "ON"},
+          {1, M::Music, kNote, "C-3"},
+          {1, M::Music, music::kOct, "03"},
+          {2, M::Loop, loop::line(1), "0001"},
+          {3, M::Music, music::kTrip, "ON"}}},
         {"octave-plus raises by 2 and back",
          {0x03, 0x21, 0x03, 0x21, 0x03, 0x09, 0x05, 0x21, 0x03, 0x21, 0x17},
          5,
@@ -299,15 +318,18 @@ TEST(Decoder, TargetBookkeeping) {
         {"target inside an operand",
          {0x04, 0x40, 0x21, 0x21, 0x0E, 0x02, 0x80, 0x01, 0x0F, 0x02, 0x80, 0x02, 0x16, 0x80, 0x03,
           0x17},
-         3,
-         {{1, M::Loop, loop::line(1), "8001"},
-          {1, M::Loop, loop::line(2), "0000"},
-          {1, M::Loop, loop::kJumpLine, "0001"}},
+         4,
+         {{0, M::Music, kNote, "^^^"},
+          {2, M::Loop, loop::line(1), "8001"},
+          {2, M::Loop, loop::line(2), "0001"},
+          {2, M::Loop, loop::kJumpLine, "0002"}},
          {"Square One: the target $8001 is not the start of a command or note"}},
         {"target at an unused byte",
          {0x21, 0x19, 0x21, 0x0E, 0x02, 0x80, 0x01, 0x0F, 0x02, 0x80, 0x02, 0x17},
-         3,
-         {{1, M::Loop, loop::line(1), "8001"}, {1, M::Loop, loop::line(2), "0001"}},
+         4,
+         {{1, M::Music, kNote, "^^^"},
+          {2, M::Loop, loop::line(1), "8001"},
+          {2, M::Loop, loop::line(2), "0002"}},
          {"$8001 is not the start"}},
         {"target after End",
          {0x21, 0x16, 0x80, 0x09, 0x17},
@@ -427,9 +449,9 @@ TEST(Decoder, RunawayStreamStopsAtTheLineLimit) {
     EXPECT_FALSE(decodeChannel(s, kStart, kHeaderSize, kSquare1, d.sheets, d.errors));
     EXPECT_LE(d.sheets.lineCount(), kMaxChannelLines);
     ASSERT_EQ(d.errors.history().size(), 1u);
-    EXPECT_EQ(d.errors.history()[0],
-              "Square One: the stream is longer than " + std::to_string(kMaxChannelLines) +
-                  " lines; it was read no further.");
+    EXPECT_EQ(d.errors.history()[0], "Square One: the stream is longer than " +
+                                         std::to_string(kMaxChannelLines) +
+                                         " lines; it was read no further.");
     // Right at the limit is fine.
     s.erase(s.begin());
     s.back() = 0x17;

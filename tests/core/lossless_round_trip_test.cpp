@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -170,16 +171,104 @@ TEST(KeptStream, AnEditedChannelIsEncodedFromItsSheetsAndTheOthersKeepTheirBytes
     EXPECT_TRUE(*out == r->built.bytes);
 }
 
-TEST(KeptStream, WrittenAtAnotherAddressTheSheetsAreEncoded) {
-    auto r = readBuilt(
-        Layout::Nsf, squareOne(fixtures::plain({0x06, 0xC8, 0x07, 0x0A, 0x08, 0x01, 0x21, 0x17})));
+TEST(KeptStream, WrittenAtAnotherAddressTheLinesKeepTheirBytes) {
+    auto r = readBuilt(Layout::Nsf, squareOne(StreamBuilder()
+                                                  .label("t")
+                                                  .raw({0x06, 0xC8, 0x07, 0x0A, 0x08, 0x01, 0x21})
+                                                  .loop(1, 2, "t")
+                                                  .end()
+                                                  .build()));
     ASSERT_TRUE(r->read);
     std::uint32_t elsewhere = r->built.dataEnd + 0x10;
     storeShownFrame(r->doc.sheets, r->doc.frames);
     ErrorBox box;
     auto song = encodeSong(r->doc.frames, r->fs, elsewhere, 1, box, &r->doc.readMemory);
     ASSERT_TRUE(song) << box.text();
-    EXPECT_EQ(hexOf(song->channels[0].bytes), "07 0A 08 01 06 C8 21 17");
+    // The loop follows the channel to its new place.
+    std::uint16_t start = song->channels[0].startAddress;
+    EXPECT_EQ(hexOf(song->channels[0].bytes), "06 C8 07 0A 08 01 21 0E 02 " +
+                                                  intToHexText(start >> 8, 2) + " " +
+                                                  intToHexText(start & 0xFF, 2) + " 17");
+}
+
+TEST(KeptStream, AJumpIntoAnotherChannelIsRefusedWhereItCannotHold) {
+    fixtures::SongSpec songSpec;
+    songSpec.channels[0] = fixtures::plain({0x21, 0x22, 0x23, 0x17});
+    songSpec.channels[1] = StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build();
+    auto r = readBuilt(Layout::Nsf, songSpec);
+    ASSERT_TRUE(r->read);
+    EXPECT_NE(r->doc.errors.text().find("lies outside the channel's own stream"), std::string::npos)
+        << r->doc.errors.text();
+    std::string problem;
+    EXPECT_FALSE(written(*r, r->built.dataEnd + 0x10, &problem));
+    EXPECT_NE(problem.find("can only be written back unchanged at the address the song was read "
+                           "from"),
+              std::string::npos)
+        << problem;
+    // At its own address, but with Square One changed before the target: refused too.
+    r->doc.sheets.channel(0).music.setCell(0, music::kNote, "C-1");
+    problem.clear();
+    EXPECT_FALSE(written(*r, r->built.songs[0].headerOffset, &problem));
+    EXPECT_NE(problem.find("has changed before this place"), std::string::npos) << problem;
+}
+
+// Line commands as the editor does them, for the lines only (the numbers are put right).
+void renumber(ChannelSheets& s) {
+    for (int r = 0; r < s.music.rowCount(); ++r) s.music.setCell(r, 0, intToDecText(r, 3));
+}
+void addLinesAt(ChannelSheets& s, int at, int n) {
+    for (Sheet* sheet : {&s.music, &s.loop, &s.brk}) sheet->insertRows(at, n);
+    initSheetRows(s, at, at + n - 1);
+    renumber(s);
+}
+void removeLineAt(ChannelSheets& s, int at) {
+    for (Sheet* sheet : {&s.music, &s.loop, &s.brk}) sheet->removeRows(at, 1);
+    renumber(s);
+}
+
+// Which lines an edit re-encodes: only the note it touches; the others keep their bytes.
+struct LineEditCase {
+    const char* what;
+    Bytes stream;
+    std::function<void(ChannelSheets&)> edit;
+    const char* expected;
+};
+
+TEST(KeptStream, AnEditReencodesOnlyTheNoteItTouches) {
+    const Bytes three = {0x06, 0xC8, 0x07, 0x0A, 0x21, 0x08, 0x01, 0x04, 0x00,
+                         0x04, 0x00, 0x22, 0x09, 0x00, 0x07, 0x03, 0x23, 0x17};
+    const Bytes held = {0x07, 0x03, 0x21, 0x04, 0x40, 0x05, 0x02, 0x00,
+                        0x25, 0x01, 0x21, 0x07, 0x03, 0x24, 0x17};
+    std::vector<LineEditCase> cases = {
+        {"a cell of the middle line", three,
+         [](ChannelSheets& s) { s.music.setCell(1, music::kIns, "02"); },
+         "06 C8 07 0A 21 08 02 04 00 22 09 00 07 03 23 17"},
+        {"a line added before the last note", three,
+         [](ChannelSheets& s) {
+             addLinesAt(s, 2, 1);
+             s.music.setCell(2, music::kNote, "D-0");
+         },
+         "06 C8 07 0A 21 08 01 04 00 04 00 22 23 09 00 07 03 23 17"},
+        {"the first line removed", three, [](ChannelSheets& s) { removeLineAt(s, 0); },
+         "08 01 04 00 04 00 22 09 00 07 03 23 17"},
+        // E-0 with C-0 hidden under it: renamed, the two lines become one D-0 of two lines.
+        {"the name of a held note", held,
+         [](ChannelSheets& s) { s.music.setCell(1, music::kNote, "D-0"); },
+         "07 03 21 04 40 05 02 00 43 07 03 24 17"},
+        {"the length of a held note", held, [](ChannelSheets& s) { removeLineAt(s, 2); },
+         "07 03 21 04 40 05 02 00 25 07 03 24 17"},
+    };
+    for (const auto& c : cases) {
+        auto r = readBuilt(Layout::Nsf, squareOne(fixtures::ChannelStream{c.stream, {}}));
+        ASSERT_TRUE(r->read) << c.what;
+        c.edit(r->doc.sheets.channel(0));
+        storeShownFrame(r->doc.sheets, r->doc.frames);
+        ErrorBox box;
+        auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
+                               &r->doc.readMemory);
+        ASSERT_TRUE(song) << c.what << ": " << box.text();
+        EXPECT_EQ(hexOf(song->channels[0].bytes), c.expected) << c.what;
+    }
 }
 
 // Random streams with every feature the reader knows: commands in any order and repeated,

@@ -61,11 +61,15 @@ TEST(ReadSong, SampleSongsReadAsWritten) {
     EXPECT_EQ(songs[0].channel(kNoise).music.cell(12, music::kNote), "F-#");
     // Song 2, Square 1: a break to "after", a loop back to "a", a jump to the top.
     const ChannelSheets& s2 = songs[1].channel(kSquare1);
-    EXPECT_EQ(breakRecord(s2.brk, 3), "00000006------------------------");
-    EXPECT_EQ(loopRecord(s2.loop, 5), "02000000------------------------------");
-    EXPECT_EQ(loopRecord(s2.loop, 9), "--------------------------------000000");
-    EXPECT_TRUE(isMarkerLine(s2, 10, '|'));
-    EXPECT_EQ(songs[1].channel(kSquare2).loop.cell(7, loop::line(2)), "0000");
+    // The loop target "a" follows the octave command: that command keeps a zero-length line.
+    EXPECT_EQ(musicRecord(s2.music, 0), "^^^---02----------------------");
+    EXPECT_EQ(breakRecord(s2.brk, 4), "00000007------------------------");
+    EXPECT_EQ(loopRecord(s2.loop, 6), "02000001------------------------------");
+    EXPECT_EQ(loopRecord(s2.loop, 10), "--------------------------------000000");
+    EXPECT_TRUE(isMarkerLine(s2, 11, '|'));
+    // The slide command between the note and the loop stays before the loop.
+    EXPECT_EQ(songs[1].channel(kSquare2).music.cell(8, music::kNote), "^^^");
+    EXPECT_EQ(songs[1].channel(kSquare2).loop.cell(8, loop::line(2)), "0000");
     EXPECT_EQ(songs[1].channel(kTriangle).lineCount(), 1);
     EXPECT_TRUE(isMarkerLine(songs[1].channel(kTriangle), 0, '|'));
     // No Noise stream: one default line.

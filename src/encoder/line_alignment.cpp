@@ -1,0 +1,134 @@
+#include "encoder/line_alignment.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "model/sheets.h"
+
+namespace kestra {
+namespace {
+
+std::string_view recordAt(const std::string& text, int n, size_t width) {
+    size_t pos = static_cast<size_t>(n) * width;
+    if (pos + width > text.size()) return {};
+    return std::string_view(text).substr(pos, width);
+}
+
+struct FrameLines {
+    const std::string& music;
+    const std::string& loop;
+    const std::string& brk;
+    bool same(int n, const std::string& visible) const {
+        std::string_view v(visible);
+        if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth) return false;
+        return recordAt(music, n, kMusicRecordWidth) == v.substr(0, kMusicRecordWidth) &&
+               recordAt(loop, n, kLoopRecordWidth) ==
+                   v.substr(kMusicRecordWidth, kLoopRecordWidth) &&
+               recordAt(brk, n, kBreakRecordWidth) ==
+                   v.substr(kMusicRecordWidth + kLoopRecordWidth);
+    }
+    std::uint64_t hash(int n) const;
+};
+
+// FNV-1a over the three records of a line, each closed by a byte no record holds.
+std::uint64_t hashParts(std::string_view music, std::string_view loop, std::string_view brk) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (std::string_view part : {music, loop, brk}) {
+        for (char c : part) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        h = (h ^ 0xFF) * 1099511628211ull;
+    }
+    return h;
+}
+
+std::uint64_t FrameLines::hash(int n) const {
+    return hashParts(recordAt(music, n, kMusicRecordWidth), recordAt(loop, n, kLoopRecordWidth),
+                     recordAt(brk, n, kBreakRecordWidth));
+}
+
+std::uint64_t hashVisible(std::string_view v) {
+    constexpr size_t kLoopAt = kMusicRecordWidth, kBreakAt = kLoopAt + kLoopRecordWidth;
+    if (v.size() != kBreakAt + kBreakRecordWidth) return hashParts(v, {}, {}) ^ 1;
+    return hashParts(v.substr(0, kLoopAt), v.substr(kLoopAt, kLoopRecordWidth), v.substr(kBreakAt));
+}
+
+// The shortest edit script between a and b (Myers), as matched index pairs; nothing when it
+// needs more than maxD insertions and deletions.
+std::vector<std::pair<int, int>> matchMiddle(const std::vector<std::uint64_t>& a,
+                                             const std::vector<std::uint64_t>& b, int maxD) {
+    const int n = static_cast<int>(a.size());
+    const int m = static_cast<int>(b.size());
+    const int limit = std::min(maxD, n + m);
+    const int offset = limit + 1;
+    std::vector<int> v(static_cast<size_t>(2 * limit + 3), 0);
+    std::vector<std::vector<int>> trace;  // v[-d..d] after round d
+    int found = -1;
+    for (int d = 0; d <= limit && found < 0; ++d) {
+        for (int k = -d; k <= d; k += 2) {
+            size_t at = static_cast<size_t>(k + offset);
+            int x = (k == -d || (k != d && v[at - 1] < v[at + 1])) ? v[at + 1] : v[at - 1] + 1;
+            int y = x - k;
+            while (x < n && y < m && a[static_cast<size_t>(x)] == b[static_cast<size_t>(y)]) {
+                ++x;
+                ++y;
+            }
+            v[at] = x;
+            if (x >= n && y >= m) found = d;
+        }
+        trace.emplace_back(v.begin() + (offset - d), v.begin() + (offset + d + 1));
+    }
+    std::vector<std::pair<int, int>> pairs;
+    if (found < 0) return pairs;
+    int x = n, y = m;
+    for (int d = found; d > 0; --d) {
+        const std::vector<int>& prev = trace[static_cast<size_t>(d - 1)];
+        auto at = [&](int k) { return prev[static_cast<size_t>(k + d - 1)]; };
+        int k = x - y;
+        int prevK = (k == -d || (k != d && at(k - 1) < at(k + 1))) ? k + 1 : k - 1;
+        int prevX = at(prevK);
+        int prevY = prevX - prevK;
+        while (x > prevX && y > prevY) pairs.push_back({--x, --y});
+        x = prevX;
+        y = prevY;
+    }
+    while (x > 0 && y > 0) pairs.push_back({--x, --y});
+    return pairs;
+}
+
+}  // namespace
+
+std::vector<int> alignRemembered(const std::string& music, const std::string& loop,
+                                 const std::string& brk, int lines,
+                                 const std::vector<LineMemory>& remembered) {
+    FrameLines frame{music, loop, brk};
+    std::vector<int> map(static_cast<size_t>(std::max(lines, 0)), -1);
+    int n = static_cast<int>(map.size());
+    int m = static_cast<int>(remembered.size());
+    // Edits are few and local: the common first and last lines are most of a song.
+    int head = 0;
+    while (head < n && head < m &&
+           frame.same(head, remembered[static_cast<size_t>(head)].visible)) {
+        map[static_cast<size_t>(head)] = head;
+        ++head;
+    }
+    int tail = 0;
+    while (tail < n - head && tail < m - head &&
+           frame.same(n - 1 - tail, remembered[static_cast<size_t>(m - 1 - tail)].visible)) {
+        map[static_cast<size_t>(n - 1 - tail)] = m - 1 - tail;
+        ++tail;
+    }
+    if (head + tail == n || head + tail == m) return map;
+
+    std::vector<std::uint64_t> a, b;
+    for (int i = head; i < n - tail; ++i) a.push_back(frame.hash(i));
+    for (int j = head; j < m - tail; ++j)
+        b.push_back(hashVisible(remembered[static_cast<size_t>(j)].visible));
+    for (auto [i, j] : matchMiddle(a, b, kMaxAlignedDifferences)) {
+        // A hash is not the text: a match counts only when the texts are equal.
+        if (frame.same(head + i, remembered[static_cast<size_t>(head + j)].visible))
+            map[static_cast<size_t>(head + i)] = head + j;
+    }
+    return map;
+}
+
+}  // namespace kestra

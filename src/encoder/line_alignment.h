@@ -1,0 +1,23 @@
+// Which remembered line each line of a frame still is. Lines may have been added, removed or
+// edited since the song was read, so the frame's lines and the remembered ones are aligned by
+// their text, as a diff of two files aligns their lines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/read_memory.h"
+
+namespace kestra {
+
+// Past this many differing lines only the common first and last lines are aligned: the rest is
+// encoded from the cells, which is always right, just not byte for byte as read.
+inline constexpr int kMaxAlignedDifferences = 1000;
+
+// For each of the `lines` lines of the frame texts (Music, Loop and Break), the index of the
+// remembered line it is (same text, order kept), or -1.
+std::vector<int> alignRemembered(const std::string& music, const std::string& loop,
+                                 const std::string& brk, int lines,
+                                 const std::vector<LineMemory>& remembered);
+
+}  // namespace kestra
