@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 #include "encoder/create_code.h"
 #include "model/document.h"
-#include "model/sheet_dump.h"
+#include "model/song_file.h"
 #include "rom/layout.h"
 
 namespace kestra::cli {
@@ -62,7 +62,7 @@ int runCreate(const Args& args) {
         std::fprintf(stderr, "kestra-cli create: cannot read the sheet dump %s\n", source.c_str());
         return 1;
     }
-    auto dump = parseSheetDump(text);
+    auto dump = parseSongFileText(text);
     if (!dump) {
         std::fprintf(stderr, "kestra-cli create: %s\n", dump.error().c_str());
         return 1;
@@ -74,6 +74,7 @@ int runCreate(const Args& args) {
     }
     Document doc;
     doc.sheets = std::move(dump->sheets);
+    doc.readMemory = std::move(dump->memory);
     doc.file = *file;
     PrintedMessages messages;
     bool written = createCode(doc, args[1], songId, &messages);

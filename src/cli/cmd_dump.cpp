@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "format/read_song.h"
 #include "model/hex_text.h"
+#include "model/memory_text.h"
 #include "model/sheet_dump.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
@@ -13,8 +14,9 @@
 namespace kestra::cli {
 
 int runDump(const Args& args) {
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: kestra-cli dump FILE ADDRESS\n");
+    bool remember = args.size() == 3 && args[2] == "--remember";
+    if (args.size() != 2 && !remember) {
+        std::fprintf(stderr, "usage: kestra-cli dump FILE ADDRESS [--remember]\n");
         return 2;
     }
     std::string address = args[1];
@@ -30,13 +32,16 @@ int runDump(const Args& args) {
     auto header = tryHexTextToInt(address);
     ErrorBox errors;
     Sheets sheets;
+    ReadMemory memory;
     bool read = false;
     if (!header || *header >= static_cast<long long>(bytes->size()))
         errors.report(
             outsideFileMessage(header ? static_cast<std::uint64_t>(*header) : 0, "song header"));
     else
-        read = decodeSong(*fs, *bytes, static_cast<std::uint32_t>(*header), sheets, errors);
+        read =
+            decodeSong(*fs, *bytes, static_cast<std::uint32_t>(*header), sheets, errors, &memory);
     std::fputs(writeSheetDump(sheets, errors.history()).c_str(), stdout);
+    if (remember) std::fputs(writeMemoryText(memory).c_str(), stdout);
     return read ? 0 : 1;
 }
 

@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "model/document.h"
-#include "model/sheet_dump.h"
+#include "model/song_file.h"
 #include "rom/file_bytes.h"
 #include "view/show_song.h"
 
@@ -55,7 +55,7 @@ int runShow(const Args& args) {
         }
         text.assign(bytes->begin(), bytes->end());
     }
-    auto dump = parseSheetDump(text);
+    auto dump = parseSongFileText(text);
     if (!dump) {
         std::fprintf(stderr, "%s\n", dump.error().c_str());
         return 1;

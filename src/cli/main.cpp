@@ -13,11 +13,15 @@ const std::vector<Command>& commands() {
          "digits) and its kind: \"song\", \"sfx\" (a sound effect), or \"outside\" when the\n"
          "table entry leads outside the file.\n",
          runSongs},
-        {"dump", "dump FILE ADDRESS", "print the song at a header offset as a sheet dump",
+        {"dump", "dump FILE ADDRESS [--remember]",
+         "print the song at a header offset as a sheet dump",
          "Reads the song whose header is at file offset ADDRESS (hexadecimal) the way \"Read\n"
          "Channel\" does and prints the Music, Loop and Break line records of each channel\n"
          "(\"channel N\", then one line per row), then every message reported while reading\n"
-         "(\"message: TEXT\"). Exits with 1 when the song could not be read.\n",
+         "(\"message: TEXT\"). With --remember, what reading remembered of each line follows\n"
+         "(\"memory\", \"bytes\" and \"line\" lines), as the editor saves it in song files:\n"
+         "\"create\" then writes unedited lines back with exactly the bytes read. Exits with 1\n"
+         "when the song could not be read.\n",
          runDump},
         {"patch", "patch ORIGINAL CHANGED OUT.ips",
          "write the changes between two files as an IPS patch",

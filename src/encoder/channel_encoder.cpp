@@ -390,6 +390,7 @@ class FrameEncoder {
             std::uint8_t b = bytes[i];
             if (!isLoop(b) && !isBreak(b) && !isJump(b)) continue;
             size_t hi = i + (isJump(b) ? 1 : 2);
+            if (hi + 1 >= line.end) break;  // a damaged song file: never read past the line
             if (line.keptTargets & (1u << index++)) {
                 auto target = static_cast<std::uint16_t>(bytes[hi] << 8 | bytes[hi + 1]);
                 out_.keptTargets.push_back(target);

@@ -2,12 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include "model/atomic_write.h"
+#include "model/memory_text.h"
 
 namespace kestra {
 
@@ -19,12 +21,15 @@ constexpr std::uint64_t kMaxSongFileSize = 64u << 20;
 }  // namespace
 
 std::optional<std::string> saveSongFile(const std::string& path, const Sheets& sheets,
-                                        const std::vector<std::string>& messages) {
-    return writeFileAtomically(path, writeSheetDump(sheets, messages));
+                                        const std::vector<std::string>& messages,
+                                        const ReadMemory* memory) {
+    std::string text = writeSheetDump(sheets, messages);
+    if (memory) text += writeMemoryText(*memory);
+    return writeFileAtomically(path, text);
 }
 
-Result<SheetDump> loadSongFile(const std::string& path) {
-    using R = Result<SheetDump>;
+Result<SongFileContent> loadSongFile(const std::string& path) {
+    using R = Result<SongFileContent>;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return R::failure("Cannot open \"" + path + "\": " + std::strerror(errno) + ".");
@@ -37,9 +42,30 @@ Result<SheetDump> loadSongFile(const std::string& path) {
     if (in.bad()) return R::failure("Cannot read \"" + path + "\" to its end.");
     if (text.find('\0') != std::string::npos)
         return R::failure("\"" + path + "\" is not a song file: it holds binary data.");
-    auto dump = parseSheetDump(text);
-    if (!dump) return R::failure("\"" + path + "\" is not a valid song file: " + dump.error());
-    return dump;
+    auto content = parseSongFileText(text);
+    if (!content)
+        return R::failure("\"" + path + "\" is not a valid song file: " + content.error());
+    return content;
+}
+
+Result<SongFileContent> parseSongFileText(std::string_view text) {
+    using R = Result<SongFileContent>;
+    // The remembered part starts at the first line that begins with "memory ".
+    size_t split = text.substr(0, 7) == "memory " ? 0 : text.find("\nmemory ");
+    if (split != 0 && split != std::string_view::npos) ++split;
+    auto dump = parseSheetDump(split == std::string_view::npos ? text : text.substr(0, split));
+    if (!dump) return R::failure(dump.error());
+    SongFileContent content;
+    static_cast<SheetDump&>(content) = std::move(*dump);
+    if (split != std::string_view::npos) {
+        auto firstLine =
+            1 + static_cast<size_t>(std::count(
+                    text.begin(), text.begin() + static_cast<std::ptrdiff_t>(split), '\n'));
+        auto memory = parseMemoryText(text.substr(split), firstLine);
+        if (!memory) return R::failure(memory.error());
+        content.memory = std::move(*memory);
+    }
+    return content;
 }
 
 }  // namespace kestra

@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
 
+#include "editing/undoable_edits.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
 #include "fixtures/fixture_builder.h"
@@ -271,6 +273,31 @@ TEST(KeptStream, AnEditReencodesOnlyTheNoteItTouches) {
     }
 }
 
+TEST(KeptStream, WhatWasReadGoesBackAndForthWithUndo) {
+    fixtures::SongSpec a = squareOne(fixtures::plain({0x06, 0xC8, 0x21, 0x17}));
+    fixtures::SongSpec b = squareOne(fixtures::plain({0x04, 0x00, 0x04, 0x00, 0x22, 0x17}));
+    auto built = fixtures::buildFile(Layout::Nsf, {a, b});
+    auto fs = recogniseLayout("song.nsf", built.bytes);
+    ASSERT_TRUE(fs);
+    Document doc;
+    doc.file = *fs;
+    UndoHistory history;
+    std::vector<ReadMemory> seen;
+    for (const auto& song : built.songs) {
+        runRecorded(doc, history, UndoScope::everything(), {}, [&] {
+            decodeSong(*fs, built.bytes, song.headerOffset, doc.sheets, doc.errors,
+                       &doc.readMemory);
+            storeShownFrame(doc.sheets, doc.frames);
+        });
+        seen.push_back(doc.readMemory);
+    }
+    ASSERT_TRUE(seen[0][0] && seen[1][0] && !(seen[0] == seen[1]));
+    ASSERT_TRUE(history.undo(doc.sheets, doc.frames, &doc.readMemory));
+    EXPECT_TRUE(doc.readMemory == seen[0]);
+    ASSERT_TRUE(history.redo(doc.sheets, doc.frames, &doc.readMemory));
+    EXPECT_TRUE(doc.readMemory == seen[1]);
+}
+
 // Random streams with every feature the reader knows: commands in any order and repeated,
 // connect bits, Connect and Dotted prefixes, slides, targets anywhere (also between a line's
 // commands and into another channel), commands just before the End.
@@ -382,6 +409,26 @@ TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
         EXPECT_NE(out.find("1 same\n"), std::string::npos) << out;
         EXPECT_NE(out.find("total: "), std::string::npos) << out;
         EXPECT_EQ(out.find("differs"), std::string::npos) << out;
+
+        // A song dumped with what reading remembered, edited in one line and created again:
+        // the other lines keep their bytes, so the file changes in the note's byte only.
+        auto built = fixtures::buildFile(layout, fixtures::sampleSongs());
+        std::string header = intToHexText(built.songs[1].headerOffset, 5);
+        std::string song = (folder / "loops.ksong").string();
+        std::string dumped =
+            testing::runCliExit("dump " + path + " " + header + " --remember", &status);
+        ASSERT_EQ(status, 0) << dumped;
+        size_t at = dumped.find("\n001 C-2");
+        ASSERT_NE(at, std::string::npos) << dumped;
+        dumped.replace(at + 5, 1, "D");  // C-2 -> D-2 on line 1
+        { std::ofstream(song, std::ios::binary) << dumped; }
+        out = testing::runCliExit("create " + path + " " + header + " 2 " + song, &status);
+        EXPECT_EQ(status, 0) << out;
+        auto after = readFileBytes(path);
+        ASSERT_TRUE(after);
+        size_t differing = 0;
+        for (size_t i = 0; i < after->size(); ++i) differing += (*after)[i] != built.bytes[i];
+        EXPECT_EQ(differing, 1u) << layoutName(layout);
     }
     fs::remove_all(folder);
 }

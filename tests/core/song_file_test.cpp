@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "model/memory_text.h"
 #include "test_files.h"
 
 namespace kestra {
@@ -86,6 +88,72 @@ TEST(SongFile, FailedSaveLeavesTheOldFile) {
     EXPECT_TRUE(saveSongFile(dir.file(""), Sheets()));
     EXPECT_TRUE(saveSongFile(dir.file("no/such/folder.ksong"), Sheets()));
     EXPECT_EQ(readText(path), before);
+}
+
+}  // namespace
+}  // namespace kestra
+
+namespace kestra {
+namespace {
+
+ReadMemory someMemory() {
+    ReadMemory memory;
+    ChannelMemory m;
+    m.layout = Layout::Rom49;
+    m.headerOffset = 0x41032;
+    m.pointer = 0x9009;
+    m.bytes = {0x07, 0x0A, 0x21, 0x16, 0x90, 0x09, 0x17};
+    std::string text(100, '-');
+    m.lines = {{text, 0, 3, 1, 0}, {text, 3, 6, 2, 1}, {text, 6, 6, 0, 0},
+               {std::string(100, '|'), 6, 7, 1, 0}};
+    memory[2] = m;
+    return memory;
+}
+
+TEST(SongFile, KeepsWhatReadingRemembered) {
+    testing::TempDir dir;
+    auto path = dir.file("kept.ksong");
+    ReadMemory memory = someMemory();
+    ASSERT_FALSE(saveSongFile(path, someSong(), {"note"}, &memory));
+    auto loaded = loadSongFile(path);
+    ASSERT_TRUE(loaded) << loaded.error();
+    EXPECT_EQ(loaded->sheets, someSong());
+    EXPECT_EQ(loaded->messages, std::vector<std::string>{"note"});
+    EXPECT_TRUE(loaded->memory == someMemory());
+    // A file without it (saved before it existed) loads with nothing remembered.
+    ASSERT_FALSE(saveSongFile(path, someSong()));
+    EXPECT_TRUE(loadSongFile(path)->memory == ReadMemory());
+}
+
+TEST(SongFile, DamagedMemoryIsRefusedWithItsLine) {
+    testing::TempDir dir;
+    std::string sheets = writeSheetDump(someSong());
+    size_t firstMemoryLine = static_cast<size_t>(std::count(sheets.begin(), sheets.end(), '\n')) + 1;
+    std::string memory = writeMemoryText(someMemory());
+    struct Case {
+        const char* what;
+        std::string from, to;
+        size_t line;  // counted from the first memory line
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"unknown layout", "rom49", "rom99", 0},
+             {"odd hex", "bytes 070A", "bytes 070", 1},
+             {"a gap between lines", "line 1 3 6", "line 1 4 6", 3},
+             {"past the bytes", "line 3 6 7", "line 3 6 9", 5},
+             {"short text", "0000|-", "0000|", 2},
+         }) {
+        std::string text = memory;
+        size_t at = text.find(c.from);
+        ASSERT_NE(at, std::string::npos) << c.what;
+        text.replace(at, c.from.size(), c.to);
+        auto path = dir.file("bad.ksong");
+        writeText(path, sheets + text);
+        auto r = loadSongFile(path);
+        ASSERT_FALSE(r) << c.what;
+        EXPECT_NE(r.error().find("line " + std::to_string(firstMemoryLine + c.line) + ":"),
+                  std::string::npos)
+            << c.what << ": " << r.error();
+    }
 }
 
 }  // namespace

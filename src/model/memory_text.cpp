@@ -1,0 +1,137 @@
+#include "model/memory_text.h"
+
+#include <array>
+
+#include "model/hex_text.h"
+
+namespace kestra {
+namespace {
+
+constexpr std::array<const char*, 7> kLayoutNames = {"none",  "nsf",   "rom32", "rom43",
+                                                     "rom49", "rom4C", "rom69"};
+constexpr size_t kVisibleWidth = kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth;
+
+// The space-separated words of a line.
+std::vector<std::string_view> words(std::string_view line) {
+    std::vector<std::string_view> out;
+    size_t pos = 0;
+    while (pos < line.size()) {
+        size_t end = line.find(' ', pos);
+        if (end == std::string_view::npos) end = line.size();
+        if (end > pos) out.push_back(line.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return out;
+}
+
+std::optional<long long> number(std::string_view text, bool hex) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    return hex ? tryHexTextToInt(text) : tryDecTextToInt(text);
+}
+
+}  // namespace
+
+std::string writeMemoryText(const ReadMemory& memory) {
+    std::string out;
+    for (int c = 0; c < kChannelCount; ++c) {
+        const auto& m = memory[static_cast<size_t>(c)];
+        if (!m) continue;
+        out += "memory " + std::to_string(c + 1) + " " +
+               kLayoutNames[static_cast<size_t>(m->layout)] + " " +
+               intToHexText(m->headerOffset, 5) + " " + intToHexText(m->pointer, 4) + "\n";
+        out += "bytes ";
+        for (std::uint8_t b : m->bytes) out += intToHexText(b, 2);
+        out += "\n";
+        for (size_t r = 0; r < m->lines.size(); ++r) {
+            const LineMemory& line = m->lines[r];
+            out += "line " + std::to_string(r) + " " + std::to_string(line.begin) + " " +
+                   std::to_string(line.end) + " " + std::to_string(line.groupLines) + " " +
+                   intToHexText(line.keptTargets, 4) + "|" + line.visible + "\n";
+        }
+    }
+    return out;
+}
+
+Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
+    using R = Result<ReadMemory>;
+    ReadMemory memory;
+    ChannelMemory* current = nullptr;
+    size_t lineNo = firstLine - 1;
+    auto fail = [&](const std::string& why) {
+        return R::failure("line " + std::to_string(lineNo) + ": " + why);
+    };
+    auto finish = [&]() -> std::optional<std::string> {
+        if (current &&
+            (current->lines.empty() || current->lines.back().end != current->bytes.size()))
+            return "the remembered lines do not cover the remembered bytes";
+        return std::nullopt;
+    };
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t nl = text.find('\n', pos);
+        std::string_view line =
+            text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        pos = nl == std::string_view::npos ? text.size() : nl + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
+        if (line.substr(0, 7) == "memory ") {
+            if (auto problem = finish()) return fail(*problem);
+            auto w = words(line);
+            auto ch = w.size() == 5 ? number(w[1], false) : std::nullopt;
+            auto header = w.size() == 5 ? number(w[3], true) : std::nullopt;
+            auto pointer = w.size() == 5 ? number(w[4], true) : std::nullopt;
+            size_t layout = 0;
+            while (w.size() == 5 && layout < kLayoutNames.size() && w[2] != kLayoutNames[layout])
+                ++layout;
+            if (!ch || *ch < 1 || *ch > kChannelCount || !header || !pointer || *pointer > 0xFFFF ||
+                layout == 0 || layout == kLayoutNames.size() ||
+                memory[static_cast<size_t>(*ch - 1)])
+                return fail("expected \"memory CHANNEL LAYOUT HEADER POINTER\"");
+            auto& slot = memory[static_cast<size_t>(*ch - 1)];
+            slot = ChannelMemory{static_cast<Layout>(layout),
+                                 static_cast<std::uint32_t>(*header),
+                                 static_cast<std::uint16_t>(*pointer),
+                                 {},
+                                 {}};
+            current = &*slot;
+            continue;
+        }
+        if (!current) return fail("expected \"memory\"");
+        if (line.substr(0, 6) == "bytes ") {
+            std::string_view hex = line.substr(6);
+            if (!current->bytes.empty() || !current->lines.empty() || hex.size() % 2 != 0 ||
+                !isHexText(hex))
+                return fail("expected the remembered bytes as pairs of hex digits, once");
+            for (size_t i = 0; i < hex.size(); i += 2)
+                current->bytes.push_back(static_cast<std::uint8_t>(hexTextToInt(hex.substr(i, 2))));
+            continue;
+        }
+        size_t bar = line.find('|');
+        auto w = words(line.substr(0, bar));
+        if (bar == std::string_view::npos || w.size() != 6 || w[0] != "line" ||
+            line.size() - bar - 1 != kVisibleWidth)
+            return fail("expected \"line ROW BEGIN END GROUP KEPT|TEXT\" with a text of " +
+                        std::to_string(kVisibleWidth) + " characters");
+        auto row = number(w[1], false);
+        auto begin = number(w[2], false);
+        auto end = number(w[3], false);
+        auto group = number(w[4], false);
+        auto kept = number(w[5], true);
+        std::uint32_t expectedBegin = current->lines.empty() ? 0 : current->lines.back().end;
+        if (!row || *row != static_cast<long long>(current->lines.size()) || !begin ||
+            *begin != expectedBegin || !end || *end < *begin ||
+            *end > static_cast<long long>(current->bytes.size()) || !group ||
+            *group > kMaxChannelLines || !kept || *kept > 0xFFFF)
+            return fail("the remembered line does not follow the one before it");
+        current->lines.push_back({std::string(line.substr(bar + 1)),
+                                  static_cast<std::uint32_t>(*begin),
+                                  static_cast<std::uint32_t>(*end), static_cast<int>(*group),
+                                  static_cast<std::uint16_t>(*kept)});
+    }
+    ++lineNo;
+    if (auto problem = finish()) return fail(*problem);
+    return memory;
+}
+
+}  // namespace kestra
