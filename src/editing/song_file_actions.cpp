@@ -10,7 +10,7 @@
 namespace kestra {
 
 std::optional<std::string> writeSongFile(const std::string& path, const Document& doc) {
-    return saveSongFile(path, doc.sheets);
+    return saveSongFile(path, doc.sheets, {}, &doc.readMemory);
 }
 
 std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
@@ -18,9 +18,10 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
     auto dump = loadSongFile(path);
     if (!dump) return dump.error();
     runRecorded(doc, history, UndoScope::everything(), cursor, [&] {
-        // As after "Read Channel": the frame store starts over and nothing read is remembered.
+        // As after "Read Channel": the frame store starts over, and what reading remembered
+        // comes from the file (nothing, for a file saved without it).
         doc.frames.reset();
-        doc.readMemory.fill(std::nullopt);
+        doc.readMemory = std::move(dump->memory);
         for (int ch = 0; ch < kChannelCount; ++ch) {
             ChannelSheets& to = doc.sheets.channel(ch);
             ChannelSheets& from = dump->sheets.channel(ch);

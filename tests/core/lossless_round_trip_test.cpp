@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 
+#include "editing/song_file_actions.h"
 #include "editing/undoable_edits.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
@@ -296,6 +297,25 @@ TEST(KeptStream, WhatWasReadGoesBackAndForthWithUndo) {
     EXPECT_TRUE(doc.readMemory == seen[0]);
     ASSERT_TRUE(history.redo(doc.sheets, doc.frames, &doc.readMemory));
     EXPECT_TRUE(doc.readMemory == seen[1]);
+}
+
+TEST(KeptStream, ASavedSongFileStillWritesTheBytesRead) {
+    auto r = readBuilt(Layout::Rom49, squareOne(fixtures::plain({0x06, 0xC8, 0x07, 0x0A, 0x08, 0x01,
+                                                                 0x21, 0x05, 0x02, 0x00, 0x17})));
+    ASSERT_TRUE(r->read);
+    testing::TempDir dir;
+    std::string path = dir.file("kept.ksong");
+    ASSERT_FALSE(writeSongFile(path, r->doc));
+    // Opened in a fresh editor on the same file.
+    ReadSong fresh;
+    fresh.fs = r->fs;
+    fresh.built = r->built;
+    fresh.doc.file = r->fs;
+    UndoHistory history;
+    ASSERT_FALSE(readSongFileInto(fresh.doc, history, path, {}));
+    auto out = written(fresh, r->built.songs[0].headerOffset);
+    ASSERT_TRUE(out);
+    EXPECT_TRUE(*out == r->built.bytes);
 }
 
 // Random streams with every feature the reader knows: commands in any order and repeated,
