@@ -221,28 +221,28 @@ class CommandsTest : public QObject {
     }
 
     void addLinesRenumbersReferencesAndRemovalIsBlocked() {
-        // Song 2: Break 1 on line 3 to line 6, Loop 1 on line 5 to line 0, Jump on line 9.
+        // Song 2: Break 1 on line 4 to line 7, Loop 1 on line 6 to line 1, Jump on line 10.
         MainWindow& w = readSong(2);
         SheetView* loop = w.sheets().view(0, SheetKind::Loop);
         SheetView* brk = w.sheets().view(0, SheetKind::Break);
-        QCOMPARE(cellOf(brk, 3, 5), QString("0006"));
+        QCOMPARE(cellOf(brk, 4, 5), QString("0007"));
         auto* count = w.findChild<QLineEdit*>("txtNbLineAdd");
         count->setText("2");
-        w.currentView()->selectCell(1, 3);
+        w.currentView()->selectCell(2, 3);
         w.controls().btnAddLines->click();              // "Before" is selected
-        QCOMPARE(cellOf(brk, 5, 5), QString("0008"));   // the break moved down and follows its line
-        QCOMPARE(cellOf(loop, 7, 5), QString("0000"));  // a target before the insertion stays
-        QCOMPARE(cellOf(loop, 11, 16), QString("0000"));
+        QCOMPARE(cellOf(brk, 6, 5), QString("0009"));   // the break moved down and follows its line
+        QCOMPARE(cellOf(loop, 8, 5), QString("0001"));  // a target before the insertion stays
+        QCOMPARE(cellOf(loop, 12, 16), QString("0000"));
 
         size_t boxes = fakes_->messages.boxes.size();
         count->setText("1");
-        w.currentView()->selectCell(8, 3);  // line 8 is the break's target
+        w.currentView()->selectCell(9, 3);  // line 9 is the break's target
         w.controls().btnRemLine->click();
         QCOMPARE(fakes_->messages.boxes.size(), boxes + 1);
         QCOMPARE(QString::fromStdString(fakes_->messages.boxes.back().first),
                  QString("Remove lines"));
-        QCOMPARE(w.currentView()->model()->rowCount(), 13);  // nothing removed
-        QCOMPARE(cellOf(brk, 5, 5), QString("0008"));
+        QCOMPARE(w.currentView()->model()->rowCount(), 14);  // nothing removed
+        QCOMPARE(cellOf(brk, 6, 5), QString("0009"));
     }
 
     void arrowsMoveAndOtherKeysDoNot() {
