@@ -20,14 +20,15 @@ void target(Bytes& s, std::uint8_t command, std::uint8_t operand, size_t index) 
     s.push_back(static_cast<std::uint8_t>(index & 0xFF));
 }
 
-// Blocks of 20 lines: commands before most notes, connected and dotted notes, octave-plus, and
+// Blocks of 21-22 lines: commands before most notes, connected and dotted notes, octave-plus, and
 // per block a loop back to the block's start and a break out of it, with a jump back at every
-// fourth block (after the break, so on a zero-length line).
+// fourth block (after the break, so on a zero-length line). The slide between the break and the
+// block's last note keeps a zero-length line of its own, as does the one before a jump.
 Bytes denseStream(int channel) {
     Bytes s;
     int lines = 0;
     int block = 0;
-    while (lines + 21 < kLines) {
+    while (lines + 23 < kLines) {
         size_t top = s.size();
         s.insert(s.end(), {0x07, static_cast<std::uint8_t>(block & 0x0F), 0x08, 0x01, 0x09,
                            static_cast<std::uint8_t>(block % 6)});
@@ -41,7 +42,7 @@ Bytes denseStream(int channel) {
         s.push_back(0x00);
         if (block % 4 == 3) target(s, 0x16, 0, top);
         s.push_back(static_cast<std::uint8_t>(channel == 3 ? 0x2A : 0x28));
-        lines += 20;
+        lines += 22;
         ++block;
     }
     s.push_back(0x17);

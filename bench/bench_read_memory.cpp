@@ -30,10 +30,11 @@ struct Fixture {
     fixtures::BuiltFile built;
     FileState fs;
     std::uint32_t header = 0;
-    Fixture() {
+    // With `channels` 1, Square One only.
+    explicit Fixture(int blocks = 100, int channels = 4) {
         fixtures::SongSpec songSpec;
-        for (int c = 0; c < 4; ++c)
-            songSpec.channels[static_cast<size_t>(c)] = blockStream(100, c == kNoise);
+        for (int c = 0; c < channels; ++c)
+            songSpec.channels[static_cast<size_t>(c)] = blockStream(blocks, c == kNoise);
         built = fixtures::buildFile(Layout::Nsf, {songSpec});
         fs = *recogniseLayout("bench.nsf", built.bytes);
         header = built.songs[0].headerOffset;
@@ -87,6 +88,36 @@ void BM_WriteSong(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteSong)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Create Code on a channel of about 10,000 lines after N of its lines were edited (spread over
+// the channel): its lines are aligned with the remembered ones first.
+void BM_WriteEditedSong(benchmark::State& state) {
+    static Fixture f(1100, 1);
+    Sheets sheets;
+    ErrorBox errors;
+    ReadMemory memory;
+    decodeSong(f.fs, f.built.bytes, f.header, sheets, errors, &memory);
+    int edits = static_cast<int>(state.range(0));
+    {
+        ChannelSheets& ch = sheets.channel(kSquare1);
+        int lines = ch.lineCount() - 1;
+        for (int e = 0; e < edits; ++e) {
+            int row = static_cast<int>(static_cast<long long>(lines) * (2 * e + 1) / (2 * edits));
+            if (ch.music.cell(row, music::kVol) != "-") continue;
+            ch.music.setCell(row, music::kVol, "3");
+        }
+    }
+    FrameStore store;
+    storeShownFrame(sheets, store);
+    for (auto _ : state) {
+        ErrorBox box;
+        auto song = encodeSong(store, f.fs, f.header, 1, box, &memory);
+        if (!song) state.SkipWithError("not created");
+        benchmark::DoNotOptimize(song->patches.data());
+    }
+    state.counters["lines_per_channel"] = sheets.channel(0).lineCount();
+}
+BENCHMARK(BM_WriteEditedSong)->Arg(0)->Arg(1)->Arg(100)->Arg(600)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kestra

@@ -123,7 +123,12 @@ std::vector<int> alignRemembered(const std::string& music, const std::string& lo
     for (int i = head; i < n - tail; ++i) a.push_back(frame.hash(i));
     for (int j = head; j < m - tail; ++j)
         b.push_back(hashVisible(remembered[static_cast<size_t>(j)].visible));
-    for (auto [i, j] : matchMiddle(a, b, kMaxAlignedDifferences)) {
+    auto pairs = matchMiddle(a, b, kMaxAlignedDifferences);
+    if (pairs.empty() && a.size() == b.size()) {
+        // Too many differences for the script, but no line added or removed: line for line.
+        for (int i = 0; i < static_cast<int>(a.size()); ++i) pairs.push_back({i, i});
+    }
+    for (auto [i, j] : pairs) {
         // A hash is not the text: a match counts only when the texts are equal.
         if (frame.same(head + i, remembered[static_cast<size_t>(head + j)].visible))
             map[static_cast<size_t>(head + i)] = head + j;

@@ -10,8 +10,9 @@
 
 namespace kestra {
 
-// Past this many differing lines only the common first and last lines are aligned: the rest is
-// encoded from the cells, which is always right, just not byte for byte as read.
+// Past this many differing lines only the common first and last lines are aligned (and, when
+// no line was added or removed, the others line for line): the rest is encoded from the cells,
+// which is always right, just not byte for byte as read.
 inline constexpr int kMaxAlignedDifferences = 1000;
 
 // For each of the `lines` lines of the frame texts (Music, Loop and Break), the index of the
