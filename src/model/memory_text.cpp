@@ -3,6 +3,7 @@
 #include <array>
 
 #include "model/hex_text.h"
+#include "model/text_lines.h"
 
 namespace kestra {
 namespace {
@@ -56,9 +57,9 @@ Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
     using R = Result<ReadMemory>;
     ReadMemory memory;
     ChannelMemory* current = nullptr;
-    size_t lineNo = firstLine - 1;
+    TextLines lines(text, firstLine);
     auto fail = [&](const std::string& why) {
-        return R::failure("line " + std::to_string(lineNo) + ": " + why);
+        return R::failure("line " + std::to_string(lines.number()) + ": " + why);
     };
     auto finish = [&]() -> std::optional<std::string> {
         if (current &&
@@ -66,14 +67,8 @@ Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
             return "the remembered lines do not cover the remembered bytes";
         return std::nullopt;
     };
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t nl = text.find('\n', pos);
-        std::string_view line =
-            text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
-        pos = nl == std::string_view::npos ? text.size() : nl + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::string_view line;
+    while (lines.next(line)) {
         if (line.empty()) continue;
         if (line.substr(0, 7) == "memory ") {
             if (auto problem = finish()) return fail(*problem);
@@ -129,7 +124,7 @@ Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
                                   static_cast<std::uint32_t>(*end), static_cast<int>(*group),
                                   static_cast<std::uint16_t>(*kept)});
     }
-    ++lineNo;
+    lines.passEnd();
     if (auto problem = finish()) return fail(*problem);
     return memory;
 }

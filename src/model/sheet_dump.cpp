@@ -1,6 +1,7 @@
 #include "model/sheet_dump.h"
 
 #include "model/hex_text.h"
+#include "model/text_lines.h"
 
 namespace kestra {
 
@@ -58,18 +59,12 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
     std::vector<int> rowsSeen(kChannelCount, 0);
     std::vector<bool> channelSeen(kChannelCount, false);
     bool inMessages = false;
-    size_t lineNo = 0;
-    size_t pos = 0;
+    TextLines lines(text);
     auto fail = [&](const std::string& why) {
-        return R::failure("line " + std::to_string(lineNo) + ": " + why);
+        return R::failure("line " + std::to_string(lines.number()) + ": " + why);
     };
-    while (pos < text.size()) {
-        size_t nl = text.find('\n', pos);
-        std::string_view line =
-            text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
-        pos = nl == std::string_view::npos ? text.size() : nl + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::string_view line;
+    while (lines.next(line)) {
         if (line.empty()) continue;
         if (line.substr(0, 9) == "message: ") {
             inMessages = true;
@@ -114,7 +109,7 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
         fillRow(cs.brk, SheetKind::Break, r, b);
         ++rowsSeen[static_cast<size_t>(channel)];
     }
-    ++lineNo;
+    lines.passEnd();
     for (int ch = 0; ch < kChannelCount; ++ch) {
         if (!channelSeen[static_cast<size_t>(ch)])
             return fail("\"channel " + std::to_string(ch + 1) + "\" is missing");
