@@ -156,3 +156,27 @@ BENCHMARK(BM_RecordReadChannel10k)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kestra
+
+namespace kestra {
+namespace {
+
+// Add lines and Remove Line recorded for undo on the same song again and again: the recording
+// once the song's memory is warm, as in an editing session (the first insertion after reading
+// also moves every cell of the channel, see BM_AddLinesFirstAfterReading).
+void BM_RecordAddAndRemoveWarm(benchmark::State& state) {
+    Document doc = bigDocument();
+    Selection sel = Selection::cell(SheetKind::Music, 0, kLines / 2, music::kNote);
+    for (auto _ : state) {
+        UndoStep add = recordAddLines(doc);
+        UndoRecorder rec(doc.sheets, doc.frames, UndoScope::allChannels(), {});
+        EditResult r = removeLines(doc, sel, "100", nullptr);
+        if (!r.rows) std::abort();
+        auto remove = rec.finish(doc.sheets, doc.frames, {}, LineMove{r.rows->channel, r.rows->at});
+        benchmark::DoNotOptimize(add);
+        benchmark::DoNotOptimize(remove);
+    }
+}
+BENCHMARK(BM_RecordAddAndRemoveWarm)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kestra
