@@ -5,6 +5,7 @@
 #include "encoder/channel_encoder.h"
 #include "encoder/frame_checks.h"
 #include "model/hex_text.h"
+#include "model/same_file.h"
 #include "rom/song_table.h"
 
 namespace kestra {
@@ -114,8 +115,10 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
             in.name = kChannelNames[static_cast<size_t>(c)];
             in.noise = c == kNoise;
             in.memory = memoryOf(memory, file, c);
-            in.keepsPlace = in.memory && in.memory->headerOffset == headerOffset &&
-                            in.memory->pointer == out.startAddress;
+            in.keepsPlace =
+                in.memory &&
+                (in.memory->file == file.path || sameFile(in.memory->file, file.path)) &&
+                in.memory->headerOffset == headerOffset && in.memory->pointer == out.startAddress;
             auto code = createChannelCode(in, p, bankXor, errors);
             if (!code) return std::nullopt;
             if (!resolveTargets(*code, in.name, errors)) return std::nullopt;

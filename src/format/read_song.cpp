@@ -104,7 +104,7 @@ bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffs
             return false;
         if (memory && !lines.empty())
             remembered[static_cast<size_t>(ch)] = ChannelMemory{
-                fs.layout, headerOffset, pointer, std::move(*bytes), std::move(lines)};
+                fs.layout, headerOffset, pointer, fs.path, std::move(*bytes), std::move(lines)};
     }
     for (int ch = 0; ch < kChannelCount; ++ch) {
         ChannelSheets& dst = sheets.channel(ch);

@@ -39,7 +39,8 @@ std::string writeMemoryText(const ReadMemory& memory) {
         if (!m) continue;
         out += "memory " + std::to_string(c + 1) + " " +
                kLayoutNames[static_cast<size_t>(m->layout)] + " " +
-               intToHexText(m->headerOffset, 5) + " " + intToHexText(m->pointer, 4) + "\n";
+               intToHexText(m->headerOffset, 5) + " " + intToHexText(m->pointer, 4) + " " +
+               m->file + "\n";
         out += "bytes ";
         for (std::uint8_t b : m->bytes) out += intToHexText(b, 2);
         out += "\n";
@@ -73,20 +74,28 @@ Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
         if (line.substr(0, 7) == "memory ") {
             if (auto problem = finish()) return fail(*problem);
             auto w = words(line);
-            auto ch = w.size() == 5 ? number(w[1], false) : std::nullopt;
-            auto header = w.size() == 5 ? number(w[3], true) : std::nullopt;
-            auto pointer = w.size() == 5 ? number(w[4], true) : std::nullopt;
+            // The file's path is the rest of the line, spaces and all.
+            std::string_view file;
+            if (w.size() >= 6) file = line.substr(static_cast<size_t>(w[5].data() - line.data()));
+            std::optional<long long> ch, header, pointer;
+            if (w.size() >= 5) {
+                w.resize(5);
+                ch = number(w[1], false);
+                header = number(w[3], true);
+                pointer = number(w[4], true);
+            }
             size_t layout = 0;
             while (w.size() == 5 && layout < kLayoutNames.size() && w[2] != kLayoutNames[layout])
                 ++layout;
             if (!ch || *ch < 1 || *ch > kChannelCount || !header || !pointer || *pointer > 0xFFFF ||
                 layout == 0 || layout == kLayoutNames.size() ||
                 memory[static_cast<size_t>(*ch - 1)])
-                return fail("expected \"memory CHANNEL LAYOUT HEADER POINTER\"");
+                return fail("expected \"memory CHANNEL LAYOUT HEADER POINTER FILE\"");
             auto& slot = memory[static_cast<size_t>(*ch - 1)];
             slot = ChannelMemory{static_cast<Layout>(layout),
                                  static_cast<std::uint32_t>(*header),
                                  static_cast<std::uint16_t>(*pointer),
+                                 std::string(file),
                                  {},
                                  {}};
             current = &*slot;

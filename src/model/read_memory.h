@@ -34,6 +34,7 @@ struct ChannelMemory {
     Layout layout = Layout::None;
     std::uint32_t headerOffset = 0;   // the song header the channel was read under
     std::uint16_t pointer = 0;        // the channel's driver address in that header
+    std::string file;                 // the path of the file it was read from
     std::vector<std::uint8_t> bytes;  // first byte up to and including the End byte
     std::vector<LineMemory> lines;    // one per line of frame 0, in order
     bool operator==(const ChannelMemory&) const = default;

@@ -208,6 +208,15 @@ TEST(KeptStream, AJumpIntoAnotherChannelIsRefusedWhereItCannotHold) {
                            "from"),
               std::string::npos)
         << problem;
+    // At its own address in another file: refused.
+    FileState other = r->fs;
+    other.path = "another.nsf";
+    storeShownFrame(r->doc.sheets, r->doc.frames);
+    ErrorBox box;
+    EXPECT_FALSE(encodeSong(r->doc.frames, other, r->built.songs[0].headerOffset, 1, box,
+                            &r->doc.readMemory));
+    EXPECT_NE(box.text().find("can only be written back unchanged"), std::string::npos)
+        << box.text();
     // At its own address, but with Square One changed before the target: refused too.
     r->doc.sheets.channel(0).music.setCell(0, music::kNote, "C-1");
     problem.clear();

@@ -102,9 +102,12 @@ ReadMemory someMemory() {
     m.layout = Layout::Rom49;
     m.headerOffset = 0x41032;
     m.pointer = 0x9009;
+    m.file = "/roms/a game (v1.1).nes";
     m.bytes = {0x07, 0x0A, 0x21, 0x16, 0x90, 0x09, 0x17};
     std::string text(100, '-');
-    m.lines = {{text, 0, 3, 1, 0}, {text, 3, 6, 2, 1}, {text, 6, 6, 0, 0},
+    m.lines = {{text, 0, 3, 1, 0},
+               {text, 3, 6, 2, 1},
+               {text, 6, 6, 0, 0},
                {std::string(100, '|'), 6, 7, 1, 0}};
     memory[2] = m;
     return memory;
@@ -128,7 +131,8 @@ TEST(SongFile, KeepsWhatReadingRemembered) {
 TEST(SongFile, DamagedMemoryIsRefusedWithItsLine) {
     testing::TempDir dir;
     std::string sheets = writeSheetDump(someSong());
-    size_t firstMemoryLine = static_cast<size_t>(std::count(sheets.begin(), sheets.end(), '\n')) + 1;
+    size_t firstMemoryLine =
+        static_cast<size_t>(std::count(sheets.begin(), sheets.end(), '\n')) + 1;
     std::string memory = writeMemoryText(someMemory());
     struct Case {
         const char* what;
