@@ -92,6 +92,21 @@ bool saveFrame(const ChannelSheets& sheets, FrameStore& store, int ch, int frame
     return exact;
 }
 
+bool keepsCellWidths(const ChannelSheets& sheets) {
+    auto keeps = [](const Sheet& sheet, SheetKind kind) {
+        size_t widths[kMusicColumns] = {};
+        const int cols = std::min(sheet.columnCount(), kMusicColumns);
+        for (int c = kFixedColumns; c < cols; ++c)
+            widths[c] = static_cast<size_t>(cellWidth(kind, c));
+        for (int r = 0; r < sheet.rowCount(); ++r)  // row by row, as the cells lie in memory
+            for (int c = kFixedColumns; c < cols; ++c)
+                if (sheet.cell(r, c).size() != widths[c]) return false;
+        return true;
+    };
+    return keeps(sheets.music, SheetKind::Music) && keeps(sheets.loop, SheetKind::Loop) &&
+           keeps(sheets.brk, SheetKind::Break);
+}
+
 void loadFrame(int lines, const FrameStore& store, int ch, int frame, ChannelSheets& sheets) {
     auto text = [&](SheetKind kind) -> const std::string& {
         static const std::string kNone;

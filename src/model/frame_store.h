@@ -33,6 +33,9 @@ struct FrameStore {
 // Store the channel's three sheets as frame `frame`. False when a cell did not have its fixed
 // width (the texts are stored as they stand).
 bool saveFrame(const ChannelSheets& sheets, FrameStore& store, int ch, int frame);
+// True when every value cell has its fixed width: saveFrame is then exact, and loading the
+// frame back gives the same sheets.
+bool keepsCellWidths(const ChannelSheets& sheets);
 // Fill rows 0..lines-1 of the channel's sheets from frame `frame`; rows must exist. A record
 // position past the end of a text gives an empty cell; with 0 lines row 0 gets its defaults.
 void loadFrame(int lines, const FrameStore& store, int ch, int frame, ChannelSheets& sheets);
