@@ -41,26 +41,17 @@ class CommandsTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<Fakes> fakes_;
-    std::unique_ptr<MainWindow> window_;
-    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers_;
-    QTemporaryDir dir_;
+    WindowsForTests windows_;
+    Fakes* fakes_ = nullptr;  // those of the window fresh() made last
 
     MainWindow& fresh() {
-        testers_.clear();
-        window_.reset();
-        fakes_ = std::make_unique<Fakes>();
-        window_ = std::make_unique<MainWindow>(fakes_->ports());
-        testers_ = watchModels(*window_);
-        window_->show();
-        return *window_;
+        MainWindow& w = windows_.fresh();
+        fakes_ = windows_.fakes();
+        return w;
     }
 
     std::string writeFixture(const char* name, Layout layout) {
-        auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
-        std::string path = dir_.filePath(name).toStdString();
-        if (!fixtures::writeBytes(path, file.bytes)) qFatal("cannot write fixture");
-        return path;
+        return windows_.writeFixture(name, layout);
     }
 
     // Opens the fixture, takes Song ID songId's header as the read/write address and reads it.

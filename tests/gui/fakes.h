@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractItemModelTester>
+#include <QTemporaryDir>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/sheet_area.h"
+#include "fixtures/fixture_builder.h"
 #include "model/ports.h"
 
 namespace kestra::testing {
@@ -156,6 +158,30 @@ struct TestWindow {
         if (realPlayer) p.player = nullptr;
         return p;
     }
+};
+
+// One window at a time for a test class: fresh() starts over with new fakes; the sample songs
+// can be written as fixture files into the class's own folder.
+class WindowsForTests {
+  public:
+    MainWindow& fresh() {
+        current_.reset();
+        current_ = std::make_unique<TestWindow>();
+        return current_->window;
+    }
+    MainWindow* window() const { return current_ ? &current_->window : nullptr; }
+    Fakes* fakes() const { return current_ ? &current_->fakes : nullptr; }
+    std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
+    std::string writeFixture(const char* name, Layout layout) const {
+        auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
+        std::string p = path(name);
+        if (!fixtures::writeBytes(p, file.bytes)) qFatal("cannot write fixture");
+        return p;
+    }
+
+  private:
+    std::unique_ptr<TestWindow> current_;
+    QTemporaryDir dir_;
 };
 
 }  // namespace kestra::testing

@@ -26,22 +26,16 @@ class HostileFilesTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<Fakes> fakes_;
-    std::unique_ptr<MainWindow> window_;
-    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers_;
-    QTemporaryDir dir_;
+    WindowsForTests windows_;
+    Fakes* fakes_ = nullptr;  // those of the window fresh() made last
 
     MainWindow& fresh() {
-        testers_.clear();
-        window_.reset();
-        fakes_ = std::make_unique<Fakes>();
-        window_ = std::make_unique<MainWindow>(fakes_->ports());
-        testers_ = watchModels(*window_);
-        window_->show();
-        return *window_;
+        MainWindow& w = windows_.fresh();
+        fakes_ = windows_.fakes();
+        return w;
     }
 
-    std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
+    std::string path(const char* name) const { return windows_.path(name); }
 
     std::string writeFile(const char* name, const Bytes& bytes) {
         std::string p = path(name);
@@ -50,12 +44,12 @@ class HostileFilesTest : public QObject {
     }
 
     QString importantMessage() const {
-        return window_->findChild<QLineEdit*>("txtImpMess")->text();
+        return windows_.window()->findChild<QLineEdit*>("txtImpMess")->text();
     }
 
     // Everything the user can press, type or click, by name.
     std::vector<std::pair<const char*, std::function<void()>>> commands() {
-        MainWindow* w = window_.get();
+        MainWindow* w = windows_.window();
         const WindowControls* c = &w->controls();
         auto key = [w](Qt::Key k, int col) {
             return [w, k, col] {
@@ -106,14 +100,14 @@ class HostileFilesTest : public QObject {
                 second.second();
             }
         // Back to a known view for whatever follows.
-        window_->controls().chanGroup->button(0)->click();
-        window_->controls().sheetGroup->button(0)->click();
+        windows_.window()->controls().chanGroup->button(0)->click();
+        windows_.window()->controls().sheetGroup->button(0)->click();
     }
 
     // The editor goes on: a good file still opens, and its song is read and shown.
     void editorGoesOn() {
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
-        MainWindow& w = *window_;
+        MainWindow& w = *windows_.window();
         w.openFile(writeFile("good.nsf", built.bytes));
         w.controls().songIdUpDown->setPosition(1);
         w.songIdUpDownClick();

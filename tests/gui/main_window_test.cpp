@@ -54,26 +54,17 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<Fakes> fakes_;
-    std::unique_ptr<MainWindow> window_;
-    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers_;
-    QTemporaryDir dir_;
+    WindowsForTests windows_;
+    Fakes* fakes_ = nullptr;  // those of the window fresh() made last
 
     MainWindow& fresh() {
-        testers_.clear();
-        window_.reset();
-        fakes_ = std::make_unique<Fakes>();
-        window_ = std::make_unique<MainWindow>(fakes_->ports());
-        testers_ = watchModels(*window_);
-        window_->show();
-        return *window_;
+        MainWindow& w = windows_.fresh();
+        fakes_ = windows_.fakes();
+        return w;
     }
 
     std::string writeFixture(const char* name, Layout layout) {
-        auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
-        std::string path = dir_.filePath(name).toStdString();
-        if (!fixtures::writeBytes(path, file.bytes)) qFatal("cannot write fixture");
-        return path;
+        return windows_.writeFixture(name, layout);
     }
 
   private slots:
@@ -253,7 +244,7 @@ class MainWindowTest : public QObject {
         std::string good = writeFixture("song.nes", Layout::Rom43);
         w.openFile(good);
         QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: song.nes"));
-        std::string bad = dir_.filePath("notes.txt").toStdString();
+        std::string bad = windows_.path("notes.txt");
         fixtures::writeBytes(bad, Bytes(64, 0));
         w.openFile(bad);
         QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: song.nes"));
