@@ -7,47 +7,34 @@
 
 #include "encoder/safe_write.h"
 #include "encoder_test_util.h"
+#include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
+#include "test_files.h"
 
 namespace kestra {
 namespace {
 
+using testing::RecordingMessages;
+
 namespace fs = std::filesystem;
 using testing::end;
 using testing::Line;
-
-class RecordingMessages : public MessagePort {
-  public:
-    void messageBox(const std::string& title, const std::string& text) override {
-        boxes.push_back(title + ": " + text);
-    }
-    bool confirm(const std::string&, const std::string&) override { return true; }
-    std::vector<std::string> boxes;
-};
 
 // A fixture file written to a fresh folder, opened as the editor opens it.
 class CreateCodeTest : public ::testing::Test {
   protected:
     void open(Layout layout, const fixtures::BuildOptions& options = {}) {
         built = fixtures::buildFile(layout, fixtures::sampleSongs(), options);
-        folder = fs::temp_directory_path() /
-                 ("kestra-create-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        path = (folder / ("song" + fixtures::extensionFor(layout))).string();
-        ASSERT_TRUE(fixtures::writeBytes(path, built.bytes));
-        auto state = openSongFile(path);
-        ASSERT_TRUE(state) << state.error();
-        doc.file = *state;
+        auto opened =
+            testing::openFixture(dir, "song" + fixtures::extensionFor(layout), built.bytes, doc);
+        ASSERT_TRUE(opened) << opened.error();
+        path = *opened;
     }
+    // A test may leave the file read-only; the folder is removed all the same.
     void TearDown() override {
-        if (!folder.empty()) {
-            ::chmod(path.c_str(), 0644);
-            fs::remove_all(folder);
-        }
+        if (!path.empty()) ::chmod(path.c_str(), 0644);
     }
     void setSong(const std::vector<std::vector<Line>>& channels) {
         for (int c = 0; c < 4; ++c) {
@@ -66,8 +53,8 @@ class CreateCodeTest : public ::testing::Test {
         return offsetText(built.songs[static_cast<size_t>(songId - 1)].headerOffset);
     }
 
+    testing::TempDir dir;
     fixtures::BuiltFile built;
-    fs::path folder;
     std::string path;
     Document doc;
     RecordingMessages messages;
@@ -139,7 +126,7 @@ TEST_F(CreateCodeTest, PermissionsAreKept) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     // No temporary file is left behind.
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) ++entries;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.file(""))) ++entries;
     EXPECT_EQ(entries, 2);  // the file and its backup
 }
 

@@ -7,42 +7,29 @@
 #include "encoder/create_code.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
+#include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "format/read_song.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
+#include "test_files.h"
 
 namespace kestra {
 namespace {
 
+using testing::RecordingMessages;
+
 namespace fs = std::filesystem;
 using fixtures::StreamBuilder;
-
-class RecordingMessages : public MessagePort {
-  public:
-    void messageBox(const std::string& title, const std::string& text) override {
-        boxes.push_back(title + ": " + text);
-    }
-    bool confirm(const std::string&, const std::string&) override { return true; }
-    std::vector<std::string> boxes;
-};
 
 class RealSongs : public ::testing::Test {
   protected:
     void write(const fixtures::BuiltFile& file) {
         built = file;
-        folder = fs::temp_directory_path() /
-                 ("kestra-real-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        path = (folder / "song.nsf").string();
-        ASSERT_TRUE(fixtures::writeBytes(path, built.bytes));
-        auto state = openSongFile(path);
-        ASSERT_TRUE(state) << state.error();
-        doc.file = *state;
+        auto opened = testing::openFixture(dir, "song.nsf", built.bytes, doc);
+        ASSERT_TRUE(opened) << opened.error();
+        path = *opened;
     }
-    void TearDown() override { fs::remove_all(folder); }
     // Reads Song ID id into the document; false when it could not be read.
     bool read(int id) {
         auto header = songHeaderOffset(doc.file, built.bytes, id);
@@ -50,8 +37,8 @@ class RealSongs : public ::testing::Test {
     }
     Bytes fileBytes() const { return *readFileBytes(path); }
 
+    testing::TempDir dir;
     fixtures::BuiltFile built;
-    fs::path folder;
     std::string path;
     Document doc;
     RecordingMessages messages;

@@ -52,6 +52,17 @@ class FakeMessages : public MessagePort {
     }
 };
 
+// Each box as "TITLE: TEXT", for tests that compare whole lists; questions get `answer`.
+class RecordingMessages : public MessagePort {
+  public:
+    bool answer = true;
+    void messageBox(const std::string& title, const std::string& text) override {
+        boxes.push_back(title + ": " + text);
+    }
+    bool confirm(const std::string&, const std::string&) override { return answer; }
+    std::vector<std::string> boxes;
+};
+
 class FakeSound : public SoundPort {
   public:
     int plays = 0;

@@ -11,12 +11,15 @@
 #include <sstream>
 #include <tuple>
 
+#include "fake_ports.h"
 #include "model/frame_store.h"
 #include "model/hex_text.h"
 #include "model/sheet_dump.h"
 
 namespace kestra {
 namespace {
+
+using testing::RecordingMessages;
 
 using Cells = std::vector<std::pair<int, std::string>>;
 
@@ -58,15 +61,6 @@ ChannelSheets buildChannel(const std::vector<Line>& lines) {
 }
 
 const std::vector<Line> kEndOnly = {{"|||"}};
-
-class RecordingMessages : public MessagePort {
-  public:
-    void messageBox(const std::string& title, const std::string& text) override {
-        boxes.push_back(title + ": " + text);
-    }
-    bool confirm(const std::string&, const std::string&) override { return false; }
-    std::vector<std::string> boxes;
-};
 
 // A document whose channels hold the given songs (missing channels: a lone end line).
 Document documentOf(const std::vector<std::vector<Line>>& channels) {

@@ -10,6 +10,9 @@
 #include <string>
 
 #include "fixtures/fixture_builder.h"
+#include "model/document.h"
+#include "model/result.h"
+#include "rom/layout.h"
 
 namespace kestra::testing {
 
@@ -45,6 +48,19 @@ class TempDir {
     }
     std::filesystem::path path_;
 };
+
+// Writes bytes as `name` into dir and opens the file into doc as the editor opens it; the path,
+// or why it could not be written or opened.
+inline Result<std::string> openFixture(const TempDir& dir, const std::string& name,
+                                       const Bytes& bytes, Document& doc) {
+    std::string path = dir.file(name);
+    if (!fixtures::writeBytes(path, bytes))
+        return Result<std::string>::failure("cannot write " + path);
+    auto state = openSongFile(path);
+    if (!state) return Result<std::string>::failure(state.error());
+    doc.file = *state;
+    return path;
+}
 
 // Runs kestra-cli with args (stderr joined to stdout); status as pclose returns it.
 inline std::string runCli(const std::string& args, int* status) {
