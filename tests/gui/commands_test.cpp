@@ -37,23 +37,10 @@ bool viewShowsSheet(SheetView* view, const Sheet& sheet) {
 
 }  // namespace
 
-class CommandsTest : public QObject {
+class CommandsTest : public WindowTest {
     Q_OBJECT
 
   private:
-    WindowsForTests windows_;
-    Fakes* fakes_ = nullptr;  // those of the window fresh() made last
-
-    MainWindow& fresh() {
-        MainWindow& w = windows_.fresh();
-        fakes_ = windows_.fakes();
-        return w;
-    }
-
-    std::string writeFixture(const char* name, Layout layout) {
-        return windows_.writeFixture(name, layout);
-    }
-
     // Opens the fixture, takes Song ID songId's header as the read/write address and reads it.
     MainWindow& readSong(int songId, Layout layout = Layout::Nsf) {
         MainWindow& w = fresh();

@@ -160,17 +160,17 @@ struct TestWindow {
     }
 };
 
-// One window at a time for a test class: fresh() starts over with new fakes; the sample songs
-// can be written as fixture files into the class's own folder.
-class WindowsForTests {
-  public:
+// Base of the window test classes: one window at a time, fresh() starts over with new fakes;
+// the sample songs can be written as fixture files into the class's own folder.
+class WindowTest : public QObject {
+  protected:
     MainWindow& fresh() {
         current_.reset();
         current_ = std::make_unique<TestWindow>();
+        fakes_ = &current_->fakes;
         return current_->window;
     }
     MainWindow* window() const { return current_ ? &current_->window : nullptr; }
-    Fakes* fakes() const { return current_ ? &current_->fakes : nullptr; }
     std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
     std::string writeFixture(const char* name, Layout layout) const {
         auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
@@ -178,6 +178,8 @@ class WindowsForTests {
         if (!fixtures::writeBytes(p, file.bytes)) qFatal("cannot write fixture");
         return p;
     }
+
+    Fakes* fakes_ = nullptr;  // those of the window fresh() made last
 
   private:
     std::unique_ptr<TestWindow> current_;

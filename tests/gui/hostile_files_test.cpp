@@ -22,21 +22,10 @@
 
 namespace kestra::testing {
 
-class HostileFilesTest : public QObject {
+class HostileFilesTest : public WindowTest {
     Q_OBJECT
 
   private:
-    WindowsForTests windows_;
-    Fakes* fakes_ = nullptr;  // those of the window fresh() made last
-
-    MainWindow& fresh() {
-        MainWindow& w = windows_.fresh();
-        fakes_ = windows_.fakes();
-        return w;
-    }
-
-    std::string path(const char* name) const { return windows_.path(name); }
-
     std::string writeFile(const char* name, const Bytes& bytes) {
         std::string p = path(name);
         if (!fixtures::writeBytes(p, bytes)) qFatal("cannot write %s", name);
@@ -44,12 +33,12 @@ class HostileFilesTest : public QObject {
     }
 
     QString importantMessage() const {
-        return windows_.window()->findChild<QLineEdit*>("txtImpMess")->text();
+        return window()->findChild<QLineEdit*>("txtImpMess")->text();
     }
 
     // Everything the user can press, type or click, by name.
     std::vector<std::pair<const char*, std::function<void()>>> commands() {
-        MainWindow* w = windows_.window();
+        MainWindow* w = window();
         const WindowControls* c = &w->controls();
         auto key = [w](Qt::Key k, int col) {
             return [w, k, col] {
@@ -100,14 +89,14 @@ class HostileFilesTest : public QObject {
                 second.second();
             }
         // Back to a known view for whatever follows.
-        windows_.window()->controls().chanGroup->button(0)->click();
-        windows_.window()->controls().sheetGroup->button(0)->click();
+        window()->controls().chanGroup->button(0)->click();
+        window()->controls().sheetGroup->button(0)->click();
     }
 
     // The editor goes on: a good file still opens, and its song is read and shown.
     void editorGoesOn() {
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
-        MainWindow& w = *windows_.window();
+        MainWindow& w = *window();
         w.openFile(writeFile("good.nsf", built.bytes));
         w.controls().songIdUpDown->setPosition(1);
         w.songIdUpDownClick();

@@ -50,23 +50,10 @@ bool shown(MainWindow& w, const char* name) {
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public WindowTest {
     Q_OBJECT
 
   private:
-    WindowsForTests windows_;
-    Fakes* fakes_ = nullptr;  // those of the window fresh() made last
-
-    MainWindow& fresh() {
-        MainWindow& w = windows_.fresh();
-        fakes_ = windows_.fakes();
-        return w;
-    }
-
-    std::string writeFixture(const char* name, Layout layout) {
-        return windows_.writeFixture(name, layout);
-    }
-
   private slots:
     void startsOnTheMusicSheetOfSquare1() {
         MainWindow& w = fresh();
@@ -244,7 +231,7 @@ class MainWindowTest : public QObject {
         std::string good = writeFixture("song.nes", Layout::Rom43);
         w.openFile(good);
         QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: song.nes"));
-        std::string bad = windows_.path("notes.txt");
+        std::string bad = path("notes.txt");
         fixtures::writeBytes(bad, Bytes(64, 0));
         w.openFile(bad);
         QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: song.nes"));
