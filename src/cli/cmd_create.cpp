@@ -1,9 +1,7 @@
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+#include <stdexcept>
 
+#include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "encoder/create_code.h"
 #include "model/document.h"
@@ -25,19 +23,6 @@ class PrintedMessages : public MessagePort {
     bool shown = false;
 };
 
-bool readAll(const std::string& source, std::string& out) {
-    if (source == "-") {
-        out.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return !std::cin.bad();
-    }
-    std::ifstream in(source, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    out = text.str();
-    return !in.bad();
-}
-
 }  // namespace
 
 int runCreate(const Args& args) {
@@ -57,16 +42,8 @@ int runCreate(const Args& args) {
                      args[2].c_str());
         return 2;
     }
-    std::string text;
-    if (!readAll(source, text)) {
-        std::fprintf(stderr, "kestra-cli create: cannot read the sheet dump %s\n", source.c_str());
-        return 1;
-    }
-    auto dump = parseSongFileText(text);
-    if (!dump) {
-        std::fprintf(stderr, "kestra-cli create: %s\n", dump.error().c_str());
-        return 1;
-    }
+    auto dump = readSongTextForCli(source, "kestra-cli create: ");
+    if (!dump) return 1;
     auto file = openSongFile(path);
     if (!file) {
         std::fprintf(stderr, "kestra-cli create: %s\n", file.error().c_str());

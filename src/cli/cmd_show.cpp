@@ -1,14 +1,12 @@
 // kestra-cli show: the unrolled song of a sheet dump, as "Show Song" fills the MySong and
 // FourChan sheets, followed by the messages it reported.
 #include <cstdio>
-#include <iostream>
-#include <iterator>
 #include <string>
 
+#include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "model/document.h"
 #include "model/song_file.h"
-#include "rom/file_bytes.h"
 #include "view/show_song.h"
 
 namespace kestra::cli {
@@ -44,22 +42,8 @@ int runShow(const Args& args) {
         std::fprintf(stderr, "usage: kestra-cli show [SHEETFILE|-]\n");
         return 2;
     }
-    std::string text;
-    if (args.empty() || args[0] == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-        auto bytes = readFileBytes(args[0]);
-        if (!bytes) {
-            std::fprintf(stderr, "%s\n", bytes.error().c_str());
-            return 1;
-        }
-        text.assign(bytes->begin(), bytes->end());
-    }
-    auto dump = parseSongFileText(text);
-    if (!dump) {
-        std::fprintf(stderr, "%s\n", dump.error().c_str());
-        return 1;
-    }
+    auto dump = readSongTextForCli(args.empty() ? "-" : args[0], "");
+    if (!dump) return 1;
 
     Document doc;
     doc.sheets = std::move(dump->sheets);
