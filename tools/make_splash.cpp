@@ -4,28 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
-namespace {
-
-void put16(std::vector<char>& out, std::uint16_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>(v >> 8));
-}
-
-void put32(std::vector<char>& out, std::uint32_t v) {
-    put16(out, static_cast<std::uint16_t>(v & 0xFFFF));
-    put16(out, static_cast<std::uint16_t>(v >> 16));
-}
-
-void putText(std::vector<char>& out, const char* text) {
-    for (int i = 0; i < 4; ++i) out.push_back(text[i]);
-}
-
-}  // namespace
+#include "preview/wav_writer.h"
 
 int main(int argc, char** argv) {
+    using namespace kestra;
     if (argc != 2) {
         std::fprintf(stderr, "usage: kestra-make-splash OUT.wav\n");
         return 2;
@@ -49,26 +33,12 @@ int main(int argc, char** argv) {
             attack * (0.75 * lowNoise * std::exp(-t * 14) + 0.35 * tone * std::exp(-t * 9));
         samples[i] = static_cast<std::int16_t>(std::lround(std::clamp(value, -1.0, 1.0) * 30000));
     }
-    std::vector<char> out;
-    std::uint32_t dataBytes = kSamples * 2;
-    putText(out, "RIFF");
-    put32(out, 36 + dataBytes);
-    putText(out, "WAVE");
-    putText(out, "fmt ");
-    put32(out, 16);
-    put16(out, 1);  // PCM
-    put16(out, 1);  // mono
-    put32(out, kRate);
-    put32(out, kRate * 2);
-    put16(out, 2);
-    put16(out, 16);
-    putText(out, "data");
-    put32(out, dataBytes);
-    for (std::int16_t s : samples) put16(out, static_cast<std::uint16_t>(s));
-    std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    if (!file) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    preview::WavWriter wav;
+    auto error = wav.open(argv[1], static_cast<int>(kRate), 1);
+    if (!error) error = wav.write(samples.data(), samples.size());
+    if (!error) error = wav.finish();
+    if (error) {
+        std::fprintf(stderr, "%s\n", error->c_str());
         return 1;
     }
     return 0;
