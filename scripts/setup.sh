@@ -5,7 +5,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
-  libgl1-mesa-dev libgme-dev xvfb xauth
+  libgl1-mesa-dev libgme-dev xvfb xauth ccache libcli11-dev
+  desktop-file-utils appstream libxml2-utils
 )
 missing=()
 for p in "${packages[@]}"; do
