@@ -18,22 +18,17 @@ namespace fs = std::filesystem;
 class CliCreate : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("kestra-cli-create-" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
         built = fixtures::buildFile(Layout::Rom43, fixtures::sampleSongs());
-        path = (folder / "song.nes").string();
-        ASSERT_TRUE(fixtures::writeBytes(path, built.bytes));
+        path = folder.write("song.nes", built.bytes);
     }
-    void TearDown() override { fs::remove_all(folder); }
-    fs::path folder;
+    testing::TempDir folder;
     fixtures::BuiltFile built;
     std::string path;
 };
 
 TEST_F(CliCreate, DumpThenCreateWritesTheSongBack) {
     std::string address = offsetText(built.songs[3].headerOffset);
-    std::string dump = (folder / "song4.txt").string();
+    std::string dump = folder.file("song4.txt");
     int status = -1;
     testing::runCliExit("dump " + path + " " + address + " > " + dump, &status);
     ASSERT_EQ(status, 0);
@@ -48,13 +43,12 @@ TEST_F(CliCreate, DumpThenCreateWritesTheSongBack) {
 }
 
 TEST_F(CliCreate, MessagesArePrintedAndNothingIsWritten) {
-    std::string dump = (folder / "empty.txt").string();
-    ASSERT_TRUE(fixtures::writeBytes(dump, Bytes{}));
+    std::string dump = folder.write("empty.txt", Bytes{});
     int status = -1;
     std::string out = testing::runCliExit("create " + path + " 15000 1 " + dump, &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("line"), std::string::npos) << out;  // the dump is refused
-    std::string song = (folder / "song.txt").string();
+    std::string song = folder.file("song.txt");
     testing::runCliExit(
         "dump " + path + " " + offsetText(built.songs[0].headerOffset) + " > " + song, &status);
     out = testing::runCliExit("create " + path + " \"\" 1 " + song, &status);

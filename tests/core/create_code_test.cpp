@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "encoder/safe_write.h"
-#include "encoder_test_util.h"
+#include "song_lines.h"
 #include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "rom/layout.h"
@@ -16,7 +16,7 @@
 namespace kestra {
 namespace {
 
-using testing::RecordingMessages;
+using testing::FakeMessages;
 
 namespace fs = std::filesystem;
 using testing::end;
@@ -57,7 +57,7 @@ class CreateCodeTest : public ::testing::Test {
     fixtures::BuiltFile built;
     std::string path;
     Document doc;
-    RecordingMessages messages;
+    FakeMessages messages;
 };
 
 std::vector<Line> notes(int count) {

@@ -1,6 +1,8 @@
 // Key and double-click editing of the Music, Loop and Break sheets, driven by key sequences.
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,36 +26,18 @@ struct Press {
 };
 
 std::vector<Press> parseKeys(const std::string& script) {
+    static const std::map<std::string, int> kNamed = {
+        {"Enter", kKeyEnter}, {"Space", kKeySpace}, {"Ins", kKeyInsert},
+        {"Del", kKeyDelete},  {"End", kKeyEnd},     {"Up", kKeyUp},
+        {"Home", 36},         {".", kKeyFullStop},  {"'", kKeyApostrophe}};
     std::vector<Press> out;
     std::istringstream in(script);
-    std::string tok;
-    while (in >> tok) {
+    for (std::string tok; in >> tok;) {
         bool shift = tok.rfind("S+", 0) == 0 && tok.size() > 2;
         if (shift) tok = tok.substr(2);
-        int key = 0;
-        if (tok == "Enter")
-            key = kKeyEnter;
-        else if (tok == "Space")
-            key = kKeySpace;
-        else if (tok == "Ins")
-            key = kKeyInsert;
-        else if (tok == "Del")
-            key = kKeyDelete;
-        else if (tok == "End")
-            key = kKeyEnd;
-        else if (tok == "Up")
-            key = kKeyUp;
-        else if (tok == "Home")
-            key = 36;
-        else if (tok == ".")
-            key = kKeyFullStop;
-        else if (tok == "'")
-            key = kKeyApostrophe;
-        else if (tok.size() == 1)
-            key = keyOf(tok[0]);
-        else
-            ADD_FAILURE() << "bad key " << tok;
-        out.push_back({key, shift});
+        auto named = kNamed.find(tok);
+        if (named == kNamed.end() && tok.size() != 1) ADD_FAILURE() << "bad key " << tok;
+        out.push_back({named != kNamed.end() ? named->second : keyOf(tok[0]), shift});
     }
     return out;
 }
@@ -98,8 +82,10 @@ struct KeyCase {
     int column;
     std::vector<Cell> before;  // cells of row 0 set before the keys
     const char* keys;
-    std::vector<Cell> after;            // cells of row 0 expected after
-    std::vector<std::string> messages;  // everything reported, in order
+    std::vector<Cell> after;               // cells of row 0 expected after
+    std::vector<std::string> messages;     // everything reported, in order
+    std::deque<std::string> answers = {};  // of the bit dialog, in order
+    std::vector<std::string> asked = {};   // what the bit dialog was opened with: "F:--", "T:..."
 };
 
 constexpr SheetKind M = SheetKind::Music;
@@ -112,10 +98,15 @@ TEST_P(KeySequence, GivesCellsAndMessages) {
     const KeyCase& c = GetParam();
     Fixture f;
     for (const Cell& b : c.before) f.cell(c.channel, b.sheet, 0, b.col) = b.text;
+    f.dialog.answers = c.answers;
     f.type(Selection::cell(c.sheet, c.channel, 0, c.column), c.keys);
     for (const Cell& a : c.after)
         EXPECT_EQ(f.cell(c.channel, a.sheet, 0, a.col), a.text) << "column " << a.col;
     EXPECT_EQ(f.doc.errors.history(), c.messages);
+    std::vector<std::string> asked;
+    for (const auto& call : f.dialog.calls)
+        asked.push_back((call.kind == BitKind::Flag ? "F:" : "T:") + call.bits);
+    EXPECT_EQ(asked, c.asked);
 }
 
 const char* const kEnterFirst = "Press 'Enter' on the data first to set it to 0.";
@@ -207,6 +198,15 @@ const KeyCase kMusicCases[] = {
     {"KeysOnMarkerLineDoNothing", 0, M, 7, {{M, 3, "..."}, {M, 7, ".."}}, "Enter 5 Del",
      {{M, 7, ".."}}, {}},
     {"KeysOnPageEndDoNothing", 0, M, 4, {{M, 3, "|||"}, {M, 4, "|"}}, "Enter", {{M, 4, "|"}}, {}},
+    // Flag and Tone: Enter opens the bit dialog; a cancel or a malformed answer keeps the cell.
+    {"FlagEnterOnEmpty", 0, M, 10, {}, "Enter", {{M, 10, "81"}}, {}, {"10000001"}, {"F:--"}},
+    {"ToneCancelKeeps", 0, M, 11, {{M, 11, "A0"}}, "Enter", {{M, 11, "A0"}}, {}, {},
+     {"T:10100000"}},
+    {"FlagNoBitsSet", 0, M, 10, {}, "Enter", {{M, 10, "00"}}, {}, {"00000000"}, {"F:--"}},
+    {"FlagMalformedAnswers", 0, M, 10, {{M, 10, "40"}}, "Enter Enter", {{M, 10, "40"}}, {},
+     {"1234", "1010101x"}, {"F:01000000", "F:01000000"}},
+    {"FlagDeleteWithoutDialog", 0, M, 10, {{M, 10, "40"}}, "5 Space Del", {{M, 10, "--"}}, {}},
+    {"ToneDeleteWithoutDialog", 0, M, 11, {{M, 11, "80"}}, "Del", {{M, 11, "--"}}, {}},
 };
 
 const KeyCase kLoopBreakCases[] = {
@@ -250,6 +250,14 @@ const KeyCase kLoopBreakCases[] = {
     {"BreakFlagDigitIgnored", 1, B, 3, {{B, 3, "81"}}, "5", {{B, 3, "81"}}, {}},
     {"BreakKeysOnPageEnd", 0, B, 5, {{B, 3, "||"}, {B, 5, "||||"}}, "Enter Del",
      {{B, 5, "||||"}}, {}},
+    // Enter on a break flag starts the break only when the dialog is confirmed; on a set break it
+    // changes the flag alone.
+    {"BreakFlagEnterCancelled", 0, B, 6, {}, "Enter", {{B, 6, "--"}, {B, 7, "--"}, {B, 8, "----"}},
+     {}, {}, {"F:--"}},
+    {"BreakFlagEnterStarts", 0, B, 6, {}, "Enter", {{B, 6, "00"}, {B, 7, "00"}, {B, 8, "0000"}},
+     {}, {"00000000"}, {"F:--"}},
+    {"BreakFlagEnterOnSet", 0, B, 6, {{B, 6, "00"}, {B, 7, "00"}, {B, 8, "0042"}}, "Enter",
+     {{B, 6, "40"}, {B, 8, "0042"}}, {}, {"01000000"}, {"F:00000000"}},
 };
 // clang-format on
 
@@ -372,52 +380,6 @@ INSTANTIATE_TEST_SUITE_P(FromEachSheet, MarkerKeys,
                          ::testing::Values(MarkerCase{M, 7}, MarkerCase{M, 1}, MarkerCase{L, 5},
                                            MarkerCase{B, 3}));
 
-TEST(BitDialog, EnterOnEmptyFlagSendsNoBitsAndWritesTheAnswer) {
-    Fixture f;
-    f.dialog.answers = {"10000001"};
-    f.type(Selection::cell(M, 0, 0, 10), "Enter");
-    ASSERT_EQ(f.dialog.calls.size(), 1u);
-    EXPECT_EQ(f.dialog.calls[0].kind, BitKind::Flag);
-    EXPECT_EQ(f.dialog.calls[0].bits, "--");
-    EXPECT_EQ(f.cell(0, M, 0, 10), "81");
-}
-
-TEST(BitDialog, ToneCellSendsItsBitsAndCancelKeepsTheValue) {
-    Fixture f;
-    f.cell(0, M, 0, 11) = "A0";
-    f.type(Selection::cell(M, 0, 0, 11), "Enter");
-    ASSERT_EQ(f.dialog.calls.size(), 1u);
-    EXPECT_EQ(f.dialog.calls[0].kind, BitKind::Tone);
-    EXPECT_EQ(f.dialog.calls[0].bits, "10100000");
-    EXPECT_EQ(f.cell(0, M, 0, 11), "A0");
-}
-
-TEST(BitDialog, AnswerWithNoBitsSetWritesZero) {
-    Fixture f;
-    f.dialog.answers = {"00000000"};
-    f.type(Selection::cell(M, 0, 0, 10), "Enter");
-    EXPECT_EQ(f.cell(0, M, 0, 10), "00");
-}
-
-TEST(BitDialog, MalformedAnswerIsTakenAsCancel) {
-    Fixture f;
-    f.cell(0, M, 0, 10) = "40";
-    f.dialog.answers = {"1234", "1010101x"};
-    f.type(Selection::cell(M, 0, 0, 10), "Enter Enter");
-    EXPECT_EQ(f.cell(0, M, 0, 10), "40");
-}
-
-TEST(BitDialog, DeleteEmptiesWithoutOpeningAndOtherKeysDoNothing) {
-    Fixture f;
-    f.cell(0, M, 0, 10) = "40";
-    f.cell(0, M, 0, 11) = "80";
-    f.type(Selection::cell(M, 0, 0, 10), "5 Space Del");
-    f.type(Selection::cell(M, 0, 0, 11), "Del");
-    EXPECT_TRUE(f.dialog.calls.empty());
-    EXPECT_EQ(f.cell(0, M, 0, 10), "--");
-    EXPECT_EQ(f.cell(0, M, 0, 11), "--");
-}
-
 TEST(BitDialog, NoDialogPortMeansCancel) {
     Fixture f;
     f.ctx.bits = nullptr;
@@ -425,27 +387,6 @@ TEST(BitDialog, NoDialogPortMeansCancel) {
     f.type(Selection::cell(B, 0, 0, 3), "Enter");
     EXPECT_EQ(f.cell(0, M, 0, 10), "--");
     EXPECT_EQ(f.cell(0, B, 0, 3), "--");
-}
-
-TEST(BitDialog, BreakFlagEnterStartsTheBreakOnlyWhenConfirmed) {
-    Fixture f;
-    const Selection sel = Selection::cell(B, 0, 0, 6);
-    f.type(sel, "Enter");  // cancelled
-    EXPECT_EQ(f.cell(0, B, 0, 6), "--");
-    EXPECT_EQ(f.cell(0, B, 0, 7), "--");
-    EXPECT_EQ(f.cell(0, B, 0, 8), "----");
-    f.dialog.answers = {"00000000"};
-    f.type(sel, "Enter");
-    EXPECT_EQ(f.cell(0, B, 0, 6), "00");
-    EXPECT_EQ(f.cell(0, B, 0, 7), "00");
-    EXPECT_EQ(f.cell(0, B, 0, 8), "0000");
-    // On a set break Enter changes only the flag.
-    f.cell(0, B, 0, 8) = "0042";
-    f.dialog.answers = {"01000000"};
-    f.type(sel, "Enter");
-    EXPECT_EQ(f.dialog.calls.back().bits, "00000000");
-    EXPECT_EQ(f.cell(0, B, 0, 6), "40");
-    EXPECT_EQ(f.cell(0, B, 0, 8), "0042");
 }
 
 TEST(DoubleClick, MusicOpensFlagAndToneEvenOnEmptyCells) {
@@ -550,13 +491,7 @@ TEST(Result, NamesTheRowsOfEverySheetTouched) {
     EXPECT_FALSE(r.changedAnything());
 }
 
-TEST(Captions, BitDialogPerKind) {
-    EXPECT_EQ(bitDialogCaptions(BitKind::Flag)[0], "Disable pitch effect");
-    EXPECT_EQ(bitDialogCaptions(BitKind::Flag)[1], "Toggle a 'connect' on notes");
-    EXPECT_EQ(bitDialogCaptions(BitKind::Flag)[3], "To have an higher octave");
-    EXPECT_EQ(bitDialogCaptions(BitKind::Flag)[7], "??");
-    EXPECT_EQ(bitDialogCaptions(BitKind::Tone)[1], "Duty Cycle 25%");
-    EXPECT_EQ(bitDialogCaptions(BitKind::Tone)[2], "No effect");
+TEST(BitDialog, ChecksAndBitTexts) {
     auto checks = bitDialogChecks("10100000");
     EXPECT_TRUE(checks[0] && checks[2] && !checks[1] && !checks[7]);
     EXPECT_EQ(bitDialogChecks("--"), (std::array<bool, 8>{}));

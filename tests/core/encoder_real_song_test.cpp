@@ -17,7 +17,7 @@
 namespace kestra {
 namespace {
 
-using testing::RecordingMessages;
+using testing::FakeMessages;
 
 namespace fs = std::filesystem;
 using fixtures::StreamBuilder;
@@ -41,7 +41,7 @@ class RealSongs : public ::testing::Test {
     fixtures::BuiltFile built;
     std::string path;
     Document doc;
-    RecordingMessages messages;
+    FakeMessages messages;
 };
 
 TEST_F(RealSongs, JumpIntoAnotherChannelIsAClearMessage) {

@@ -3,8 +3,9 @@
 #include "encoder/channel_encoder.h"
 #include "encoder/note_bytes.h"
 #include "encoder/song_encoder.h"
-#include "encoder_test_util.h"
+#include "song_lines.h"
 #include "model/hex_text.h"
+#include "test_files.h"
 #include "rom/song_table.h"
 
 namespace kestra {
@@ -45,9 +46,7 @@ Encoded encodeChannel(const std::vector<Line>& lines, int ch = kSquare1) {
 }
 
 std::string hex(const Bytes& b) {
-    std::string s;
-    for (auto x : b) s += (s.empty() ? "" : " ") + intToHexText(x, 2);
-    return s;
+    return testing::hexOf(b);
 }
 
 struct StreamCase {
@@ -69,80 +68,55 @@ TEST_P(EncodeStream, GivesTheExpectedBytes) {
 using namespace music;
 const Line dash{};
 
+std::vector<Line> noteOf(int lines) {
+    std::vector<Line> l{{"C-0"}};
+    for (int i = 1; i < lines; ++i) l.push_back(dash);
+    l.push_back(end());
+    return l;
+}
+
+// clang-format off
+using S = StreamCase;
 INSTANTIATE_TEST_SUITE_P(
     Lines, EncodeStream,
     ::testing::Values(
-        StreamCase{"note over four lines",
-                   {{"C-1", {{kOct, "01"}}}, dash, dash, dash, end()},
-                   "09 01 61 17"},
-        StreamCase{"five lines: connects in front and before the last piece",
-                   {{"C-0"}, dash, dash, dash, dash, end()},
-                   "01 61 01 21 17"},
-        StreamCase{"three lines: dotted, no connect", {{"C-0"}, dash, dash, end()}, "02 41 17"},
-        StreamCase{"six lines: one dotted piece, no connect",
-                   {{"C-0"}, dash, dash, dash, dash, dash, end()},
-                   "02 61 17"},
-        StreamCase{"seven lines: the last connect goes before the dotted prefix",
-                   {{"C-0"}, dash, dash, dash, dash, dash, dash, end()},
-                   "01 02 61 01 21 17"},
-        StreamCase{"held note split by a volume change",
-                   {{"C-0"}, dash, {"---", {{kVol, "5"}}}, dash, end()},
-                   "01 41 07 05 01 41 17"},
-        StreamCase{"rests are split but never connected",
-                   {{"///"}, dash, dash, dash, dash, end()},
-                   "60 20 17"},
-        StreamCase{"a zero-length line ends the note and starts a rest",
-                   {{"C-0"}, dash, {"^^^", {{kVol, "3"}}}, dash, end()},
-                   "41 07 03 20 17"},
-        StreamCase{"line commands in their order",
-                   {{"C-2",
-                     {{kPlus, "ON"},
-                      {kSpeed2, "96"},
-                      {kSpeed1, "00"},
-                      {kTrAll, "01"},
-                      {kTrans, "02"},
-                      {kTnTp, "80"},
-                      {kFlag, "40"},
-                      {kSld, "10"},
-                      {kPitch, "03"},
-                      {kTLg, "04"},
-                      {kOct, "00"},
-                      {kIns, "05"},
-                      {kVol, "C"},
-                      {kTrip, "ON"}}},
-                    end()},
-                   "00 07 0C 08 05 09 00 06 04 0C 03 0D 10 04 40 18 80 0B 02 0A 01 05 00 96 03 "
-                   "01 21 17"},
-        StreamCase{"a new octave on a held line re-codes the note that goes on",
-                   {{"C-1"}, dash, {"---", {{kOct, "01"}}}, dash, end()},
-                   "01 4D 09 01 01 41 17"},
-        StreamCase{"a new octave on a zero-length line leaves the ended note alone",
-                   {{"C-0"}, {"^^^", {{kOct, "02"}}}, {"D-2"}, end()},
-                   "21 09 02 23 17"},
-        StreamCase{
-            "octave plus at 6 gives octave 0, switching off goes back to 6",
-            {{"C-6", {{kOct, "06"}}}, {"C-0", {{kPlus, "ON"}}}, {"C-6", {{kPlus, "ON"}}}, end()},
-            "09 06 21 03 21 03 21 17"},
-        StreamCase{"octave plus at 6 also takes the names of octave 8",
-                   {{"C-6", {{kOct, "06"}}}, {"C-8", {{kPlus, "ON"}}}, {"F#A"}, end()},
-                   "09 06 21 03 21 3F 17"},
-        StreamCase{"an octave operand that is no decimal octave names notes as octave 0",
-                   {{"C-0", {{kOct, "0A"}}}, end()},
-                   "09 0A 21 17"},
-        StreamCase{"octave plus at 7 gives octave 1",
-                   {{"C-7", {{kOct, "07"}}}, {"C-1", {{kPlus, "ON"}}}, end()},
-                   "09 07 21 03 21 17"},
-        StreamCase{
-            "the page end emits the note, then the End", {{"C-0"}, {"D-0"}, end()}, "21 23 17"},
-        StreamCase{"a channel that is only its End", {end()}, "17"},
-        StreamCase{"a 64-line note and more",
-                   [] {
-                       std::vector<Line> l{{"C-0"}};
-                       for (int i = 1; i < 130; ++i) l.push_back(dash);
-                       l.push_back(end());
-                       return l;
-                   }(),
-                   "01 E1 E1 01 41 17"}));
+        S{"note over four lines", {{"C-1", {{kOct, "01"}}}, dash, dash, dash, end()},
+          "09 01 61 17"},
+        S{"five lines: connects in front and before the last piece", noteOf(5), "01 61 01 21 17"},
+        S{"three lines: dotted, no connect", noteOf(3), "02 41 17"},
+        S{"six lines: one dotted piece, no connect", noteOf(6), "02 61 17"},
+        S{"seven lines: the last connect goes before the dotted prefix", noteOf(7),
+          "01 02 61 01 21 17"},
+        S{"held note split by a volume change",
+          {{"C-0"}, dash, {"---", {{kVol, "5"}}}, dash, end()}, "01 41 07 05 01 41 17"},
+        S{"rests are split but never connected", {{"///"}, dash, dash, dash, dash, end()},
+          "60 20 17"},
+        S{"a zero-length line ends the note and starts a rest",
+          {{"C-0"}, dash, {"^^^", {{kVol, "3"}}}, dash, end()}, "41 07 03 20 17"},
+        S{"line commands in their order",
+          {{"C-2", {{kPlus, "ON"}, {kSpeed2, "96"}, {kSpeed1, "00"}, {kTrAll, "01"},
+                    {kTrans, "02"}, {kTnTp, "80"}, {kFlag, "40"}, {kSld, "10"}, {kPitch, "03"},
+                    {kTLg, "04"}, {kOct, "00"}, {kIns, "05"}, {kVol, "C"}, {kTrip, "ON"}}},
+           end()},
+          "00 07 0C 08 05 09 00 06 04 0C 03 0D 10 04 40 18 80 0B 02 0A 01 05 00 96 03 01 21 17"},
+        S{"a new octave on a held line re-codes the note that goes on",
+          {{"C-1"}, dash, {"---", {{kOct, "01"}}}, dash, end()}, "01 4D 09 01 01 41 17"},
+        S{"a new octave on a zero-length line leaves the ended note alone",
+          {{"C-0"}, {"^^^", {{kOct, "02"}}}, {"D-2"}, end()}, "21 09 02 23 17"},
+        S{"octave plus at 6 gives octave 0, switching off goes back to 6",
+          {{"C-6", {{kOct, "06"}}}, {"C-0", {{kPlus, "ON"}}}, {"C-6", {{kPlus, "ON"}}}, end()},
+          "09 06 21 03 21 03 21 17"},
+        S{"octave plus at 6 also takes the names of octave 8",
+          {{"C-6", {{kOct, "06"}}}, {"C-8", {{kPlus, "ON"}}}, {"F#A"}, end()},
+          "09 06 21 03 21 3F 17"},
+        S{"an octave operand that is no decimal octave names notes as octave 0",
+          {{"C-0", {{kOct, "0A"}}}, end()}, "09 0A 21 17"},
+        S{"octave plus at 7 gives octave 1",
+          {{"C-7", {{kOct, "07"}}}, {"C-1", {{kPlus, "ON"}}}, end()}, "09 07 21 03 21 17"},
+        S{"the page end emits the note, then the End", {{"C-0"}, {"D-0"}, end()}, "21 23 17"},
+        S{"a channel that is only its End", {end()}, "17"},
+        S{"a 64-line note and more", noteOf(130), "01 E1 E1 01 41 17"}));
+// clang-format on
 
 TEST(EncodeStream, BreakAndLoopFollowTheLinesNote) {
     using namespace loop;

@@ -1,7 +1,8 @@
-// Recording fakes of the platform ports, for tests of any core action.
+// Recording fakes of the platform ports, shared by the core and the window tests.
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,15 +53,24 @@ class FakeMessages : public MessagePort {
     }
 };
 
-// Each box as "TITLE: TEXT", for tests that compare whole lists; questions get `answer`.
-class RecordingMessages : public MessagePort {
+// The open and save dialogs: answered with `next` and `nextSave`; what was asked is kept.
+class FakeFiles : public FilePort {
   public:
-    bool answer = true;
-    void messageBox(const std::string& title, const std::string& text) override {
-        boxes.push_back(title + ": " + text);
+    std::optional<std::string> next, nextSave;
+    std::string title, filter, saveFilter, suggested;
+    int saveAsked = 0;
+    std::optional<std::string> chooseFile(const std::string& t, const std::string& f) override {
+        title = t;
+        filter = f;
+        return next;
     }
-    bool confirm(const std::string&, const std::string&) override { return answer; }
-    std::vector<std::string> boxes;
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string& f,
+                                              const std::string& s) override {
+        saveFilter = f;
+        suggested = s;
+        ++saveAsked;
+        return nextSave;
+    }
 };
 
 class FakeSound : public SoundPort {

@@ -11,15 +11,11 @@ TEST(HexText, IntToHexText) {
         int n;
         const char* want;
     };
-    for (const Case& c : std::initializer_list<Case>{{0, 4, "0000"},
-                                                     {255, 2, "FF"},
-                                                     {10, 1, "A"},
-                                                     {10, 2, "0A"},
-                                                     {256, 2, "100"},
-                                                     {0xABCDE, 5, "ABCDE"},
-                                                     {0x123456, 5, "123456"},
-                                                     {5, 0, ""},
-                                                     {4096, 3, "1000"}})
+    // clang-format off
+    for (const Case& c : std::initializer_list<Case>{
+             {0, 4, "0000"}, {255, 2, "FF"}, {10, 1, "A"}, {10, 2, "0A"}, {256, 2, "100"},
+             {0xABCDE, 5, "ABCDE"}, {0x123456, 5, "123456"}, {5, 0, ""}, {4096, 3, "1000"}})
+        // clang-format on
         EXPECT_EQ(intToHexText(c.v, c.n), c.want) << c.v << " in " << c.n;
 }
 

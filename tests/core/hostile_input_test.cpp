@@ -7,21 +7,18 @@
 #include <filesystem>
 
 #include "rom/file_bytes.h"
+#include "test_files.h"
 
 namespace kestra {
 namespace {
 
-namespace fs = std::filesystem;
-
 TEST(HostileInput, APipeIsRefusedWithoutWaitingForAWriter) {
-    fs::path pipe =
-        fs::temp_directory_path() / ("kestra-pipe-" + std::to_string(::getpid()) + ".nsf");
-    fs::remove(pipe);
+    testing::TempDir dir;
+    std::string pipe = dir.file("pipe.nsf");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-    auto bytes = readFileBytes(pipe.string());
-    fs::remove(pipe);
+    auto bytes = readFileBytes(pipe);
     ASSERT_FALSE(bytes);
-    EXPECT_EQ(bytes.error(), "\"" + pipe.string() + "\" is not a regular file.");
+    EXPECT_EQ(bytes.error(), "\"" + pipe + "\" is not a regular file.");
 }
 
 TEST(HostileInput, ADeviceIsRefused) {

@@ -131,13 +131,9 @@ TEST(PatchCommand, WritesThePatchAndPrintsTheCrc) {
     auto a = dir.write("a.nsf", original);
     auto b = dir.write("b.nsf", changed);
     auto out = dir.file("out.ips");
-    std::string cmd = std::string(KESTRA_CLI_PATH) + " patch " + a + " " + b + " " + out;
-    FILE* p = popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    char buf[512];
-    std::string text;
-    while (fgets(buf, sizeof buf, p)) text += buf;
-    EXPECT_EQ(pclose(p), 0);
+    int status = -1;
+    std::string text = testing::runCliExit("patch " + a + " " + b + " " + out, &status);
+    EXPECT_EQ(status, 0);
     EXPECT_NE(text.find("CRC32 of the original: " + crc32Text(crc32(original))), std::string::npos)
         << text;
     auto written = readFileBytes(out);
@@ -145,12 +141,8 @@ TEST(PatchCommand, WritesThePatchAndPrintsTheCrc) {
     EXPECT_EQ(*applyIpsPatch(original, *written), changed);
 
     auto shorter = dir.write("c.nsf", Bytes(299, 0x11));
-    cmd = std::string(KESTRA_CLI_PATH) + " patch " + a + " " + shorter + " " + dir.file("x.ips") +
-          " 2>&1";
-    p = popen(cmd.c_str(), "r");
-    text.clear();
-    while (fgets(buf, sizeof buf, p)) text += buf;
-    EXPECT_NE(pclose(p), 0);
+    text = testing::runCliExit("patch " + a + " " + shorter + " " + dir.file("x.ips"), &status);
+    EXPECT_NE(status, 0);
     EXPECT_NE(text.find("differ in size"), std::string::npos) << text;
     EXPECT_FALSE(readFileBytes(dir.file("x.ips")));
 }

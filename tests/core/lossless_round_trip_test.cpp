@@ -28,11 +28,7 @@ namespace {
 
 using fixtures::StreamBuilder;
 
-std::string hexOf(const Bytes& b) {
-    std::string s;
-    for (auto x : b) s += (s.empty() ? "" : " ") + intToHexText(x, 2);
-    return s;
-}
+using testing::hexOf;
 
 struct ReadSong {
     FileState fs;
@@ -98,6 +94,7 @@ TEST_P(KeptStream, ReadAndWrittenBackUneditedGivesTheSameBytes) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Streams, KeptStream,
     ::testing::Values(
@@ -113,31 +110,16 @@ INSTANTIATE_TEST_SUITE_P(
         StreamCase{"slur under a slide",
                    fixtures::plain({0x0D, 0x3C, 0x01, 0x8F, 0x8D, 0x02, 0x01, 0xCD, 0x8B, 0x17})},
         StreamCase{"speed before the end", fixtures::plain({0x21, 0x05, 0x02, 0x00, 0x17})},
-        StreamCase{"volume before a loop", StreamBuilder()
-                                               .label("0")
-                                               .raw({0x21, 0x07, 0x0A})
-                                               .loop(1, 2, "0")
-                                               .raw({0x22})
-                                               .end()
-                                               .build()},
-        StreamCase{"loop before break", StreamBuilder()
-                                            .label("0")
-                                            .raw({0x21})
-                                            .label("1")
-                                            .raw({0x22})
-                                            .loop(1, 1, "1")
-                                            .brk(2, 0x00, "0")
-                                            .raw({0x23})
-                                            .end()
-                                            .build()},
-        StreamCase{"target between a line's commands", StreamBuilder()
-                                                           .raw({0x00})
-                                                           .label("t")
-                                                           .raw({0x09, 0x03, 0x21, 0x22})
-                                                           .loop(1, 1, "t")
-                                                           .raw({0x00})
-                                                           .end()
-                                                           .build()}));
+        StreamCase{"volume before a loop",
+                   StreamBuilder().label("0").raw({0x21, 0x07, 0x0A}).loop(1, 2, "0").raw({0x22})
+                       .end().build()},
+        StreamCase{"loop before break",
+                   StreamBuilder().label("0").raw({0x21}).label("1").raw({0x22}).loop(1, 1, "1")
+                       .brk(2, 0x00, "0").raw({0x23}).end().build()},
+        StreamCase{"target between a line's commands",
+                   StreamBuilder().raw({0x00}).label("t").raw({0x09, 0x03, 0x21, 0x22})
+                       .loop(1, 1, "t").raw({0x00}).end().build()}));
+// clang-format on
 
 TEST(KeptStream, AJumpIntoAnotherChannelsStreamIsKeptAtItsOwnAddress) {
     fixtures::SongSpec songSpec;
@@ -483,12 +465,9 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RandomKeptSongs, ::testing::ValuesIn(fixtures:
                          });
 
 TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
-    namespace fs = std::filesystem;
-    fs::path folder =
-        fs::temp_directory_path() / ("kestra-roundtrip-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    testing::TempDir folder;
     for (Layout layout : fixtures::allLayouts()) {
-        std::string path = (folder / ("songs" + fixtures::extensionFor(layout))).string();
+        std::string path = folder.file("songs" + fixtures::extensionFor(layout));
         ASSERT_TRUE(
             fixtures::writeBytes(path, fixtures::buildFile(layout, fixtures::sampleSongs()).bytes));
         int status = -1;
@@ -502,7 +481,7 @@ TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
         // the other lines keep their bytes, so the file changes in the note's byte only.
         auto built = fixtures::buildFile(layout, fixtures::sampleSongs());
         std::string header = intToHexText(built.songs[1].headerOffset, 5);
-        std::string song = (folder / "loops.ksong").string();
+        std::string song = folder.file("loops.ksong");
         std::string dumped =
             testing::runCliExit("dump " + path + " " + header + " --remember", &status);
         ASSERT_EQ(status, 0) << dumped;
@@ -518,7 +497,6 @@ TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
         for (size_t i = 0; i < after->size(); ++i) differing += (*after)[i] != built.bytes[i];
         EXPECT_EQ(differing, 1u) << layoutName(layout);
     }
-    fs::remove_all(folder);
 }
 
 }  // namespace

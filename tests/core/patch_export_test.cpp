@@ -10,20 +10,7 @@
 namespace kestra {
 namespace {
 
-struct PatchFiles : FilePort {
-    std::optional<std::string> answer;
-    int asked = 0;
-    std::string suggested;
-    std::optional<std::string> chooseFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&,
-                                              const std::string& s) override {
-        ++asked;
-        suggested = s;
-        return answer;
-    }
-};
+using testing::FakeFiles;
 
 Bytes original() {
     Bytes b(0x800);
@@ -39,8 +26,8 @@ TEST(PatchExport, WritesThePatchFromOpenedToNowWithTheOriginalsCrc) {
     changed[0x400] ^= 0x01;
     changed[0x401] ^= 0x01;
     std::string rom = dir.write("game.nsf", changed);
-    PatchFiles files;
-    files.answer = dir.file("game");  // the extension is added
+    FakeFiles files;
+    files.nextSave = dir.file("game");  // the extension is added
     testing::FakeMessages messages;
 
     ASSERT_TRUE(exportPatch(opened, rom, files, messages));
@@ -83,12 +70,12 @@ TEST(PatchExport, RefusalsWriteNoFile) {
         testing::TempDir dir;
         std::string rom = dir.file("game.nsf");
         if (!c.onDisk.empty()) dir.write("game.nsf", c.onDisk);
-        PatchFiles files;
-        if (c.answer) files.answer = dir.file(c.answer);
+        FakeFiles files;
+        if (c.answer) files.nextSave = dir.file(c.answer);
         testing::FakeMessages messages;
 
         EXPECT_FALSE(exportPatch(original(), rom, files, messages)) << c.name;
-        EXPECT_EQ(files.asked, c.asked ? 1 : 0) << c.name;
+        EXPECT_EQ(files.saveAsked, c.asked ? 1 : 0) << c.name;
         if (c.message) {
             ASSERT_EQ(messages.boxes.size(), 1u) << c.name;
             EXPECT_NE(messages.boxes[0].text.find(c.message), std::string::npos)

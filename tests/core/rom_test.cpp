@@ -19,18 +19,13 @@ TEST(FileKind, ExtensionsAreExact) {
         const char* path;
         FileKind kind;
     };
-    for (const Case& c : std::initializer_list<Case>{{"a.nsf", FileKind::Nsf},
-                                                     {"a.NSF", FileKind::Nsf},
-                                                     {"a.Nsf", FileKind::Nsf},
-                                                     {"a.nes", FileKind::Ines},
-                                                     {"a.NES", FileKind::Ines},
-                                                     {"a.Nes", FileKind::Ines},
-                                                     {"a.nSf", FileKind::Unsupported},
-                                                     {"a.nEs", FileKind::Unsupported},
-                                                     {"anes", FileKind::Unsupported},
-                                                     {"/x.nes/file", FileKind::Unsupported},
-                                                     {"a.nes.bak", FileKind::Unsupported},
-                                                     {"", FileKind::Unsupported}})
+    const FileKind nsf = FileKind::Nsf, nes = FileKind::Ines, none = FileKind::Unsupported;
+    // clang-format off
+    for (const Case& c : std::initializer_list<Case>{
+             {"a.nsf", nsf}, {"a.NSF", nsf}, {"a.Nsf", nsf}, {"a.nes", nes}, {"a.NES", nes},
+             {"a.Nes", nes}, {"a.nSf", none}, {"a.nEs", none}, {"anes", none},
+             {"/x.nes/file", none}, {"a.nes.bak", none}, {"", none}})
+        // clang-format on
         EXPECT_EQ(fileKindOf(c.path), c.kind) << c.path;
     EXPECT_EQ(loadedLabel("C:\\games/x\\song.nes"), "Loaded: song.nes");
     EXPECT_EQ(loadedLabel("plain.nsf"), "Loaded: plain.nsf");
@@ -168,13 +163,11 @@ TEST(SongTable, SongIdAndAddressBoxes) {
         int max;
         const char* want;
     };
-    for (const Case& c : std::initializer_list<Case>{{"a5", 9, "5"},
-                                                     {"0", 9, "1"},
-                                                     {"", 9, "1"},
-                                                     {"12", 9, "9"},
-                                                     {"999", 40, "40"},
-                                                     {"007", 40, "7"},
-                                                     {"x", 40, "1"}})
+    // clang-format off
+    for (const Case& c : std::initializer_list<Case>{
+             {"a5", 9, "5"}, {"0", 9, "1"}, {"", 9, "1"}, {"12", 9, "9"}, {"999", 40, "40"},
+             {"007", 40, "7"}, {"x", 40, "1"}})
+        // clang-format on
         EXPECT_EQ(cleanSongIdText(c.typed, c.max), c.want) << c.typed;
     EXPECT_EQ(addressTextProblem(""), "Please enter something in the text zone.");
     EXPECT_EQ(addressTextProblem("AG0"), "The value entered is not a hexadecimal.");

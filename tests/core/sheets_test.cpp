@@ -82,15 +82,6 @@ ChannelSheets threeLines() {
     return c;
 }
 
-TEST(FrameStore, SaveGivesFixedWidthRecords) {
-    FrameStore store;
-    saveFrame(threeLines(), store, 0, 0);
-    EXPECT_EQ(store.frames(0, SheetKind::Music)[0].size(), 90u);
-    EXPECT_EQ(store.frames(0, SheetKind::Loop)[0].size(), 114u);
-    EXPECT_EQ(store.frames(0, SheetKind::Break)[0].size(), 96u);
-    EXPECT_EQ(store.lineCount(0, 0), 3);
-}
-
 TEST(FrameStore, FrameChangeWithListUnchangedKeepsEverySheet) {
     Sheets s;
     s.channel(1) = threeLines();

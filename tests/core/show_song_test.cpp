@@ -12,6 +12,8 @@
 #include <tuple>
 
 #include "fake_ports.h"
+#include "song_lines.h"
+#include "test_files.h"
 #include "model/frame_store.h"
 #include "model/hex_text.h"
 #include "model/sheet_dump.h"
@@ -19,46 +21,14 @@
 namespace kestra {
 namespace {
 
-using testing::RecordingMessages;
+using testing::FakeMessages;
 
-using Cells = std::vector<std::pair<int, std::string>>;
-
-// One line of a test song: its Note cell ("|||" and "..." make marker lines) and the cells set
-// on its Music, Loop and Break sheets.
-struct Line {
-    std::string note;
-    Cells music{};
-    Cells loops{};
-    Cells breaks{};
-};
-
-Cells loopTo(int k, const char* count, int line, const char* frame = "00") {
-    return {
-        {loop::count(k), count}, {loop::frame(k), frame}, {loop::line(k), intToDecText(line, 4)}};
-}
-Cells jumpTo(int line, const char* frame = "00") {
-    return {{loop::kJumpFrame, frame}, {loop::kJumpLine, intToDecText(line, 4)}};
-}
-Cells breakTo(int k, const char* flag, int line) {
-    return {{brk::flag(k), flag}, {brk::frame(k), "00"}, {brk::line(k), intToDecText(line, 4)}};
-}
-ChannelSheets buildChannel(const std::vector<Line>& lines) {
-    ChannelSheets ch;
-    growSheetRows(static_cast<int>(lines.size()) - 1, ch);
-    initSheetRows(ch, 0, static_cast<int>(lines.size()) - 1);
-    for (int r = 0; r < static_cast<int>(lines.size()); ++r) {
-        const Line& l = lines[static_cast<size_t>(r)];
-        if (l.note == "|||" || l.note == "...") {
-            setMarkerLine(ch, r, l.note[0]);
-            continue;
-        }
-        ch.music.setCell(r, music::kNote, l.note);
-        for (const auto& [c, t] : l.music) ch.music.setCell(r, c, t);
-        for (const auto& [c, t] : l.loops) ch.loop.setCell(r, c, t);
-        for (const auto& [c, t] : l.breaks) ch.brk.setCell(r, c, t);
-    }
-    return ch;
-}
+using testing::breakTo;
+using testing::Cells;
+using testing::channelOf;
+using testing::jumpTo;
+using testing::Line;
+using testing::loopTo;
 
 const std::vector<Line> kEndOnly = {{"|||"}};
 
@@ -66,7 +36,7 @@ const std::vector<Line> kEndOnly = {{"|||"}};
 Document documentOf(const std::vector<std::vector<Line>>& channels) {
     Document doc;
     for (int ch = 0; ch < kChannelCount; ++ch)
-        doc.sheets.channel(ch) = buildChannel(
+        doc.sheets.channel(ch) = channelOf(
             ch < static_cast<int>(channels.size()) ? channels[static_cast<size_t>(ch)] : kEndOnly);
     return doc;
 }
@@ -106,7 +76,7 @@ class WalkOrder : public ::testing::TestWithParam<OrderCase> {};
 
 TEST_P(WalkOrder, ShowsLinesInPlayingOrder) {
     Document doc = documentOf({GetParam().lines});
-    RecordingMessages boxes;
+    FakeMessages boxes;
     EXPECT_TRUE(showSong(doc, &boxes));
     EXPECT_EQ(column(doc.sheets.channel(0).mySong, song::kLine), GetParam().lineColumn);
     EXPECT_TRUE(doc.errors.history().empty());
@@ -116,6 +86,7 @@ TEST_P(WalkOrder, ShowsLinesInPlayingOrder) {
 INSTANTIATE_TEST_SUITE_P(
     ShowSong, WalkOrder,
     ::testing::Values(
+        // clang-format off
         OrderCase{"EndLineOnly", kEndOnly, {"||"}},
         OrderCase{"Plain", {note(), note(), {"|||"}}, {"0", "1", "||"}},
         OrderCase{"LoopCount02ShowsLinesThreeTimes",
@@ -149,6 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"0", "3", "||"}},
         OrderCase{"ZeroLengthLine0LeavesNoEmptyRow", {{"^^^"}, note(), {"|||"}}, {"1", "||"}},
         OrderCase{"OnlyZeroLengthLines", {{"^^^"}, {"^^^"}, {"|||"}}, {"||"}}),
+        // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 struct CellCase {
@@ -161,7 +133,7 @@ class ShownCells : public ::testing::TestWithParam<CellCase> {};
 
 TEST_P(ShownCells, HoldTheValuesInForce) {
     Document doc = documentOf({GetParam().lines});
-    RecordingMessages boxes;
+    FakeMessages boxes;
     ASSERT_TRUE(showSong(doc, &boxes));
     const Sheet& s = doc.sheets.channel(0).mySong;
     for (const auto& [row, col, text] : GetParam().expected) {
@@ -176,6 +148,7 @@ const Cells kVol9 = {{music::kVol, "9"}};
 INSTANTIATE_TEST_SUITE_P(
     ShowSong, ShownCells,
     ::testing::Values(
+        // clang-format off
         CellCase{"ZeroLengthVolumeFillsAnEmptyVolume",
                  {{"^^^", kVol7}, {"C-1"}, {"|||"}},
                  {{0, music::kVol, "7"}, {0, music::kNote, "C-1"}}},
@@ -188,11 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"^^^", {{music::kIns, "05"}, {music::kSpeed2, "02"}, {music::kTrip, "ON"}}},
                   {"D-1", {{music::kIns, "07"}}},
                   {"|||"}},
-                 {{1, music::kIns, "05"},
-                  {1, music::kSpeed1, "01"},
-                  {1, music::kSpeed2, "02"},
-                  {1, music::kTrip, "ON"},
-                  {1, song::kLine, "3"}}},
+                 {{1, music::kIns, "05"}, {1, music::kSpeed1, "01"}, {1, music::kSpeed2, "02"},
+                  {1, music::kTrip, "ON"}, {1, song::kLine, "3"}}},
         CellCase{"FlagOfZeroLengthLineShownUnlessLineHasOwn",
                  {{"^^^", {{music::kFlag, "40"}}},
                   {"C-1"},
@@ -218,44 +188,26 @@ INSTANTIATE_TEST_SUITE_P(
                   note(),
                   {"C-1", {{music::kOct, "03"}}},
                   {"|||"}},
-                 {{0, song::kCurrentOctave, ""},
-                  {1, song::kCurrentOctave, "02"},
-                  {1, music::kOct, "02"},
-                  {2, song::kCurrentOctave, "02"},
-                  {2, music::kOct, "--"},
+                 {{0, song::kCurrentOctave, ""}, {1, song::kCurrentOctave, "02"},
+                  {1, music::kOct, "02"}, {2, song::kCurrentOctave, "02"}, {2, music::kOct, "--"},
                   {3, song::kCurrentOctave, "03"}}},
         CellCase{"EndRowAndNumbering",
-                 {note(), note(), {"|||"}},
-                 {{2, music::kNote, "|||"},
-                  {2, music::kVol, "|"},
-                  {2, music::kIns, "||"},
-                  {2, music::kFlag, "||"},
-                  {2, music::kPlus, "||"},
-                  {2, song::kCurrentOctave, "||"},
-                  {2, song::kFrame, "||"},
-                  {2, song::kLine, "||"},
-                  {0, 0, "000"},
-                  {0, 1, "-0-"},
-                  {0, 2, "000"},
-                  {1, 0, "001"},
-                  {1, 1, ""}}},
+                 {note(), note(), {"|||"}}, {{2, music::kNote, "|||"}, {2, music::kVol, "|"},
+                  {2, music::kIns, "||"}, {2, music::kFlag, "||"}, {2, music::kPlus, "||"},
+                  {2, song::kCurrentOctave, "||"}, {2, song::kFrame, "||"}, {2, song::kLine, "||"},
+                  {0, 0, "000"}, {0, 1, "-0-"}, {0, 2, "000"}, {1, 0, "001"}, {1, 1, ""}}},
         CellCase{"NumberingPastOneWrap",
                  {note("C-1", loopTo(1, "45", 0)), {"|||"}},  // 0x45 + 1 = 70 rows
-                 {{4, 1, "--"},
-                  {5, 1, ""},
-                  {64, 0, "064"},
-                  {64, 1, "-0-"},
-                  {64, 2, "000"},
-                  {65, 2, "001"},
-                  {69, song::kFrame, "0"},
-                  {70, music::kNote, "|||"}}}),
+                 {{4, 1, "--"}, {5, 1, ""}, {64, 0, "064"}, {64, 1, "-0-"}, {64, 2, "000"},
+                  {65, 2, "001"}, {69, song::kFrame, "0"}, {70, music::kNote, "|||"}}}),
+        // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShowSong, EarlyPageEndLineIsNotShown) {
     FrameStore store;
     store.frameCount = 2;
-    saveFrame(buildChannel({note("C-1"), note("D-1"), {"..."}}), store, 0, 0);
-    saveFrame(buildChannel({note("E-1"), {"|||"}}), store, 0, 1);
+    saveFrame(channelOf({note("C-1"), note("D-1"), {"..."}}), store, 0, 0);
+    saveFrame(channelOf({note("E-1"), {"|||"}}), store, 0, 1);
     Sheet song(kSongColumns);
     ErrorBox errors;
     EXPECT_TRUE(showChannel(store.frameCount, "Square One", store.frames(0, SheetKind::Music),
@@ -277,7 +229,7 @@ class BadWalk : public ::testing::TestWithParam<BadWalkCase> {};
 
 TEST_P(BadWalk, EndsWithTheRowsWalkedAndAMessage) {
     Document doc = documentOf({GetParam().lines, {note(), {"|||"}}});
-    RecordingMessages boxes;
+    FakeMessages boxes;
     showSong(doc, &boxes);
     const Sheet& s = doc.sheets.channel(0).mySong;
     EXPECT_EQ(s.rowCount(), GetParam().rows);
@@ -297,29 +249,27 @@ const std::string kCycle =
 INSTANTIATE_TEST_SUITE_P(
     ShowSong, BadWalk,
     ::testing::Values(
+        // clang-format off
         BadWalkCase{"JumpBackCycles",
                     {note(), note("C-1", jumpTo(0)), note(), {"|||"}},
                     kShowRowLimit,
                     kCycle + " Only the first 100000 rows are shown."},
         BadWalkCase{"ZeroLengthLinesCycle",
-                    {{"^^^", {}, jumpTo(0)}, note(), {"|||"}},
-                    1,
+                    {{"^^^", {}, jumpTo(0)}, note(), {"|||"}}, 1,
                     kCycle + " No row is shown."},
         BadWalkCase{"JumpBeyondTheLines",
-                    {note("C-1", jumpTo(50)), note(), {"|||"}},
-                    1,
+                    {note("C-1", jumpTo(50)), note(), {"|||"}}, 1,
                     "The song of channel Square One goes to the frame 0 on the line 50, which does "
                     "not exist. Only the first row is shown."},
         BadWalkCase{"LoopBeyondTheFrames",
-                    {note(), note("C-1", loopTo(1, "02", 0, "03")), {"|||"}},
-                    2,
+                    {note(), note("C-1", loopTo(1, "02", 0, "03")), {"|||"}}, 2,
                     "The song of channel Square One goes to the frame 3 on the line 0, which does "
                     "not exist. Only the first 2 rows are shown."},
         BadWalkCase{"JumpPastTheEndLine",
-                    {note("C-1", jumpTo(3)), note(), {"|||"}, note()},
-                    2,
+                    {note("C-1", jumpTo(3)), note(), {"|||"}, note()}, 2,
                     "The song of channel Square One goes to the frame 0 on the line 4, which does "
                     "not exist. Only the first 2 rows are shown."}),
+        // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShowSong, FailedChannelCheckKeepsOneEmptyRowAndOthersAreShown) {
@@ -328,7 +278,7 @@ TEST(ShowSong, FailedChannelCheckKeepsOneEmptyRowAndOthersAreShown) {
     // Fill Square Two's sheet first, so that stale rows would show.
     doc.sheets.channel(1).mySong.setRowCount(5);
     doc.sheets.channel(1).mySong.setCell(0, music::kNote, "G-1");
-    RecordingMessages boxes;
+    FakeMessages boxes;
     EXPECT_TRUE(showSong(doc, &boxes));
     EXPECT_EQ(
         doc.errors.history(),
@@ -344,11 +294,11 @@ TEST(ShowSong, FailedChannelCheckKeepsOneEmptyRowAndOthersAreShown) {
 TEST(ShowSong, DamagedLoopCountStopsOnlyItsChannel) {
     Document doc = documentOf(
         {{note(), note("C-1", {{loop::count(1), "ZZ"}}), {"|||"}}, {note("D-1"), {"|||"}}});
-    RecordingMessages boxes;
+    FakeMessages boxes;
     EXPECT_FALSE(showSong(doc, &boxes));
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_NE(boxes.boxes[0].find("'ZZ'"), std::string::npos) << boxes.boxes[0];
-    EXPECT_NE(boxes.boxes[0].find("Channel Square One, frame 0, line 1."), std::string::npos);
+    EXPECT_NE(boxes.boxes[0].text.find("'ZZ'"), std::string::npos) << boxes.boxes[0].text;
+    EXPECT_NE(boxes.boxes[0].text.find("Channel Square One, frame 0, line 1."), std::string::npos);
     EXPECT_EQ(column(doc.sheets.channel(0).mySong, song::kLine),
               (std::vector<std::string>{"0", "1"}));
     EXPECT_EQ(column(doc.sheets.channel(1).mySong, music::kNote),
@@ -358,7 +308,7 @@ TEST(ShowSong, DamagedLoopCountStopsOnlyItsChannel) {
 
 TEST(ShowSong, FourChanCombinesChannelsAndClearsRowsBeyondShorterOnes) {
     Document doc = documentOf({{{"C-1", kVol7}, note(), note(), {"|||"}}, {note("D-1"), {"|||"}}});
-    RecordingMessages boxes;
+    FakeMessages boxes;
     showSong(doc, &boxes);
     const Sheet& four = doc.sheets.fourChan;
     ASSERT_EQ(four.rowCount(), 4);
@@ -376,7 +326,7 @@ TEST(ShowSong, FourChanCombinesChannelsAndClearsRowsBeyondShorterOnes) {
     EXPECT_EQ(four.cell(3, 0), "003");
 
     // A second, shorter show leaves nothing of the first.
-    doc.sheets.channel(0) = buildChannel({{"^^^", kVol9}, note("E-1"), {"|||"}});
+    doc.sheets.channel(0) = channelOf({{"^^^", kVol9}, note("E-1"), {"|||"}});
     showSong(doc, &boxes);
     const Sheet& song = doc.sheets.channel(0).mySong;
     EXPECT_EQ(column(song, music::kNote), (std::vector<std::string>{"E-1", "|||"}));
@@ -387,23 +337,12 @@ TEST(ShowSong, FourChanCombinesChannelsAndClearsRowsBeyondShorterOnes) {
 
 TEST(ShowSong, StoresTheShownFrameFirst) {
     Document doc;
-    doc.sheets.channel(0) = buildChannel({note("A-1"), {"|||"}});
-    for (int ch = 1; ch < kChannelCount; ++ch) doc.sheets.channel(ch) = buildChannel(kEndOnly);
-    RecordingMessages boxes;
+    doc.sheets.channel(0) = channelOf({note("A-1"), {"|||"}});
+    for (int ch = 1; ch < kChannelCount; ++ch) doc.sheets.channel(ch) = channelOf(kEndOnly);
+    FakeMessages boxes;
     showSong(doc, &boxes);
     EXPECT_EQ(doc.frames.lineCount(0, 0), 2);
     EXPECT_EQ(doc.sheets.channel(0).mySong.cell(0, music::kNote), "A-1");
-}
-
-std::string runCli(const std::string& args) {
-    std::string out;
-    FILE* p = popen((std::string(KESTRA_CLI_PATH) + " " + args).c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
 }
 
 std::vector<std::string> splitTabs(const std::string& line) {
@@ -417,10 +356,11 @@ std::vector<std::string> splitTabs(const std::string& line) {
 
 TEST(ShowSongCli, PrintsSheetsAndMessages) {
     Document doc = documentOf({{note(), note("C-1", loopTo(1, "01", 0)), {"|||"}}, {note()}});
-    auto path = std::filesystem::temp_directory_path() / "kestra_show_cli_test.txt";
+    testing::TempDir dir;
+    std::string path = dir.file("song.txt");
     std::ofstream(path) << writeSheetDump(doc.sheets);
-    std::istringstream out(runCli("show " + path.string()));
-    std::filesystem::remove(path);
+    int status = 0;
+    std::istringstream out(testing::runCli("show " + path, &status));
 
     std::vector<std::string> lines;
     for (std::string l; std::getline(out, l);) lines.push_back(l);

@@ -13,21 +13,6 @@
 namespace kestra {
 namespace {
 
-struct ScriptedFiles : FilePort {
-    std::optional<std::string> open, save;
-    int saveAsked = 0;
-    std::string suggested;
-    std::optional<std::string> chooseFile(const std::string&, const std::string&) override {
-        return open;
-    }
-    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&,
-                                              const std::string& s) override {
-        ++saveAsked;
-        suggested = s;
-        return save;
-    }
-};
-
 Sheets songWithNote(const char* note, int lines) {
     Sheets s;
     ChannelSheets& c = s.channel(kSquare2);
@@ -41,7 +26,7 @@ struct Session {
     testing::TempDir dir;
     Document doc;
     UndoHistory history;
-    ScriptedFiles files;
+    testing::FakeFiles files;
     testing::FakeMessages messages;
     SongFiles songs{doc, history, {&files, &messages, nullptr}};
 
@@ -79,7 +64,7 @@ TEST(SongFileActions, OpenReplacesTheSongAsOneUndoStep) {
     storeShownFrame(s.doc.sheets, s.doc.frames);
     FrameStore framesBefore = s.doc.frames;
 
-    s.files.open = path;
+    s.files.next = path;
     ASSERT_TRUE(s.songs.open({}));
     EXPECT_TRUE(s.messages.boxes.empty());
     for (int ch = 0; ch < kChannelCount; ++ch) {
@@ -135,7 +120,7 @@ TEST(SongFileActions, SaveAsksForANameOnlyWithoutOne) {
     EXPECT_EQ(s.files.suggested, "Untitled.ksong");
     EXPECT_TRUE(s.history.isModified());
 
-    s.files.save = s.dir.file("tune");
+    s.files.nextSave = s.dir.file("tune");
     ASSERT_TRUE(s.songs.save());
     EXPECT_EQ(s.songs.path(), s.dir.file("tune.ksong"));
     EXPECT_FALSE(s.history.isModified());
@@ -156,7 +141,7 @@ TEST(SongFileActions, SaveAsksForANameOnlyWithoutOne) {
     for (std::string bad :
          {s.dir.file("no/such/folder/x.ksong"), s.doc.file.path, s.dir.file("./game.nes")}) {
         s.messages.boxes.clear();
-        s.files.save = bad;
+        s.files.nextSave = bad;
         EXPECT_FALSE(s.songs.saveAs()) << bad;
         EXPECT_EQ(s.messages.boxes.size(), 1u) << bad;
         EXPECT_EQ(s.songs.path(), s.dir.file("tune.ksong"));

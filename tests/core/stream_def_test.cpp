@@ -27,19 +27,12 @@ TEST(StreamDef, NoteLengths) {
         bool dotted;
         int lines;
     };
-    for (const Case& c : std::initializer_list<Case>{{0x20, false, 1},
-                                                     {0x3F, false, 1},
-                                                     {0x45, false, 2},
-                                                     {0x60, false, 4},
-                                                     {0x80, false, 8},
-                                                     {0xA0, false, 16},
-                                                     {0xC0, false, 32},
-                                                     {0xE0, false, 64},
-                                                     {0x21, true, 1},
-                                                     {0x41, true, 3},
-                                                     {0x61, true, 6},
-                                                     {0xC1, true, 48},
-                                                     {0xE1, true, 64}})
+    // clang-format off
+    for (const Case& c : std::initializer_list<Case>{
+             {0x20, false, 1}, {0x3F, false, 1}, {0x45, false, 2}, {0x60, false, 4},
+             {0x80, false, 8}, {0xA0, false, 16}, {0xC0, false, 32}, {0xE0, false, 64},
+             {0x21, true, 1}, {0x41, true, 3}, {0x61, true, 6}, {0xC1, true, 48}, {0xE1, true, 64}})
+        // clang-format on
         EXPECT_EQ(noteLength(c.b, c.dotted), c.lines) << int(c.b);
 }
 

@@ -1,4 +1,5 @@
-// Temporary files for tests: a folder removed at the end of the test.
+// Shared test helpers: a temporary folder removed at the end of the test, fixture files
+// opened as the editor opens them, runs of kestra-cli, and bytes as hex text.
 #pragma once
 
 #include <sys/wait.h>
@@ -11,6 +12,7 @@
 
 #include "fixtures/fixture_builder.h"
 #include "model/document.h"
+#include "model/hex_text.h"
 #include "model/result.h"
 #include "rom/layout.h"
 
@@ -79,6 +81,13 @@ inline std::string runCliExit(const std::string& args, int* status) {
     std::string out = runCli(args, &raw);
     *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return out;
+}
+
+// "0A 17 ..." for messages and comparisons.
+inline std::string hexOf(const Bytes& b) {
+    std::string s;
+    for (auto x : b) s += (s.empty() ? "" : " ") + intToHexText(x, 2);
+    return s;
 }
 
 }  // namespace kestra::testing

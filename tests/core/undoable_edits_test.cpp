@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "core/fake_ports.h"
 #include "model/frame_store.h"
 #include "model/hex_text.h"
 #include "model/keys.h"
@@ -19,11 +20,6 @@ struct FakeBits : BitDialogPort {
         for (auto& b : bits) b = (*rng)() % 2 ? '1' : '0';
         return bits;
     }
-};
-
-struct FakeKeyboard : KeyboardPort {
-    bool shift = false;
-    bool shiftDown() const override { return shift; }
 };
 
 struct State {
@@ -51,7 +47,7 @@ TEST(UndoableEdits, RandomSessionsUndoAndRedoExactly) {
         storeShownFrame(doc.sheets, doc.frames);
         FakeBits bits;
         bits.rng = &rng;
-        FakeKeyboard keyboard;
+        testing::FakeKeyboard keyboard;
         EditContext ctx{&keyboard, &bits, nullptr, 0, 2};
         UndoHistory history;
         std::vector<State> states{{doc.sheets, doc.frames}};

@@ -1,4 +1,4 @@
-// Recording stand-ins for the ports whose Qt versions would open modal windows.
+// Recording stand-ins for the window's ports whose Qt versions would open modal windows.
 #pragma once
 
 #include <QAbstractItemModelTester>
@@ -13,51 +13,17 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/sheet_area.h"
+#include "core/fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "model/ports.h"
 
 namespace kestra::testing {
 
-struct FakeMessages : MessagePort {
-    std::vector<std::pair<std::string, std::string>> boxes;
-    std::vector<std::pair<std::string, std::string>> questions;
-    bool answer = true;
-    void messageBox(const std::string& title, const std::string& text) override {
-        boxes.emplace_back(title, text);
-    }
-    bool confirm(const std::string& title, const std::string& text) override {
-        questions.emplace_back(title, text);
-        return answer;
-    }
-};
-
-struct FakeFiles : FilePort {
-    std::optional<std::string> next;
-    std::string title, filter;
-    std::optional<std::string> chooseFile(const std::string& t, const std::string& f) override {
-        title = t;
-        filter = f;
-        return next;
-    }
-    // The save question: answered with nextSave; what was asked is kept.
-    std::optional<std::string> nextSave;
-    std::string saveTitle, saveFilter, suggested;
-    int saveAsked = 0;
-    std::optional<std::string> chooseSaveFile(const std::string& t, const std::string& f,
-                                              const std::string& s) override {
-        saveTitle = t;
-        saveFilter = f;
-        suggested = s;
-        ++saveAsked;
-        return nextSave;
-    }
-};
-
 struct FakeSaveChanges : SaveChangesPort {
     SaveChoice answer = SaveChoice::Discard;
-    std::vector<std::pair<std::string, std::string>> questions;
-    SaveChoice askSaveChanges(const std::string& title, const std::string& text) override {
-        questions.emplace_back(title, text);
+    std::vector<std::string> questions;
+    SaveChoice askSaveChanges(const std::string&, const std::string& text) override {
+        questions.push_back(text);
         return answer;
     }
 };
@@ -81,25 +47,6 @@ struct FakePlayer : PreviewPort {
     void setMutedVoices(unsigned mask) override { muteChanges.push_back(mask); }
 };
 
-struct FakeBits : BitDialogPort {
-    std::string reply = "--";
-    std::vector<std::pair<BitKind, std::string>> calls;
-    std::string editBits(BitKind kind, const std::string& bits) override {
-        calls.emplace_back(kind, bits);
-        return reply;
-    }
-};
-
-struct FakeKeyboard : KeyboardPort {
-    bool shift = false;
-    bool shiftDown() const override { return shift; }
-};
-
-struct FakeSound : SoundPort {
-    int played = 0;
-    void playErrorSound() override { ++played; }
-};
-
 struct FakeHelp : HelpPort {
     std::vector<std::string> shown;
     void showHelp(const std::string& text) override { shown.push_back(text); }
@@ -108,7 +55,7 @@ struct FakeHelp : HelpPort {
 struct Fakes {
     FakeMessages messages;
     FakeFiles files;
-    FakeBits bits;
+    FakeBitDialog bits;
     FakeKeyboard keyboard;
     FakeSound sound;
     FakeHelp help;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,28 +51,27 @@ class HostileFilesTest : public WindowTest {
         auto next = [](QButtonGroup* group, int count) {
             group->button((std::max(0, group->checkedId()) + 1) % count)->click();
         };
+        auto click = [](QAbstractButton* b) { return [b] { b->click(); }; };
+        auto count = [c](const char* n, QAbstractButton* b) {
+            return [c, n, b] {
+                c->txtNbLineAdd->setText(n);
+                b->click();
+            };
+        };
         return {
-            {"Select File, cancelled", [c] { c->btnSelectRom->click(); }},
+            {"Select File, cancelled", click(c->btnSelectRom)},
             {"Song ID up",
              [w, c] {
                  c->songIdUpDown->setPosition(c->songIdUpDown->position() + 1);
                  w->songIdUpDownClick();
              }},
             {"Song ID typed", [c] { c->txtSongID->setText("7"); }},
-            {"Address", [c] { c->btnAddress->click(); }},
-            {"Read Channel", [c] { c->btnRead->click(); }},
-            {"Show Song", [c] { c->btnShow->click(); }},
-            {"Create Code", [c] { c->btnCreateSong->click(); }},
-            {"Add lines",
-             [c] {
-                 c->txtNbLineAdd->setText("2");
-                 c->btnAddLines->click();
-             }},
-            {"Remove Line",
-             [c] {
-                 c->txtNbLineAdd->setText("1");
-                 c->btnRemLine->click();
-             }},
+            {"Address", click(c->btnAddress)},
+            {"Read Channel", click(c->btnRead)},
+            {"Show Song", click(c->btnShow)},
+            {"Create Code", click(c->btnCreateSong)},
+            {"Add lines", count("2", c->btnAddLines)},
+            {"Remove Line", count("1", c->btnRemLine)},
             {"next channel", [c, next] { next(c->chanGroup, 4); }},
             {"next sheet", [c, next] { next(c->sheetGroup, 5); }},
             {"Enter on the note", key(Qt::Key_Return, 3)},

@@ -20,19 +20,10 @@
 
 namespace kestra::testing {
 
-class ListenExportWindowTest : public QObject {
+class ListenExportWindowTest : public WindowTest {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-
-    std::string writeFixture(const char* name, Layout layout) {
-        auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
-        std::string path = dir_.filePath(name).toStdString();
-        if (!fixtures::writeBytes(path, file.bytes)) qFatal("cannot write fixture");
-        return path;
-    }
-
-    static const std::string& lastBox(Fakes& f) { return f.messages.boxes.back().second; }
+    static const std::string& lastBox(Fakes& f) { return f.messages.boxes.back().text; }
 
   private slots:
     void stripSitsBetweenMenuAndControls() {
@@ -65,7 +56,7 @@ class ListenExportWindowTest : public QObject {
             if (c.layout) t.window.openFile(writeFixture("game.nes", *c.layout));
             t.window.listenStrip().findChild<QPushButton*>("btnPlay")->click();
             QVERIFY2(t.fakes.messages.boxes.size() == 1, c.name);
-            QCOMPARE(t.fakes.messages.boxes[0].first, std::string(kListenTitle));
+            QCOMPARE(t.fakes.messages.boxes[0].title, std::string(kListenTitle));
             QVERIFY2(lastBox(t.fakes).find(c.message) != std::string::npos,
                      lastBox(t.fakes).c_str());
         }
@@ -121,17 +112,17 @@ class ListenExportWindowTest : public QObject {
         w.menu().exportPatch->trigger();
         QCOMPARE(lastBox(t.fakes), std::string(kSelectFileFirst));
 
-        std::string path = writeFixture("game.nes", Layout::Rom49);
-        w.openFile(path);
-        Bytes opened = *readFileBytes(path);
+        std::string rom = writeFixture("game.nes", Layout::Rom49);
+        w.openFile(rom);
+        Bytes opened = *readFileBytes(rom);
         w.menu().exportPatch->trigger();
         QCOMPARE(lastBox(t.fakes), std::string(kNothingToExport));
         QCOMPARE(t.fakes.files.saveAsked, 0);
 
         Bytes changed = opened;
         changed[0x20] ^= 0x55;
-        QVERIFY(fixtures::writeBytes(path, changed));
-        std::string out = dir_.filePath("game.ips").toStdString();
+        QVERIFY(fixtures::writeBytes(rom, changed));
+        std::string out = path("game.ips");
         t.fakes.files.nextSave = out;
         w.menu().exportPatch->trigger();
         QCOMPARE(t.fakes.files.suggested, out);
@@ -143,7 +134,7 @@ class ListenExportWindowTest : public QObject {
         QVERIFY(*patched == changed);
 
         // Selecting the file again makes its bytes now the ones a patch starts from.
-        w.openFile(path);
+        w.openFile(rom);
         w.menu().exportPatch->trigger();
         QCOMPARE(lastBox(t.fakes), std::string(kNothingToExport));
     }

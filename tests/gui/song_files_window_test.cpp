@@ -36,11 +36,8 @@ QString titleOf(const char* name) {
 
 }  // namespace
 
-class SongFilesWindowTest : public QObject {
+class SongFilesWindowTest : public WindowTest {
     Q_OBJECT
-
-    QTemporaryDir dir_;
-    std::string path(const char* name) { return dir_.filePath(name).toStdString(); }
 
   private slots:
     void menusHoldTheActionsWithTheirShortcuts() {
@@ -156,9 +153,9 @@ class SongFilesWindowTest : public QObject {
         t.fakes.files.next = damaged;
         w.menu().openSong->trigger();
         QCOMPARE(t.fakes.messages.boxes.size(), size_t(1));
-        QCOMPARE(t.fakes.messages.boxes[0].first, std::string(kSongFileErrorTitle));
-        QVERIFY2(t.fakes.messages.boxes[0].second.find("line 2") != std::string::npos,
-                 t.fakes.messages.boxes[0].second.c_str());
+        QCOMPARE(t.fakes.messages.boxes[0].title, std::string(kSongFileErrorTitle));
+        QVERIFY2(t.fakes.messages.boxes[0].text.find("line 2") != std::string::npos,
+                 t.fakes.messages.boxes[0].text.c_str());
         QVERIFY(w.document().sheets == before);
         QCOMPARE(shownRows(w), 3);
         QCOMPARE(w.windowTitle(), titleOf("Untitled"));
@@ -193,7 +190,7 @@ class SongFilesWindowTest : public QObject {
             QVERIFY2(t.window.isVisible() != c.closes, c.name);
             QVERIFY2(t.fakes.saveChanges.questions.size() == (c.edited ? 1u : 0u), c.name);
             if (c.edited)
-                QCOMPARE(t.fakes.saveChanges.questions[0].second,
+                QCOMPARE(t.fakes.saveChanges.questions[0],
                          std::string("Save changes to the song before closing?"));
             QVERIFY2(QFileInfo::exists(QString::fromStdString(target)) == c.saved, c.name);
         }

@@ -90,14 +90,11 @@ TEST(NsfRender, Refusals) {
     EXPECT_TRUE(player->startTrack(-1));
 }
 
+// The exit status, a space, then what the tool printed.
 std::string run(const std::string& args) {
-    std::string cmd = std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[512];
-    while (p && fgets(buf, sizeof buf, p)) out += buf;
-    int status = p ? pclose(p) : -1;
-    return std::to_string(WEXITSTATUS(status)) + " " + out;
+    int status = -1;
+    std::string out = kestra::testing::runCliExit(args, &status);
+    return std::to_string(status) + " " + out;
 }
 
 TEST(RenderCommand, WritesAWavFileOfTheAskedLength) {
