@@ -5,15 +5,6 @@
 namespace kestra {
 namespace {
 
-TEST(StreamDef, OperandCounts) {
-    const int want[0x19] = {0, 0, 0, 0, 1, 2, 1, 1, 1, 1, 1, 1, 1,
-                            1, 3, 3, 3, 3, 3, 3, 3, 3, 2, 0, 1};
-    for (int b = 0; b < 0x19; ++b)
-        EXPECT_EQ(operandCount(static_cast<std::uint8_t>(b)), want[b]) << b;
-    for (int b = 0x19; b <= 0xFF; ++b)
-        EXPECT_EQ(operandCount(static_cast<std::uint8_t>(b)), 0) << b;
-}
-
 TEST(StreamDef, WalkSkipsOperandsAndStopsAtEnd) {
     // 0x17 as a loop count is an operand; 0x19 passes as a command without operands.
     std::vector<std::uint8_t> s = {0x0E, 0x17, 0x80, 0x00, 0x19, 0x05,
