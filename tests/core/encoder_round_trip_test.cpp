@@ -39,7 +39,7 @@ TEST_P(FixtureRoundTrip, EverySongIsWrittenBackAndThenStaysByteForByte) {
     for (size_t s = 0; s < songs.size(); ++s) {
         if (songs[s].type != 0) continue;
         int id = static_cast<int>(s + 1);
-        SCOPED_TRACE(layoutName(layout) + " song " + std::to_string(id));
+        SCOPED_TRACE(std::string(layoutName(layout)) + " song " + std::to_string(id));
         std::string path = folder.write("song" + fixtures::extensionFor(layout), built.bytes);
         std::string original = readAndCreate(path, id, true);
         ASSERT_NE(original, "");
