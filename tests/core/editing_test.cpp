@@ -19,7 +19,9 @@ using testing::FakeKeyboard;
 using testing::FakeMessages;
 
 // One key press of a script: "Enter", "Space", "Ins", "Del", "End", "Up", ".", "'", a digit or
-// letter; "S+" in front holds Shift for it.
+// letter; "S+" in front holds Shift for it. "Dbl" is a double-click instead.
+constexpr int kDoubleClick = -1;
+
 struct Press {
     int key;
     bool shift;
@@ -27,9 +29,9 @@ struct Press {
 
 std::vector<Press> parseKeys(const std::string& script) {
     static const std::map<std::string, int> kNamed = {
-        {"Enter", kKeyEnter}, {"Space", kKeySpace}, {"Ins", kKeyInsert},
-        {"Del", kKeyDelete},  {"End", kKeyEnd},     {"Up", kKeyUp},
-        {"Home", 36},         {".", kKeyFullStop},  {"'", kKeyApostrophe}};
+        {"Enter", kKeyEnter},  {"Space", kKeySpace}, {"Ins", kKeyInsert}, {"Del", kKeyDelete},
+        {"End", kKeyEnd},      {"Up", kKeyUp},       {"Home", 36},        {".", kKeyFullStop},
+        {"'", kKeyApostrophe}, {"Dbl", kDoubleClick}};
     std::vector<Press> out;
     std::istringstream in(script);
     for (std::string tok; in >> tok;) {
@@ -57,6 +59,7 @@ struct Fixture {
     }
     // A full key press: down, then release with Shift as scripted.
     EditResult press(const Selection& sel, Press p) {
+        if (p.key == kDoubleClick) return doubleClick(doc, sel, ctx);
         keyDown(doc, p.key);
         keyboard.shift = p.shift;
         return keyUp(doc, sel, ctx);
@@ -258,6 +261,16 @@ const KeyCase kLoopBreakCases[] = {
      {}, {"00000000"}, {"F:--"}},
     {"BreakFlagEnterOnSet", 0, B, 6, {{B, 6, "00"}, {B, 7, "00"}, {B, 8, "0042"}}, "Enter",
      {{B, 6, "40"}, {B, 8, "0042"}}, {}, {"01000000"}, {"F:00000000"}},
+    // A double-click opens the dialog on a Music flag or tone, even empty, and on a set Break
+    // flag only, which it never starts as a group; elsewhere it does nothing.
+    {"DblMusicFlag", 0, M, 10, {}, "Dbl", {{M, 10, "02"}}, {}, {"00000010"}, {"F:--"}},
+    {"DblMusicTone", 0, M, 11, {}, "Dbl", {{M, 11, "C0"}}, {}, {"11000000"}, {"T:--"}},
+    {"DblOtherColumn", 0, M, 7, {}, "Dbl", {{M, 7, "--"}}, {}, {"11000000"}, {}},
+    {"DblMarkerLine", 0, M, 10, {{M, 3, "|||"}}, "Dbl", {{M, 10, "--"}}, {}, {"11000000"}, {}},
+    {"DblEmptyBreakFlag", 0, B, 3, {}, "Dbl", {{B, 3, "--"}}, {}, {"11111111"}, {}},
+    {"DblSetBreakFlag", 0, B, 9, {{B, 9, "10"}}, "Dbl", {{B, 9, "FF"}, {B, 10, "--"}}, {},
+     {"11111111"}, {"F:00010000"}},
+    {"DblBreakLine", 0, B, 11, {{B, 11, "0003"}}, "Dbl", {{B, 11, "0003"}}, {}, {"11111111"}, {}},
 };
 // clang-format on
 
@@ -389,34 +402,12 @@ TEST(BitDialog, NoDialogPortMeansCancel) {
     EXPECT_EQ(f.cell(0, B, 0, 3), "--");
 }
 
-TEST(DoubleClick, MusicOpensFlagAndToneEvenOnEmptyCells) {
+TEST(DoubleClick, SetsLastKeyAndNamesTheRow) {
     Fixture f;
-    f.dialog.answers = {"00000010", "11000000"};
+    f.dialog.answers = {"00000010"};
     EditResult r = doubleClick(f.doc, Selection::cell(M, 0, 0, 10), f.ctx);
-    doubleClick(f.doc, Selection::cell(M, 0, 0, 11), f.ctx);
     EXPECT_EQ(f.doc.lastKey, kKeyEnter);
-    EXPECT_EQ(f.cell(0, M, 0, 10), "02");
-    EXPECT_EQ(f.cell(0, M, 0, 11), "C0");
     EXPECT_EQ(r.changed, (std::vector<ChangedRows>{{0, M, 0, 0}}));
-    // Other columns and marker lines: nothing.
-    doubleClick(f.doc, Selection::cell(M, 0, 0, 7), f.ctx);
-    f.cell(0, M, 0, 3) = "|||";
-    doubleClick(f.doc, Selection::cell(M, 0, 0, 10), f.ctx);
-    EXPECT_EQ(f.dialog.calls.size(), 2u);
-}
-
-TEST(DoubleClick, BreakEditsOnlyAnExistingFlag) {
-    Fixture f;
-    f.dialog.answers = {"11111111"};
-    doubleClick(f.doc, Selection::cell(B, 0, 0, 3), f.ctx);  // empty: nothing
-    EXPECT_TRUE(f.dialog.calls.empty());
-    f.cell(0, B, 0, 9) = "10";
-    doubleClick(f.doc, Selection::cell(B, 0, 0, 9), f.ctx);
-    EXPECT_EQ(f.cell(0, B, 0, 9), "FF");
-    EXPECT_EQ(f.cell(0, B, 0, 10), "--");  // never starts the group
-    f.cell(0, B, 0, 11) = "0003";
-    doubleClick(f.doc, Selection::cell(B, 0, 0, 11), f.ctx);  // a line cell: nothing
-    EXPECT_EQ(f.dialog.calls.size(), 1u);
 }
 
 TEST(DoubleClick, LoopAndViewsHaveNoAction) {
