@@ -1,51 +1,143 @@
 #include "cli/cli_common.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <iostream>
-#include <iterator>
+#include <cstring>
+#include <map>
 
+#include "model/atomic_write.h"
 #include "rom/layout.h"
 
 namespace kestra::cli {
 
+namespace {
+
+// Larger than any NES or NSF file; keeps a runaway pipe from filling memory.
+constexpr std::uint64_t kMaxInputBytes = 64u << 20;
+
+std::map<const CLI::App*, std::function<int()>>& runners() {
+    static std::map<const CLI::App*, std::function<int()>> all;
+    return all;
+}
+
+bool startsWith(const Bytes& bytes, std::string_view magic) {
+    return bytes.size() >= magic.size() &&
+           std::equal(magic.begin(), magic.end(), bytes.begin(),
+                      [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+}  // namespace
+
+CLI::App* addCommand(CLI::App& app, const std::string& name, const std::string& summary,
+                     const std::string& help, std::function<int()> run) {
+    CLI::App* cmd = app.add_subcommand(name, summary);
+    cmd->footer(help);
+    runners()[cmd] = std::move(run);
+    return cmd;
+}
+
+int runChosenCommand(const CLI::App& app) {
+    for (const CLI::App* sub : app.get_subcommands()) {
+        auto it = runners().find(sub);
+        if (it != runners().end()) return it->second();
+    }
+    return usageError("no command given; kestra-cli --help lists them");
+}
+
+void printError(const std::string& message) {
+    std::fprintf(stderr, "kestra-cli: %s\n", message.c_str());
+}
+
+int fail(const std::string& message) {
+    printError(message);
+    return kFailed;
+}
+
+int usageError(const std::string& message) {
+    printError(message);
+    return kUsage;
+}
+
+bool isStandardStream(const std::string& path) {
+    return path == "-";
+}
+
+Result<Bytes> readInput(const std::string& path) {
+    if (!isStandardStream(path)) return readFileBytes(path, kMaxInputBytes);
+    Bytes bytes;
+    std::uint8_t buf[65536];
+    while (size_t n = std::fread(buf, 1, sizeof buf, stdin)) {
+        bytes.insert(bytes.end(), buf, buf + n);
+        if (bytes.size() > kMaxInputBytes)
+            return Result<Bytes>::failure("standard input is larger than " +
+                                          std::to_string(kMaxInputBytes >> 20) + " MB");
+    }
+    if (std::ferror(stdin))
+        return Result<Bytes>::failure(std::string("cannot read standard input: ") +
+                                      std::strerror(errno));
+    return bytes;
+}
+
+bool writeStdout(std::string_view data) {
+    return std::fwrite(data.data(), 1, data.size(), stdout) == data.size();
+}
+
+std::optional<std::string> writeOutput(const std::string& path, std::string_view data) {
+    if (!isStandardStream(path)) return writeFileAtomically(path, data);
+    errno = 0;
+    if (!writeStdout(data) || std::fflush(stdout) != 0)
+        return std::string("cannot write to standard output: ") + std::strerror(errno);
+    return std::nullopt;
+}
+
+std::optional<std::string> flushStdout() {
+    // Flushed rather than closed: the C++ streams still flush it when the program ends.
+    errno = 0;
+    bool lost = std::ferror(stdout) != 0;
+    if (std::fflush(stdout) != 0) lost = true;
+    if (!lost) return std::nullopt;
+    return std::string("cannot write to standard output") +
+           (errno ? std::string(": ") + std::strerror(errno) : std::string());
+}
+
 std::optional<OpenedFile> openSongFileForCli(const std::string& path) {
-    auto bytes = readFileBytes(path);
+    auto bytes = readInput(path);
     if (!bytes) {
-        std::fprintf(stderr, "%s\n", bytes.error().c_str());
+        printError(bytes.error());
         return std::nullopt;
     }
-    auto fs = recogniseLayout(path, *bytes);
+    // Standard input has no name to tell the layout by; its magic bytes tell the kind instead.
+    std::string name = path;
+    if (isStandardStream(path))
+        name = startsWith(*bytes, std::string_view("NESM\x1a", 5)) ? "standard input.nsf"
+                                                                   : "standard input.nes";
+    auto fs = recogniseLayout(name, *bytes);
     if (!fs) {
-        std::fprintf(stderr, "%s\n", fs.error().c_str());
+        printError(fs.error());
         return std::nullopt;
     }
     return OpenedFile{std::move(*bytes), std::move(*fs)};
 }
 
-std::optional<SongFileContent> readSongTextForCli(const std::string& source,
-                                                  const std::string& prefix) {
-    std::string text;
-    if (source == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        if (std::cin.bad()) {
-            std::fprintf(stderr, "%scannot read the sheet dump from standard input\n",
-                         prefix.c_str());
-            return std::nullopt;
-        }
-    } else {
-        auto bytes = readFileBytes(source);
-        if (!bytes) {
-            std::fprintf(stderr, "%s%s\n", prefix.c_str(), bytes.error().c_str());
-            return std::nullopt;
-        }
-        text.assign(bytes->begin(), bytes->end());
+std::optional<SongFileContent> readSongTextForCli(const std::string& source) {
+    auto bytes = readInput(source);
+    if (!bytes) {
+        printError(bytes.error());
+        return std::nullopt;
     }
+    std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     auto content = parseSongFileText(text);
     if (!content) {
-        std::fprintf(stderr, "%s%s\n", prefix.c_str(), content.error().c_str());
+        printError((isStandardStream(source) ? std::string("standard input") : source) + ": " +
+                   content.error());
         return std::nullopt;
     }
     return std::move(*content);
+}
+
+void printSongMessages(const std::vector<std::string>& messages) {
+    for (const std::string& m : messages) std::printf("message: %s\n", m.c_str());
 }
 
 }  // namespace kestra::cli

@@ -1,63 +1,76 @@
-#include <cstdio>
-#include <stdexcept>
+// kestra-cli create: a sheet dump encoded and written into the file, as "Create Code" does.
+#include <memory>
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "encoder/create_code.h"
 #include "model/document.h"
-#include "model/song_file.h"
+#include "model/hex_text.h"
 #include "rom/layout.h"
 
 namespace kestra::cli {
 
 namespace {
 
-// Damaged cell text ends the action with a box; here it is a line on stderr.
+struct CreateArgs {
+    std::string file;
+    std::string address;
+    std::string songId;
+    std::string sheets = "-";
+};
+
+// Damaged cell text ends the action with a box; here it is a line on standard error.
 class PrintedMessages : public MessagePort {
   public:
     void messageBox(const std::string& title, const std::string& text) override {
-        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-        shown = true;
+        printError(title + ": " + text);
     }
     bool confirm(const std::string&, const std::string&) override { return false; }
-    bool shown = false;
 };
 
-}  // namespace
-
-int runCreate(const Args& args) {
-    if (args.size() < 3 || args.size() > 4) {
-        std::fprintf(stderr, "usage: kestra-cli create FILE ADDRESS SONGID [SHEETFILE|-]\n");
-        return 2;
-    }
-    const std::string& path = args[0];
-    std::string source = args.size() == 4 ? args[3] : "-";
-    int songId = 0;
-    try {
-        size_t used = 0;
-        songId = std::stoi(args[2], &used);
-        if (used != args[2].size()) throw std::invalid_argument("junk");
-    } catch (const std::exception&) {
-        std::fprintf(stderr, "kestra-cli create: SONGID must be a decimal number, not \"%s\"\n",
-                     args[2].c_str());
-        return 2;
-    }
-    auto dump = readSongTextForCli(source, "kestra-cli create: ");
-    if (!dump) return 1;
-    auto file = openSongFile(path);
-    if (!file) {
-        std::fprintf(stderr, "kestra-cli create: %s\n", file.error().c_str());
-        return 1;
-    }
+int runCreate(const CreateArgs& a) {
+    auto songId = tryDecTextToInt(a.songId);
+    if (!songId || *songId > 0xFFFF)
+        return usageError("SONGID must be a decimal number, not \"" + a.songId + "\"");
+    if (isStandardStream(a.file))
+        return usageError("FILE must be a file: the song is written into it in place");
+    auto dump = readSongTextForCli(a.sheets);
+    if (!dump) return kFailed;
+    auto file = openSongFile(a.file);
+    if (!file) return fail(file.error());
     Document doc;
     doc.sheets = std::move(dump->sheets);
     doc.readMemory = std::move(dump->memory);
     doc.file = *file;
     PrintedMessages messages;
-    bool written = createCode(doc, args[1], songId, &messages);
-    for (const std::string& m : doc.errors.history()) std::printf("message: %s\n", m.c_str());
-    if (!written) return 1;
-    return doc.errors.empty() ? 0 : 3;
+    bool written = createCode(doc, a.address, static_cast<int>(*songId), &messages);
+    printSongMessages(doc.errors.history());
+    if (!written) return fail("nothing was written to " + a.file);
+    if (!doc.errors.empty())
+        return fail("the song was written to " + a.file +
+                    ", but it reads back differently from the file");
+    return kDone;
+}
+
+}  // namespace
+
+void addCreateCommand(CLI::App& app) {
+    auto args = std::make_shared<CreateArgs>();
+    CLI::App* cmd = addCommand(
+        app, "create", "encode a sheet dump and write it into the file as a song",
+        "Encodes the sheet dump (a file, or standard input when SHEETFILE is \"-\" or left out)\n"
+        "behind a new song header at file offset ADDRESS (hex) and points the song table entry\n"
+        "of SONGID at it, exactly as \"Create Code\" does. Every message of the run is printed\n"
+        "as \"message: TEXT\". The file is only written when the run reported nothing; it is\n"
+        "replaced in one step and its first original is kept as FILE.bak.\n"
+        "Exit status: 0 written; 1 nothing written, or written but the song read back from\n"
+        "the file differs (said on standard error); 2 wrong usage.",
+        [args] { return runCreate(*args); });
+    cmd->add_option("FILE", args->file, "the NSF or NES file to write into")->required();
+    cmd->add_option("ADDRESS", args->address, "file offset of the new song header, in hex")
+        ->required();
+    cmd->add_option("SONGID", args->songId, "the Song ID to point at the song")->required();
+    cmd->add_option("SHEETFILE", args->sheets, "the sheet dump (\"-\": standard input)");
 }
 
 }  // namespace kestra::cli

@@ -1,44 +1,61 @@
+// kestra-cli patch: the changes between two files as an IPS patch.
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
+#include "cli/cli_common.h"
 #include "cli/commands.h"
-#include "model/atomic_write.h"
 #include "rom/crc32.h"
-#include "rom/file_bytes.h"
 #include "rom/ips_patch.h"
 
 namespace kestra::cli {
 
-int runPatch(const Args& args) {
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: kestra-cli patch ORIGINAL CHANGED OUT.ips\n");
-        return 2;
-    }
-    auto original = readFileBytes(args[0]);
-    if (!original) {
-        std::fprintf(stderr, "%s\n", original.error().c_str());
-        return 1;
-    }
-    auto changed = readFileBytes(args[1]);
-    if (!changed) {
-        std::fprintf(stderr, "%s\n", changed.error().c_str());
-        return 1;
-    }
+namespace {
+
+struct PatchArgs {
+    std::string original;
+    std::string changed;
+    std::string out;
+};
+
+int runPatch(const PatchArgs& a) {
+    if (isStandardStream(a.original) && isStandardStream(a.changed))
+        return usageError("ORIGINAL and CHANGED cannot both be standard input");
+    auto original = readInput(a.original);
+    if (!original) return fail(original.error());
+    auto changed = readInput(a.changed);
+    if (!changed) return fail(changed.error());
     auto patch = makeIpsPatch(*original, *changed);
-    if (!patch) {
-        std::fprintf(stderr, "%s\n", patch.error().c_str());
-        return 1;
-    }
+    if (!patch) return fail(patch.error());
     std::string_view data(reinterpret_cast<const char*>(patch->bytes.data()), patch->bytes.size());
-    if (auto err = writeFileAtomically(args[2], data)) {
-        std::fprintf(stderr, "%s\n", err->c_str());
-        return 1;
-    }
-    std::printf("CRC32 of the original: %s\n", crc32Text(crc32(*original)).c_str());
-    std::printf("%llu bytes changed in %d records; %zu bytes written to %s\n",
-                static_cast<unsigned long long>(patch->changedBytes), patch->records,
-                patch->bytes.size(), args[2].c_str());
-    return 0;
+    if (auto err = writeOutput(a.out, data)) return fail(*err);
+    // The summary must not mix into a patch written to standard output.
+    std::FILE* report = isStandardStream(a.out) ? stderr : stdout;
+    std::fprintf(report, "CRC32 of the original: %s\n", crc32Text(crc32(*original)).c_str());
+    std::fprintf(report, "%llu bytes changed in %d records; %zu bytes written to %s\n",
+                 static_cast<unsigned long long>(patch->changedBytes), patch->records,
+                 patch->bytes.size(), isStandardStream(a.out) ? "standard output" : a.out.c_str());
+    return kDone;
+}
+
+}  // namespace
+
+void addPatchCommand(CLI::App& app) {
+    auto args = std::make_shared<PatchArgs>();
+    CLI::App* cmd = addCommand(
+        app, "patch", "write the changes between two files as an IPS patch",
+        "Writes the bytes that differ between ORIGINAL and CHANGED (the file as opened and as\n"
+        "it is after \"Create Code\") as an IPS patch, and prints the CRC32 of ORIGINAL so\n"
+        "that users of the patch can check they apply it to the same file. Both files must\n"
+        "have the same size. When OUT.ips is \"-\" the patch goes to standard output and the\n"
+        "summary to standard error.",
+        [args] { return runPatch(*args); });
+    cmd->add_option("ORIGINAL", args->original, "the file as it was (\"-\": standard input)")
+        ->required();
+    cmd->add_option("CHANGED", args->changed, "the file as it is now (\"-\": standard input)")
+        ->required();
+    cmd->add_option("OUT.ips", args->out, "the patch to write (\"-\": standard output)")
+        ->required();
 }
 
 }  // namespace kestra::cli

@@ -2,9 +2,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "model/hex_text.h"
 #include "rom/file_bytes.h"
@@ -35,77 +37,77 @@ constexpr double kMaxSeconds = 3600;
     return v;
 }
 
-}  // namespace
+struct RenderArgs {
+    std::string file;
+    std::string track;
+    std::string seconds;
+    std::string out;
+};
 
-int runRender(const Args& args) {
-    if (args.size() != 4) {
-        std::fprintf(stderr, "usage: kestra-cli render FILE TRACK SECONDS OUT.wav\n");
-        return 2;
-    }
+int runRender([[maybe_unused]] const RenderArgs& a) {
 #ifndef KESTRA_HAVE_PREVIEW
-    std::fprintf(stderr, "This kestra-cli was built without libgme: it cannot render audio.\n");
-    return 1;
+    return fail("this kestra-cli was built without libgme: it cannot render audio");
 #else
-    auto track = tryDecTextToInt(args[1]);
-    if (!track || *track < 0 || *track > 255) {
-        std::fprintf(stderr,
-                     "TRACK must be a track number from 0 (as NSF players count), not "
-                     "\"%s\".\n",
-                     args[1].c_str());
-        return 2;
-    }
-    auto seconds = parseSeconds(args[2]);
-    if (!seconds || *seconds <= 0 || *seconds > kMaxSeconds) {
-        std::fprintf(stderr,
-                     "SECONDS must be a number of seconds above 0 and at most %.0f, not "
-                     "\"%s\".\n",
-                     kMaxSeconds, args[2].c_str());
-        return 2;
-    }
-    auto bytes = readFileBytes(args[0]);
-    if (!bytes) {
-        std::fprintf(stderr, "%s\n", bytes.error().c_str());
-        return 1;
-    }
+    auto track = tryDecTextToInt(a.track);
+    if (!track || *track > 255)
+        return usageError("TRACK must be a track number from 0 (as NSF players count), not \"" +
+                          a.track + "\"");
+    auto seconds = parseSeconds(a.seconds);
+    if (!seconds || *seconds <= 0 || *seconds > kMaxSeconds)
+        return usageError("SECONDS must be a number of seconds above 0 and at most 3600, not \"" +
+                          a.seconds + "\"");
+    const bool toStdout = isStandardStream(a.out);
+    auto bytes = readInput(a.file);
+    if (!bytes) return fail(bytes.error());
     auto player = preview::NsfRenderer::open(*bytes);
-    if (!player) {
-        std::fprintf(stderr, "%s\n", player.error().c_str());
-        return 1;
-    }
-    if (auto err = player->startTrack(static_cast<int>(*track))) {
-        std::fprintf(stderr, "%s\n", err->c_str());
-        return 1;
-    }
-    preview::WavWriter wav;
-    if (auto err = wav.open(args[3], preview::kSampleRate, preview::kOutputChannels)) {
-        std::fprintf(stderr, "%s\n", err->c_str());
-        return 1;
-    }
+    if (!player) return fail(player.error());
+    if (auto err = player->startTrack(static_cast<int>(*track))) return fail(*err);
     auto started = std::chrono::steady_clock::now();
     const size_t total = static_cast<size_t>(*seconds * preview::kSampleRate + 0.5);
+    preview::WavWriter wav;
+    auto opened = toStdout
+                      ? wav.openStream(stdout, "standard output", preview::kSampleRate,
+                                       preview::kOutputChannels, total * preview::kOutputChannels)
+                      : wav.open(a.out, preview::kSampleRate, preview::kOutputChannels);
+    if (opened) return fail(*opened);
     std::vector<std::int16_t> block(4096 * preview::kOutputChannels);
     for (size_t done = 0; done < total;) {
         size_t frames = std::min<size_t>(4096, total - done);
         auto err = player->render(block.data(), frames);
         if (!err) err = wav.write(block.data(), frames * preview::kOutputChannels);
-        if (err) {
-            std::fprintf(stderr, "%s\n", err->c_str());
-            return 1;
-        }
+        if (err) return fail(*err);
         done += frames;
     }
-    if (auto err = wav.finish()) {
-        std::fprintf(stderr, "%s\n", err->c_str());
-        return 1;
-    }
+    if (auto err = wav.finish()) return fail(*err);
     double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     double audio = static_cast<double>(total) / preview::kSampleRate;
-    std::printf("%s: %.2f s of track %lld, 44100 Hz 16-bit stereo, rendered in %.3f s",
-                args[3].c_str(), audio, *track, took);
-    if (took > 0) std::printf(" (%.0f x real time)", audio / took);
-    std::printf("\n");
-    return 0;
+    // The summary must not mix into a WAV written to standard output.
+    std::FILE* report = toStdout ? stderr : stdout;
+    std::fprintf(report, "%s: %.2f s of track %lld, 44100 Hz 16-bit stereo, rendered in %.3f s",
+                 toStdout ? "standard output" : a.out.c_str(), audio, *track, took);
+    if (took > 0) std::fprintf(report, " (%.0f x real time)", audio / took);
+    std::fprintf(report, "\n");
+    return kDone;
 #endif
+}
+
+}  // namespace
+
+void addRenderCommand(CLI::App& app) {
+    auto args = std::make_shared<RenderArgs>();
+    CLI::App* cmd = addCommand(
+        app, "render", "play a track of an NSF file into a WAV file",
+        "Plays track TRACK of the NSF file FILE (counted from 0, as NSF players do; Song ID\n"
+        "n is usually track n - 1) for SECONDS seconds (a fraction allowed, at most 3600)\n"
+        "and writes the sound as a 44.1 kHz 16-bit stereo WAV file. NES cartridge images\n"
+        "cannot be played: listening needs the NSF file. When OUT.wav is \"-\" the sound goes\n"
+        "to standard output and the summary to standard error.",
+        [args] { return runRender(*args); });
+    cmd->add_option("FILE", args->file, "the NSF file (\"-\": standard input)")->required();
+    cmd->add_option("TRACK", args->track, "the track, counted from 0")->required();
+    cmd->add_option("SECONDS", args->seconds, "how long to play")->required();
+    cmd->add_option("OUT.wav", args->out, "the WAV file to write (\"-\": standard output)")
+        ->required();
 }
 
 }  // namespace kestra::cli

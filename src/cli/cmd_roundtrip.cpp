@@ -2,7 +2,9 @@
 // address, to see which songs the editor carries through unchanged.
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
+#include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
@@ -44,23 +46,11 @@ std::string roundTripOf(const FileState& fs, const Bytes& bytes, std::uint32_t h
     return "same";
 }
 
-}  // namespace
-
-int runRoundtrip(const Args& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: kestra-cli roundtrip FILE\n");
-        return 2;
-    }
-    auto bytes = readFileBytes(args[0]);
-    if (!bytes) {
-        std::fprintf(stderr, "%s\n", bytes.error().c_str());
-        return 1;
-    }
-    auto fs = recogniseLayout(args[0], *bytes);
-    if (!fs) {
-        std::fprintf(stderr, "%s\n", fs.error().c_str());
-        return 1;
-    }
+int runRoundtrip(const std::string& path) {
+    auto file = openSongFileForCli(path);
+    if (!file) return kFailed;
+    const Bytes* bytes = &file->bytes;
+    const FileState* fs = &file->state;
     int songs = 0;
     int same = 0;
     for (const auto& e : listSongs(*fs, *bytes)) {
@@ -72,7 +62,25 @@ int runRoundtrip(const Args& args) {
         if (isSame) ++same;
     }
     std::printf("total: %d of %d songs same\n", same, songs);
-    return same == songs ? 0 : 3;
+    return same == songs ? kDone : kFailed;
+}
+
+}  // namespace
+
+void addRoundtripCommand(CLI::App& app) {
+    auto file = std::make_shared<std::string>();
+    CLI::App* cmd = addCommand(
+        app, "roundtrip",
+        "read every song and create it again in memory: which come back byte for byte",
+        "Reads every song of FILE (sound effects and entries leading outside the file are\n"
+        "skipped) and creates it again in memory at the address it was read from, under its\n"
+        "own Song ID, as \"Read Channel\" followed by \"Create Code\" would; the file is not\n"
+        "written. Prints a line per Song ID: \"same\", \"differs at OFFSET\" (the first file\n"
+        "offset whose byte would change), or why the song could not be read or created; then\n"
+        "a total. Exit status: 0 all the same; 1 some song differs, or the file cannot be\n"
+        "read; 2 wrong usage.",
+        [file] { return runRoundtrip(*file); });
+    cmd->add_option("FILE", *file, "the NSF or NES file (\"-\": standard input)")->required();
 }
 
 }  // namespace kestra::cli

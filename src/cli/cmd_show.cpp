@@ -1,6 +1,6 @@
 // kestra-cli show: the unrolled song of a sheet dump, as "Show Song" fills the MySong and
 // FourChan sheets, followed by the messages it reported.
-#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "cli/cli_common.h"
@@ -35,15 +35,9 @@ void appendRows(const Sheet& sheet, std::string& out) {
     }
 }
 
-}  // namespace
-
-int runShow(const Args& args) {
-    if (args.size() > 1) {
-        std::fprintf(stderr, "usage: kestra-cli show [SHEETFILE|-]\n");
-        return 2;
-    }
-    auto dump = readSongTextForCli(args.empty() ? "-" : args[0], "");
-    if (!dump) return 1;
+int runShow(const std::string& source) {
+    auto dump = readSongTextForCli(source);
+    if (!dump) return kFailed;
 
     Document doc;
     doc.sheets = std::move(dump->sheets);
@@ -58,8 +52,24 @@ int runShow(const Args& args) {
     out += "fourchan\n";
     appendRows(doc.sheets.fourChan, out);
     for (const auto& m : doc.errors.history()) out += "message: " + m + "\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return 0;
+    writeStdout(out);
+    return kDone;
+}
+
+}  // namespace
+
+void addShowCommand(CLI::App& app) {
+    auto source = std::make_shared<std::string>("-");
+    CLI::App* cmd = addCommand(
+        app, "show", "show a sheet dump unrolled, as \"Show Song\" does",
+        "Reads a sheet dump (from SHEETFILE, or standard input when it is \"-\" or missing),\n"
+        "walks each channel through its loops, breaks and jumps as \"Show Song\" does, and\n"
+        "prints for each channel a line \"channel N\" followed by its MySong rows, then a line\n"
+        "\"fourchan\" followed by the FourChan rows; a row is its cells (21 and 18 of them,\n"
+        "empty cells as empty fields) separated by tabs. Then each message reported, as\n"
+        "\"message: TEXT\". Exit status 1 when the dump cannot be read.",
+        [source] { return runShow(*source); });
+    cmd->add_option("SHEETFILE", *source, "the sheet dump (\"-\": standard input)");
 }
 
 }  // namespace kestra::cli

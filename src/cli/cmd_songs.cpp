@@ -1,20 +1,18 @@
+// kestra-cli songs: the song table of a file, one line per Song ID.
 #include <cstdio>
+#include <memory>
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
-#include "rom/file_bytes.h"
-#include "rom/layout.h"
 #include "rom/song_table.h"
 
 namespace kestra::cli {
 
-int runSongs(const Args& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: kestra-cli songs FILE\n");
-        return 2;
-    }
-    auto file = openSongFileForCli(args[0]);
-    if (!file) return 1;
+namespace {
+
+int runSongs(const std::string& path) {
+    auto file = openSongFileForCli(path);
+    if (!file) return kFailed;
     for (const auto& e : listSongs(file->state, file->bytes)) {
         if (e.headerOffset)
             std::printf("%d %s %s\n", e.id, offsetText(*e.headerOffset).c_str(),
@@ -22,7 +20,20 @@ int runSongs(const Args& args) {
         else
             std::printf("%d ----- outside\n", e.id);
     }
-    return 0;
+    return kDone;
+}
+
+}  // namespace
+
+void addSongsCommand(CLI::App& app) {
+    auto file = std::make_shared<std::string>();
+    CLI::App* cmd = addCommand(
+        app, "songs", "list the Song IDs of an NSF or NES file",
+        "Prints one line per Song ID: the ID, the file offset of its song header (five hex\n"
+        "digits) and its kind: \"song\", \"sfx\" (a sound effect), or \"outside\" when the\n"
+        "table entry leads outside the file.",
+        [file] { return runSongs(*file); });
+    cmd->add_option("FILE", *file, "the NSF or NES file (\"-\": standard input)")->required();
 }
 
 }  // namespace kestra::cli

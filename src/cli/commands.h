@@ -1,31 +1,18 @@
-// The commands of kestra-cli. Each takes its own arguments (without the command name) and
-// returns the process exit status.
+// The commands of kestra-cli. Each file cmd_NAME.cpp defines its command's arguments, help and
+// action; main() adds them in the order the help lists them.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <CLI/CLI.hpp>
 
 namespace kestra::cli {
 
-using Args = std::vector<std::string>;
-
-struct Command {
-    const char* name;
-    const char* usage;    // "songs FILE"
-    const char* summary;  // one line
-    const char* help;     // the full help text
-    int (*run)(const Args& args);
-};
-
-// Every command, in the order the help lists them.
-const std::vector<Command>& commands();
-
-int runSongs(const Args& args);
-int runDump(const Args& args);
-int runPatch(const Args& args);
-int runRender(const Args& args);
-int runCreate(const Args& args);
-int runShow(const Args& args);
-int runRoundtrip(const Args& args);
+void addSongsCommand(CLI::App& app);
+void addDumpCommand(CLI::App& app);
+void addCreateCommand(CLI::App& app);
+void addShowCommand(CLI::App& app);
+void addRoundtripCommand(CLI::App& app);
+void addPatchCommand(CLI::App& app);
+void addApplyCommand(CLI::App& app);
+void addRenderCommand(CLI::App& app);
 
 }  // namespace kestra::cli

@@ -45,7 +45,7 @@ constexpr std::uint64_t kMaxDataBytes = std::numeric_limits<std::uint32_t>::max(
 }  // namespace
 
 WavWriter::~WavWriter() {
-    if (file_) {
+    if (file_ && !streamBytes_) {
         std::fclose(file_);
         std::remove(path_.c_str());
     }
@@ -55,22 +55,37 @@ std::optional<std::string> WavWriter::fail(const std::string& what) {
     std::string message = "Cannot write \"" + path_ + "\" (" + what + ")";
     if (errno) message += std::string(": ") + std::strerror(errno);
     message += ".";
-    if (file_) {
+    if (file_ && !streamBytes_) {
         std::fclose(file_);
-        file_ = nullptr;
         std::remove(path_.c_str());
     }
+    file_ = nullptr;
     return message;
 }
 
 std::optional<std::string> WavWriter::open(const std::string& path, int sampleRate, int channels) {
     path_ = path;
     dataBytes_ = 0;
+    streamBytes_.reset();
     errno = 0;
     file_ = std::fopen(path.c_str(), "wb");
     if (!file_) return fail("open");
     // Sizes are patched in by finish(); a sample rate is remembered in the header already.
     auto h = header(sampleRate, channels, 0);
+    if (std::fwrite(h.data(), 1, h.size(), file_) != h.size()) return fail("header");
+    return std::nullopt;
+}
+
+std::optional<std::string> WavWriter::openStream(std::FILE* stream, const std::string& name,
+                                                 int sampleRate, int channels,
+                                                 std::uint64_t samples) {
+    path_ = name;
+    dataBytes_ = 0;
+    errno = 0;
+    if (samples * 2 > kMaxDataBytes) return fail("longer than a WAV file can hold");
+    file_ = stream;
+    streamBytes_ = samples * 2;
+    auto h = header(sampleRate, channels, static_cast<std::uint32_t>(*streamBytes_));
     if (std::fwrite(h.data(), 1, h.size(), file_) != h.size()) return fail("header");
     return std::nullopt;
 }
@@ -90,6 +105,12 @@ std::optional<std::string> WavWriter::write(const std::int16_t* samples, size_t 
 std::optional<std::string> WavWriter::finish() {
     if (!file_) return "No WAV file is open.";
     errno = 0;
+    if (streamBytes_) {
+        if (dataBytes_ != *streamBytes_) return fail("not as long as its header says");
+        if (std::fflush(file_) != 0) return fail("write");
+        file_ = nullptr;
+        return std::nullopt;
+    }
     std::uint32_t data = static_cast<std::uint32_t>(dataBytes_);
     std::vector<std::uint8_t> sizes;
     put32(sizes, 36 + data);

@@ -19,6 +19,10 @@ class WavWriter {
     // Each returns an error message, or nothing on success. After an error the partial file is
     // removed.
     std::optional<std::string> open(const std::string& path, int sampleRate, int channels);
+    // Writes to an open stream that cannot seek (standard output): the sizes go into the header
+    // at once, so exactly `samples` samples must follow. The stream is flushed, not closed.
+    std::optional<std::string> openStream(std::FILE* stream, const std::string& name,
+                                          int sampleRate, int channels, std::uint64_t samples);
     std::optional<std::string> write(const std::int16_t* samples, size_t count);
     std::optional<std::string> finish();
 
@@ -27,6 +31,7 @@ class WavWriter {
     std::FILE* file_ = nullptr;
     std::string path_;
     std::uint64_t dataBytes_ = 0;
+    std::optional<std::uint64_t> streamBytes_;  // set when writing to a stream
 };
 
 }  // namespace kestra::preview

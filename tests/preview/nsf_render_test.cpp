@@ -127,12 +127,14 @@ TEST(RenderCommand, WritesAWavFileOfTheAskedLength) {
     auto rom =
         dir.write("game.nes", fixtures::buildFile(Layout::Rom69, fixtures::sampleSongs()).bytes);
     for (const Case& c : std::initializer_list<Case>{
-             {"render " + rom + " 0 1 " + dir.file("a.wav"), "1 Listening needs an NSF file"},
-             {"render " + nsf + " 9 1 " + dir.file("b.wav"), "1 Track 9 does not exist"},
-             {"render " + nsf + " x 1 " + dir.file("c.wav"), "2 TRACK must be"},
-             {"render " + nsf + " 0 0 " + dir.file("d.wav"), "2 SECONDS must be"},
-             {"render " + nsf + " 0 1e3 " + dir.file("e.wav"), "2 SECONDS must be"},
-             {"render " + nsf + " 0 1 " + dir.file("no/such/f.wav"), "1 Cannot write"},
+             {"render " + rom + " 0 1 " + dir.file("a.wav"),
+              "1 kestra-cli: Listening needs an NSF file"},
+             {"render " + nsf + " 9 1 " + dir.file("b.wav"),
+              "1 kestra-cli: Track 9 does not exist"},
+             {"render " + nsf + " x 1 " + dir.file("c.wav"), "2 kestra-cli: TRACK must be"},
+             {"render " + nsf + " 0 0 " + dir.file("d.wav"), "2 kestra-cli: SECONDS must be"},
+             {"render " + nsf + " 0 1e3 " + dir.file("e.wav"), "2 kestra-cli: SECONDS must be"},
+             {"render " + nsf + " 0 1 " + dir.file("no/such/f.wav"), "1 kestra-cli: Cannot write"},
          }) {
         auto r = run(c.args);
         EXPECT_EQ(r.rfind(c.expected, 0), 0u) << c.args << " -> " << r;
