@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
   libgl1-mesa-dev libgme-dev xvfb xauth ccache libcli11-dev
-  desktop-file-utils appstream libxml2-utils
+  desktop-file-utils appstream libxml2-utils file
 )
 missing=()
 for p in "${packages[@]}"; do
