@@ -123,6 +123,7 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
             if (!code) return std::nullopt;
             if (!resolveTargets(*code, in.name, errors)) return std::nullopt;
             out.bytes = std::move(code->bytes);
+            out.addresses = std::move(code->addresses);
             song.keptTargets[static_cast<size_t>(c)] = std::move(code->keptTargets);
         }
         if (file.splitBankLayout && !out.bytes.empty()) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "encoder/channel_encoder.h"
 #include "model/file_state.h"
 #include "model/frame_store.h"
 #include "model/ports.h"
@@ -20,6 +21,7 @@ struct EncodedChannel {
     std::uint64_t startOffset = 0;   // file offset of the first byte, before any bank crossing
     std::uint16_t startAddress = 0;  // driver address stored in the header
     Bytes bytes;
+    LineAddressTable addresses;  // where each line's material starts
 };
 
 // Bytes to write at a file offset; `what` names them in messages.
