@@ -8,6 +8,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "cli/listen_source.h"
 #include "model/hex_text.h"
 #include "rom/file_bytes.h"
 
@@ -42,6 +43,8 @@ struct RenderArgs {
     std::string track;
     std::string seconds;
     std::string out;
+    std::string mute;
+    ListenOptions listen;
 };
 
 int runRender([[maybe_unused]] const RenderArgs& a) {
@@ -56,12 +59,27 @@ int runRender([[maybe_unused]] const RenderArgs& a) {
     if (!seconds || *seconds <= 0 || *seconds > kMaxSeconds)
         return usageError("SECONDS must be a number of seconds above 0 and at most 3600, not \"" +
                           a.seconds + "\"");
+    std::optional<unsigned> mute = 0u;
+    if (!a.mute.empty()) mute = parseMuteMask(a.mute);
+    if (!mute)
+        return usageError("--mute takes channels separated by commas: 1-4 or sq1, sq2, tri, "
+                          "noise; not \"" + a.mute + "\"");
+    if (auto problem = listenOptionsProblem(a.listen)) return usageError(*problem);
     const bool toStdout = isStandardStream(a.out);
-    auto bytes = readInput(a.file);
-    if (!bytes) return fail(bytes.error());
-    auto player = preview::NsfRenderer::open(*bytes);
+    Bytes bytes;
+    if (a.listen.sheets.empty()) {
+        auto read = readInput(a.file);
+        if (!read) return fail(read.error());
+        bytes = std::move(*read);
+    } else {
+        auto source = loadListenSource(a.file, static_cast<int>(*track), a.listen);
+        if (!source) return kFailed;
+        bytes = std::move(source->nsf);
+    }
+    auto player = preview::NsfRenderer::open(bytes);
     if (!player) return fail(player.error());
     if (auto err = player->startTrack(static_cast<int>(*track))) return fail(*err);
+    player->setMutedVoices(*mute);
     auto started = std::chrono::steady_clock::now();
     const size_t total = static_cast<size_t>(*seconds * preview::kSampleRate + 0.5);
     preview::WavWriter wav;
@@ -101,13 +119,19 @@ void addRenderCommand(CLI::App& app) {
         "n is usually track n - 1) for SECONDS seconds (a fraction allowed, at most 3600)\n"
         "and writes the sound as a 44.1 kHz 16-bit stereo WAV file. NES cartridge images\n"
         "cannot be played: listening needs the NSF file. When OUT.wav is \"-\" the sound goes\n"
-        "to standard output and the summary to standard error.",
+        "to standard output and the summary to standard error.\n"
+        "--sheets DUMP --address ADDR --song ID plays the sheet dump DUMP instead, written\n"
+        "into a copy of the file in memory exactly as \"create FILE ADDR ID DUMP\" would\n"
+        "write it (its messages printed as \"message: TEXT\"); the file is not changed.",
         [args] { return runRender(*args); });
     cmd->add_option("FILE", args->file, "the NSF file (\"-\": standard input)")->required();
     cmd->add_option("TRACK", args->track, "the track, counted from 0")->required();
     cmd->add_option("SECONDS", args->seconds, "how long to play")->required();
     cmd->add_option("OUT.wav", args->out, "the WAV file to write (\"-\": standard output)")
         ->required();
+    cmd->add_option("--mute", args->mute,
+                    "channels to silence: a comma list of 1-4 or sq1, sq2, tri, noise");
+    addListenOptions(*cmd, args->listen);
 }
 
 }  // namespace kestra::cli

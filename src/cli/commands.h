@@ -14,5 +14,6 @@ void addRoundtripCommand(CLI::App& app);
 void addPatchCommand(CLI::App& app);
 void addApplyCommand(CLI::App& app);
 void addRenderCommand(CLI::App& app);
+void addTimelineCommand(CLI::App& app);
 
 }  // namespace kestra::cli

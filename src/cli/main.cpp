@@ -21,6 +21,7 @@ void addCommands(CLI::App& app) {
     addPatchCommand(app);
     addApplyCommand(app);
     addRenderCommand(app);
+    addTimelineCommand(app);
 }
 
 // `kestra-cli help [COMMAND]`, as well as --help.

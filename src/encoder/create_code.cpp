@@ -10,18 +10,17 @@
 
 namespace kestra {
 
-namespace {
-
-bool run(Document& doc, const std::string& addressText, int songId) {
+std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText,
+                                        int songId) {
     ErrorBox& errors = doc.errors;
     if (addressText.empty()) {
         errors.report("Enter an address first.");
-        return false;
+        return std::nullopt;
     }
     auto address = tryHexTextToInt(addressText);
     if (!address || *address < 0 || *address > 0xFFFFFFFFll) {
         errors.report("The value entered is not a hexadecimal.");
-        return false;
+        return std::nullopt;
     }
     auto headerOffset = static_cast<std::uint32_t>(*address);
     storeShownFrame(doc.sheets, doc.frames);
@@ -29,30 +28,41 @@ bool run(Document& doc, const std::string& addressText, int songId) {
     // Everything is encoded and checked in memory before the file is touched.
     auto song = encodeSong(doc.frames, doc.file, headerOffset, songId, errors, &doc.readMemory);
     if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
-    if (!song) return false;
+    if (!song) return std::nullopt;
 
     auto original = readFileBytes(doc.file.path);
     if (!original) {
         errors.report(original.error());
-        return false;
+        return std::nullopt;
     }
     if (std::string problem = placementProblem(doc.file, *original, *song); !problem.empty()) {
         errors.report(problem);
-        return false;
+        return std::nullopt;
     }
     Bytes patched = patchedCopy(*original, *song);
     if (std::string problem = readBackProblem(doc.file, patched, *song); !problem.empty()) {
         errors.report("The new song could not be read back from $" + offsetText(headerOffset) +
                       " with this file's layout (" + problem +
                       "). Nothing was written; choose another address.");
-        return false;
+        return std::nullopt;
     }
+    return PreparedSong{std::move(*song), std::move(*original), std::move(patched)};
+}
+
+namespace {
+
+bool run(Document& doc, const std::string& addressText, int songId) {
+    auto prepared = prepareSong(doc, addressText, songId);
+    if (!prepared) return false;
+    ErrorBox& errors = doc.errors;
+    const Bytes& patched = prepared->patched;
+
     // A file that cannot be written gets no backup either.
     if (std::string problem = replaceRefusal(doc.file.path); !problem.empty()) {
         errors.report(problem);
         return false;
     }
-    if (std::string problem = keepBackupOnce(doc.file.path, *original); !problem.empty()) {
+    if (std::string problem = keepBackupOnce(doc.file.path, prepared->original); !problem.empty()) {
         errors.report(problem);
         return false;
     }
@@ -69,7 +79,7 @@ bool run(Document& doc, const std::string& addressText, int songId) {
     else if (*written != patched)
         mismatch = "the file's bytes differ from the bytes written";
     else
-        mismatch = readBackProblem(doc.file, *written, *song);
+        mismatch = readBackProblem(doc.file, *written, prepared->song);
     if (!mismatch.empty())
         errors.report(
             "The file was written, but the song read back from it differs from the song "

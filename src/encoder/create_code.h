@@ -2,12 +2,27 @@
 // address, check it, and only when nothing was reported patch the file safely.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "encoder/song_encoder.h"
 
 #include "model/document.h"
 #include "model/ports.h"
 
 namespace kestra {
+
+struct PreparedSong {
+    EncodedSong song;
+    Bytes original;  // the file as read
+    Bytes patched;   // the file as Create Code would write it
+};
+
+// Everything "Create Code" does before it writes: the checks of the address, the encoding of the
+// shown sheets with all its checks, and the placement and read-back checks against the file as
+// it is on disk. Messages go to doc.errors (not emptied here). Nothing is written.
+std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText,
+                                        int songId);
 
 // The whole action (btnCreateSongClick). Empties doc.errors first; every problem ends up there
 // (damaged cell text goes to `messages` as a conversion error). Returns true when the file was

@@ -95,6 +95,13 @@ std::vector<std::int16_t> NsfRenderer::render(size_t frames) {
     return samples;
 }
 
+std::optional<std::string> NsfRenderer::seek(int ms) {
+    if (!started_) return std::string("No track started.");
+    if (gme_err_t err = gme_seek(emu_.get(), ms))
+        return std::string("The NSF player cannot go to that time: ") + err + ".";
+    return std::nullopt;
+}
+
 int NsfRenderer::positionMs() const {
     return gme_tell(emu_.get());
 }

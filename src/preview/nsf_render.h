@@ -41,6 +41,9 @@ class NsfRenderer {
 
     // Milliseconds played since the track started.
     int positionMs() const;
+    // Moves to ms after the track's start (by playing silently up to there). Returns an error
+    // message.
+    std::optional<std::string> seek(int ms);
 
   private:
     struct Deleter {
