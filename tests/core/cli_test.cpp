@@ -11,7 +11,7 @@ namespace {
 
 using testing::runCliApart;
 
-class Cli : public ::testing::Test {
+class CliCommand : public ::testing::Test {
   protected:
     void SetUp() override {
         built = fixtures::buildFile(Layout::Rom43, fixtures::sampleSongs());
@@ -24,7 +24,7 @@ class Cli : public ::testing::Test {
     std::string address;
 };
 
-TEST_F(Cli, EveryCommandFollowsOneConvention) {
+TEST_F(CliCommand, EveryCommandFollowsOneConvention) {
     dir.write("-dash.nes", built.bytes);
     std::string dump = runCliApart("dump " + path + " " + address).out;
     ASSERT_FALSE(dump.empty());
@@ -34,7 +34,7 @@ TEST_F(Cli, EveryCommandFollowsOneConvention) {
         std::string out;  // expected within standard output
         std::string err;  // expected within standard error
     } cases[] = {
-        {"", 2, "", "kestra-cli: "},
+        {"", 2, "", "Usage: kestra-cli"},
         {"--help", 0, "roundtrip", ""},
         {"dump --help", 0, "--remember", ""},
         {"help apply", 0, "PATCH.ips", ""},
@@ -73,7 +73,7 @@ TEST_F(Cli, EveryCommandFollowsOneConvention) {
     }
 }
 
-TEST_F(Cli, PatchAndApplyThroughStandardStreams) {
+TEST_F(CliCommand, PatchAndApplyThroughStandardStreams) {
     Bytes changed = built.bytes;
     changed[100] ^= 0xFF;
     std::string changedPath = dir.write("changed.nes", changed);
@@ -95,7 +95,7 @@ TEST_F(Cli, PatchAndApplyThroughStandardStreams) {
     EXPECT_EQ(runCliApart("apply - - " + out).status, 2);
 }
 
-TEST_F(Cli, CreateWritesTheSongBackOrNothing) {
+TEST_F(CliCommand, CreateWritesTheSongBackOrNothing) {
     std::string dump = dir.file("song4.txt");
     ASSERT_EQ(runCliApart("dump " + path + " " + address + " > " + dump).status, 0);
     auto run = runCliApart("create " + path + " " + address + " 4 " + dump);
