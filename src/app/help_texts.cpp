@@ -117,10 +117,9 @@ std::string sheetHelpLoops() {
 
 std::string showSongHelp() {
     return lines({
-        "When you show a song, the note you see may not be the one played.",
-        "For the shown note to be the played one, the 'COc' of its line must be the octave used",
-        "on the music sheet. For example, a C-1 written with an octave of 1 on the music sheet is",
-        "shown as C-1 only where 'COc' is 01 too.",
+        "Notes are named by the octave the driver plays them in; 'COc' shows that octave on",
+        "each row, octave-plus and the flags of taken breaks included. A slide or a pitch effect",
+        "can still make a note sound otherwise.",
         "",
         "Show Song follows the whole channel, until its end or a jump placed before a loop.",
         "The '^^^' lines are not shown, but their settings appear on the next shown line; only",
@@ -288,7 +287,8 @@ std::optional<std::string> helpText(std::string_view button, SheetKind sheet) {
             "If you set an octplus, it will raise the current octave by 2.",
             "The next time you set it, it will lower by 2, back to it's previous state.",
             "",
-            "Activated after the octave command.",
+            "An octave command keeps it. A flag switches it on with its bit 08 and off without",
+            "it, and so does the flag of a break, where the break lands.",
             "",
             "KEYS",
             "",
@@ -297,8 +297,8 @@ std::optional<std::string> helpText(std::string_view button, SheetKind sheet) {
         });
     if (button == "btnShwSngHelp")
         return lines({
-            "COc stand for current octave : on each line, when reading the song, what octave is",
-            "used on the line.",
+            "COc stand for current octave : on each line, the octave the driver plays it in,",
+            "octave-plus included.",
             "Frames exist no more and shouldn't be considered.",
         });
     if (button == "btnCreateCode")

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <string_view>
 
+#include "encoder/break_landings.h"
 #include "encoder/frame_checks.h"
 #include "encoder/line_alignment.h"
 #include "encoder/note_bytes.h"
+#include "format/octave_state.h"
 #include "format/stream_def.h"
 #include "model/hex_text.h"
 #include "model/sheets.h"
@@ -96,7 +98,8 @@ struct Piece {
 class FrameEncoder {
   public:
     FrameEncoder(const ChannelInput& in, int frame, int endLine, char endMark, ChannelCode& out,
-                 std::uint64_t& p, std::uint32_t bankXor, ErrorBox& errors)
+                 std::uint64_t& p, std::uint32_t bankXor, ErrorBox& errors, OctaveState& octave,
+                 const BreakLandings& landings)
         : in_(in),
           frame_(frame),
           endLine_(endLine),
@@ -104,14 +107,20 @@ class FrameEncoder {
           out_(out),
           p_(p),
           bankXor_(bankXor),
-          errors_(errors) {
-        names_ = noteNames(0, in.noise);
+          errors_(errors),
+          octave_(octave),
+          landings_(landings) {
+        namesOctave_ = octave_.octave();
+        names_ = noteNames(namesOctave_, in.noise);
     }
 
     // Lines of the frame still showing what was read, aligned with the remembered ones.
-    void useMemory(const ChannelMemory* memory, std::vector<int> remembered) {
+    // newPitches: lines whose Note cell alone changed, paired with their remembered line.
+    void useMemory(const ChannelMemory* memory, std::vector<int> remembered,
+                   std::vector<int> newPitches) {
         memory_ = memory;
         remembered_ = std::move(remembered);
+        newPitches_ = std::move(newPitches);
     }
 
     // False once the page-end line has been encoded.
@@ -147,56 +156,54 @@ class FrameEncoder {
         if (auto v = field(rec, mf::kIns, 2); isSet(v)) add({cmd::kInstrument, hexByte(v)});
         if (auto v = field(rec, mf::kOct, 2); isSet(v)) {
             add({cmd::kOctave, hexByte(v)});
-            // Reading names the notes after an operand that is no octave 00-09 as in octave 0.
-            auto octave = tryDecTextToInt(v);
-            octaveBase_ = octave && *octave <= 9 ? static_cast<int>(*octave) : 0;
-            newOctave_ = octaveBase_;
-            plusToggle_ = 0;
+            octave_.octaveCommand(hexByte(v));
+            octaveTouched_ = true;
         }
         if (auto v = field(rec, mf::kTLg, 2); isSet(v)) add({cmd::kToneLength, hexByte(v)});
         if (auto v = field(rec, mf::kPitch, 2); isSet(v)) add({cmd::kPitch, hexByte(v)});
         if (auto v = field(rec, mf::kSld, 2); isSet(v)) {
-            std::uint8_t speed = hexByte(v);
-            if (v != "00")
-                slideState_ = slideState_ == 0 ? 2 : slideState_ + 1;
-            else
-                slideState_ = slideState_ == 0 ? 1 : 3;
-            slideNote_ = pendingText_;
-            add({cmd::kSlide, speed});
+            slideCell(v);
+            add({cmd::kSlide, hexByte(v)});
         }
-        if (auto v = field(rec, mf::kFlag, 2); isSet(v)) add({cmd::kFlag, hexByte(v)});
+        if (auto v = field(rec, mf::kFlag, 2); isSet(v)) {
+            add({cmd::kFlag, hexByte(v)});
+            octave_.flagCommand(hexByte(v));
+            octaveTouched_ = true;
+        }
         if (auto v = field(rec, mf::kTnTp, 2); isSet(v)) add({cmd::kToneType, hexByte(v)});
         if (auto v = field(rec, mf::kTrans, 2); isSet(v)) add({cmd::kTranspose, hexByte(v)});
         if (auto v = field(rec, mf::kTrAll, 2); isSet(v)) add({cmd::kTransposeAll, hexByte(v)});
         if (auto v = field(rec, mf::kSpeed, 4); isSet(v))
             add({cmd::kSpeed, hexByte(v.substr(0, 2)), hexByte(v.substr(2, 2))});
         if (isSet(field(rec, mf::kPlus, 2))) {
-            octavePlus();
+            octave_.togglePlus();
+            octaveTouched_ = true;
             add({cmd::kOctavePlus});
         }
     }
 
-    // The octave-plus switch raises the octave by two and the next one lowers it again. Octave
-    // 6 or 7 raised gives 8 or 9, which code creation has always also accepted under the names
-    // of octave 0 or 1 ("C-0" for "C-8"); reading names such notes "C-8", so both namings are
-    // looked up. Switching off goes back to where the switch started, never below octave 0.
-    void octavePlus() {
-        plusToggle_ ^= 2;
-        int octave = plusToggle_ == 2 ? octaveBase_ + 2 : octaveBase_ - 2;
-        newOctave_ = octaveBase_ = std::max(octave, 0);
+    void slideCell(std::string_view v) {
+        if (v != "00")
+            slideState_ = slideState_ == 0 ? 2 : slideState_ + 1;
+        else
+            slideState_ = slideState_ == 0 ? 1 : 3;
+        slideNote_ = pendingText_;
     }
 
-    void buildNames(int octave) {
-        names_ = noteNames(octave, in_.noise);
-        hasWrapNames_ = !in_.noise && (octave == 8 || octave == 9);
-        if (hasWrapNames_) wrapNames_ = noteNames(octave - 8, false);
+    // Breaks that land on line n change the state before the line's own commands play.
+    void landOn(int n) {
+        if (landings_.apply(frame_, n, octave_)) octaveTouched_ = true;
     }
 
-    int lookUp(std::string_view note) const {
-        int code = noteCode(names_, note);
-        if (code < 0 && hasWrapNames_) code = noteCode(wrapNames_, note);
-        return code;
+    // The note names follow the octave state; true when they changed.
+    bool syncNames() {
+        if (octave_.octave() == namesOctave_) return false;
+        namesOctave_ = octave_.octave();
+        names_ = noteNames(namesOctave_, in_.noise);
+        return true;
     }
+
+    int lookUp(std::string_view note) const { return noteCode(names_, note); }
 
     void target(std::uint8_t command, std::string_view operand, std::string_view frameField,
                 std::string_view lineField, int n) {
@@ -241,6 +248,7 @@ class FrameEncoder {
 
     void encodeLine(const std::string& music, int n) {
         std::string_view rec = recordOf(music, n, kMusicRecordWidth);
+        landOn(n);
         lineCommands(rec);
         appendTargets(n);
         std::string_view note = field(rec, mf::kNote, 3);
@@ -268,7 +276,9 @@ class FrameEncoder {
         line_ = std::move(carried_);
         carried_.clear();
         lineByteCount_ = 0;
-        newOctave_.reset();
+        // A line without material (a landing on a held note) still sets the names that follow.
+        if (octaveTouched_) syncNames();
+        octaveTouched_ = false;
     }
 
     void encodeMaterial(std::string_view note, int n) {
@@ -293,8 +303,7 @@ class FrameEncoder {
         pending_.length = 0;
 
         bool failed = false;
-        if (newOctave_) {
-            buildNames(*newOctave_);
+        if (octaveTouched_ && syncNames()) {
             // Only a note that goes on needs its code under the new octave; a pending rest
             // (also the one after a "^^^" line) stays a rest.
             if (note == "---" && pendingText_ != "^^^" && pendingText_ != "///") {
@@ -331,13 +340,38 @@ class FrameEncoder {
         int end = n + 1;
         while (end < endLine_ && noteAt(end) == "---") ++end;
         int first = remembered_[static_cast<size_t>(n)];
+        bool newPitch = first < 0;
+        if (newPitch) first = newPitches_[static_cast<size_t>(n)];
         if (first < 0 || memory_->lines[static_cast<size_t>(first)].groupLines != end - n) return 0;
         for (int k = n + 1; k < end; ++k)
             if (remembered_[static_cast<size_t>(k)] != first + (k - n)) return 0;
+        if (newPitch && !onePitchHeld(static_cast<size_t>(first), end - n)) return 0;
         return end - n;
     }
 
+    // A new pitch goes into every piece of the held note; that is only the same note when no
+    // octave change falls between the pieces.
+    bool onePitchHeld(size_t first, int lines) const {
+        const Bytes& bytes = memory_->bytes;
+        size_t from = memory_->lines[first].begin;
+        size_t to = memory_->lines[first + static_cast<size_t>(lines) - 1].end;
+        bool noteSeen = false;
+        for (size_t i = from; i < to; i += 1 + static_cast<size_t>(operandCount(bytes[i]))) {
+            std::uint8_t b = bytes[i];
+            if (isNote(b)) noteSeen = true;
+            if (noteSeen && (b == cmd::kOctave || b == cmd::kFlag || b == cmd::kOctavePlus))
+                return false;
+        }
+        return noteSeen;
+    }
+
     void writeRemembered(const std::string& music, int n, int lines) {
+        std::string_view firstRec = recordOf(music, n, kMusicRecordWidth);
+        std::string_view note = field(firstRec, mf::kNote, 3);
+        // As on a line encoded from its cells, the line's slide acts before the note ahead of it
+        // goes out.
+        if (auto v = field(firstRec, mf::kSld, 2); isSet(v)) slideCell(v);
+        if (slideState_ == 3 && note != slideNote_) slideState_ = 2;
         // What the lines before left pending goes out first, as the next note line sends it.
         pending_.noteOnLine = true;
         pending_.slideState = slideState_;
@@ -352,7 +386,9 @@ class FrameEncoder {
         lineByteCount_ = 0;
 
         const Bytes& bytes = memory_->bytes;
-        size_t first = remembered_[static_cast<size_t>(n)];
+        bool newPitch = remembered_[static_cast<size_t>(n)] < 0;
+        size_t first = static_cast<size_t>(newPitch ? newPitches_[static_cast<size_t>(n)]
+                                                    : remembered_[static_cast<size_t>(n)]);
         std::uint32_t from = memory_->lines[first].begin;
         std::uint32_t to = memory_->lines[first + static_cast<size_t>(lines) - 1].end;
         size_t base = out_.bytes.size();
@@ -365,17 +401,72 @@ class FrameEncoder {
         out_.bytes.insert(out_.bytes.end(), bytes.begin() + from, bytes.begin() + to);
         p_ += to - from;
 
-        // The octave and slide the cells set, for the lines encoded after these.
+        // The octave state the bytes leave, and the slide state, for the lines encoded after
+        // these. The note is out already: a slide started on its later lines needs no Connect
+        // of its own any more.
+        bool sounding = note != "///" && note != "^^^" && note != "---";
+        bool failed = false;
         for (int k = 0; k < lines; ++k) {
-            lineCommands(recordOf(music, n + k, kMusicRecordWidth));
-            if (newOctave_) buildNames(*newOctave_);
-            newOctave_.reset();
+            const LineMemory& line = memory_->lines[first + static_cast<size_t>(k)];
+            landOn(n + k);
+            if (k == 0 && newPitch)
+                failed = !writeNewPitch(note, line, to, base - from);
+            else
+                playOctave(bytes, line.begin, line.end);
+            if (k == 0) continue;
+            if (auto v = field(recordOf(music, n + k, kMusicRecordWidth), mf::kSld, 2); isSet(v)) {
+                slideCell(v);
+                if (slideState_ == 3 && slideNote_ != "---") slideState_ = 2;
+                if ((slideState_ == 2 || slideState_ == 3) && sounding) slideState_ = 1;
+                slideNote_ = kNoSlideNote;
+            }
         }
+        syncNames();
+        octaveTouched_ = false;
         line_.clear();
         lineByteCount_ = 0;
-        std::string_view note = field(recordOf(music, n, kMusicRecordWidth), mf::kNote, 3);
         if (note != "---") pendingText_ = std::string(note);
+        // Nothing is left to send, but the next line treats the slide as after this note.
         pending_ = PendingNote{};
+        if (sounding) pending_.code = kRestCode + 1;
+        if (failed) {
+            errors_.report(octaveErrorMessage(n, in_.name));
+            frameDone_ = true;
+        }
+    }
+
+    // A remembered line whose Note cell alone changed: the pitch of the new name under the
+    // octave state in force goes into its note byte (and the pieces that hold it), everything
+    // else stays as read. False when the octave cannot play the name.
+    bool writeNewPitch(std::string_view name, const LineMemory& line, size_t groupEnd,
+                       size_t shift) {
+        const Bytes& bytes = memory_->bytes;
+        size_t at = line.begin;
+        while (at < line.end && !isNote(bytes[at]))
+            at += 1 + static_cast<size_t>(operandCount(bytes[at]));
+        playOctave(bytes, line.begin, at);
+        if (at >= line.end) return true;
+        syncNames();
+        int code = lookUp(name);
+        if (code < 0) return false;
+        int old = notePitch(bytes[at]);
+        for (size_t i = at; i < groupEnd; i += 1 + static_cast<size_t>(operandCount(bytes[i])))
+            if (isNote(bytes[i]) && notePitch(bytes[i]) == old)
+                out_.bytes[i + shift] =
+                    static_cast<std::uint8_t>((bytes[i] & 0xE0) | (code & 0x1F));
+        playOctave(bytes, at, line.end);
+        return true;
+    }
+
+    void playOctave(const Bytes& bytes, size_t from, size_t to) {
+        for (size_t i = from; i < to; i += 1 + static_cast<size_t>(operandCount(bytes[i]))) {
+            std::uint8_t b = bytes[i];
+            if (b == cmd::kOctavePlus)
+                octave_.togglePlus();
+            else if ((b == cmd::kOctave || b == cmd::kFlag) && i + 1 < to)
+                b == cmd::kOctave ? octave_.octaveCommand(bytes[i + 1])
+                                  : octave_.flagCommand(bytes[i + 1]);
+        }
     }
 
     // Fixups for the Loop/Break/Jump commands in a remembered line's bytes; shift turns a
@@ -421,23 +512,23 @@ class FrameEncoder {
     std::uint32_t bankXor_;
     ErrorBox& errors_;
 
+    OctaveState& octave_;
+    const BreakLandings& landings_;
     NoteNames names_;
-    NoteNames wrapNames_;
-    bool hasWrapNames_ = false;
+    int namesOctave_ = 0;
+    bool octaveTouched_ = false;
     std::string pendingText_ = "///";
     PendingNote pending_;
     Piece line_;
     Piece carried_;
     int lineByteCount_ = 0;
-    int octaveBase_ = 0;
-    int plusToggle_ = 0;
-    std::optional<int> newOctave_;
     int slideState_ = 0;
     std::string slideNote_;
     bool frameDone_ = false;
     bool result_ = true;
     const ChannelMemory* memory_ = nullptr;
     std::vector<int> remembered_;
+    std::vector<int> newPitches_;
 };
 
 // The end line of each frame as the frame check finds it (Vol and Ins cells "..." or "|||").
@@ -469,16 +560,22 @@ std::optional<ChannelCode> createChannelCode(const ChannelInput& in, std::uint64
     ChannelCode code;
     code.addresses = LineAddressTable(in.frameCount, ends.longestFrame);
     code.bytes.reserve(music.empty() ? 16 : music[0].size() / 8);
+    // The driver's octave state runs on across an early page end into the next frame.
+    OctaveState octave;
+    BreakLandings landings(in.brk, in.frameCount);
     for (int f = 0; f < in.frameCount; ++f) {
         FrameEnd end = frameEndOf(music, f);
-        FrameEncoder frame(in, f, end.line, end.mark, code, p, bankXor, errors);
+        FrameEncoder frame(in, f, end.line, end.mark, code, p, bankXor, errors, octave, landings);
         if (f == 0 && in.memory && !in.memory->lines.empty()) {
             static const std::string kNone;
             auto first = [](const std::vector<std::string>* t) -> const std::string& {
                 return t && !t->empty() ? t->front() : kNone;
             };
-            frame.useMemory(in.memory, alignRemembered(music[0], first(in.loop), first(in.brk),
-                                                       end.line + 1, in.memory->lines));
+            auto aligned = alignRemembered(music[0], first(in.loop), first(in.brk), end.line + 1,
+                                           in.memory->lines);
+            auto newPitches =
+                pairNewPitches(music[0], first(in.loop), first(in.brk), aligned, in.memory->lines);
+            frame.useMemory(in.memory, std::move(aligned), std::move(newPitches));
         }
         if (!frame.run()) break;
     }

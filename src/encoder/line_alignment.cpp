@@ -15,6 +15,28 @@ std::string_view recordAt(const std::string& text, int n, size_t width) {
     return std::string_view(text).substr(pos, width);
 }
 
+// A line number field of a Loop or Break record: renumbered by adding and removing lines, and
+// resolved again when the line is written, so its digits do not tell lines apart.
+bool isLineField(size_t at, size_t width) {
+    return at + 4 <= width && (at % 8 == 4 || (width == kLoopRecordWidth && at == 34));
+}
+bool isDecimal(std::string_view f) {
+    return f.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Equal but for line numbers of targets.
+bool sameTargets(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t at = 0; at < a.size(); ++at) {
+        if (isLineField(at, a.size()) && isDecimal(a.substr(at, 4)) && isDecimal(b.substr(at, 4))) {
+            at += 3;
+            continue;
+        }
+        if (a[at] != b[at]) return false;
+    }
+    return true;
+}
+
 struct FrameLines {
     const std::string& music;
     const std::string& loop;
@@ -23,20 +45,46 @@ struct FrameLines {
         std::string_view v(visible);
         if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth) return false;
         return recordAt(music, n, kMusicRecordWidth) == v.substr(0, kMusicRecordWidth) &&
-               recordAt(loop, n, kLoopRecordWidth) ==
-                   v.substr(kMusicRecordWidth, kLoopRecordWidth) &&
-               recordAt(brk, n, kBreakRecordWidth) ==
-                   v.substr(kMusicRecordWidth + kLoopRecordWidth);
+               sameTargets(recordAt(loop, n, kLoopRecordWidth),
+                           v.substr(kMusicRecordWidth, kLoopRecordWidth)) &&
+               sameTargets(recordAt(brk, n, kBreakRecordWidth),
+                           v.substr(kMusicRecordWidth + kLoopRecordWidth));
+    }
+    // The same but for the Note cell, both cells naming a note: a new pitch on a kept line.
+    bool samePitchLine(int n, const std::string& visible) const {
+        std::string_view v(visible);
+        std::string_view m = recordAt(music, n, kMusicRecordWidth);
+        if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth || m.empty())
+            return false;
+        auto named = [](std::string_view note) {
+            return note != "---" && note != "^^^" && note != "///" && note != "..." &&
+                   note != "|||";
+        };
+        return named(m.substr(0, 3)) && named(v.substr(0, 3)) &&
+               m.substr(3) == v.substr(3, kMusicRecordWidth - 3) &&
+               sameTargets(recordAt(loop, n, kLoopRecordWidth),
+                           v.substr(kMusicRecordWidth, kLoopRecordWidth)) &&
+               sameTargets(recordAt(brk, n, kBreakRecordWidth),
+                           v.substr(kMusicRecordWidth + kLoopRecordWidth));
     }
     std::uint64_t hash(int n) const;
 };
 
-// FNV-1a over the three records of a line, each closed by a byte no record holds.
+// FNV-1a over the three records of a line, each closed by a byte no record holds; the digits
+// of target line numbers are left out, as sameTargets leaves them out.
 std::uint64_t hashParts(std::string_view music, std::string_view loop, std::string_view brk) {
     std::uint64_t h = 1469598103934665603ull;
+    bool targets = false;
     for (std::string_view part : {music, loop, brk}) {
-        for (char c : part) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        for (size_t at = 0; at < part.size(); ++at) {
+            if (targets && isLineField(at, part.size()) && isDecimal(part.substr(at, 4))) {
+                at += 3;
+                continue;
+            }
+            h = (h ^ static_cast<unsigned char>(part[at])) * 1099511628211ull;
+        }
         h = (h ^ 0xFF) * 1099511628211ull;
+        targets = true;
     }
     return h;
 }
@@ -134,6 +182,34 @@ std::vector<int> alignRemembered(const std::string& music, const std::string& lo
             map[static_cast<size_t>(head + i)] = head + j;
     }
     return map;
+}
+
+std::vector<int> pairNewPitches(const std::string& music, const std::string& loop,
+                                const std::string& brk, const std::vector<int>& aligned,
+                                const std::vector<LineMemory>& remembered) {
+    FrameLines frame{music, loop, brk};
+    const int n = static_cast<int>(aligned.size());
+    const int m = static_cast<int>(remembered.size());
+    std::vector<int> pairs(aligned.size(), -1);
+    for (int i = 0; i < n;) {
+        if (aligned[static_cast<size_t>(i)] >= 0) {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j < n && aligned[static_cast<size_t>(j)] < 0) ++j;
+        int before = i > 0 ? aligned[static_cast<size_t>(i - 1)] : -1;
+        int after = j < n ? aligned[static_cast<size_t>(j)] : m;
+        if (after - before - 1 == j - i) {
+            for (int k = i; k < j; ++k) {
+                int r = before + 1 + (k - i);
+                if (frame.samePitchLine(k, remembered[static_cast<size_t>(r)].visible))
+                    pairs[static_cast<size_t>(k)] = r;
+            }
+        }
+        i = j;
+    }
+    return pairs;
 }
 
 }  // namespace kestra

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "format/octave_state.h"
 #include "format/stream_def.h"
 #include "model/file_state.h"
 #include "model/hex_text.h"
@@ -64,6 +65,7 @@ class ChannelDecoder {
         buildNoteNames(names_, 0, noise_);
         targets_ = collectTargets(s_, headerSize_);
         targetLines_.assign(targets_.size(), -1);
+        collectBreakFlags();
 
         // The first byte is checked before the walk; a target there is line 0.
         if (!s_.empty()) {
@@ -77,6 +79,7 @@ class ChannelDecoder {
             std::uint8_t b = s_[i];
             size_t ops = static_cast<size_t>(operandCount(b));
             if (i + ops >= s_.size() && b != cmd::kEnd) break;  // operands cut off
+            breakFlagsAt(i);
             if (isUnused(b))
                 attribute(i, current_);
             else
@@ -273,13 +276,14 @@ class ChannelDecoder {
                 dotted_ = true;
                 break;
             case cmd::kOctavePlus:
-                plus_ = !plus_;
-                octave_ += plus_ ? 2 : -2;
+                octave_.togglePlus();
                 rebuildNames();
                 setMusic(music::kPlus, "ON");
                 break;
             case cmd::kFlag:
                 setMusic(music::kFlag, hex2(op));
+                octave_.flagCommand(op);
+                rebuildNames();
                 if (op & cmd::kConnectBit) {
                     connect_ = Connect::Armed;
                 } else {
@@ -302,15 +306,11 @@ class ChannelDecoder {
                 break;
             case cmd::kOctave:
                 setMusic(music::kOct, hex2(op));
-                if (op <= 0x09) {
-                    octave_ = op;
-                } else {
-                    octave_ = 0;
+                octave_.octaveCommand(op);
+                if (op > 0x0F)
                     report(where(current_) + "the Octave operand " + hex2(op) +
-                           " is not an octave from 00 to 09; the notes after it are named as in "
-                           "octave 0.");
-                }
-                plus_ = false;
+                           " also sets driver bits above the octave; only its low four bits "
+                           "name the notes.");
                 rebuildNames();
                 break;
             case cmd::kTransposeAll:
@@ -340,9 +340,38 @@ class ChannelDecoder {
     }
 
     void rebuildNames() {
-        if (octave_ == namesOctave_) return;
-        buildNoteNames(names_, octave_, noise_);
-        namesOctave_ = octave_;
+        if (octave_.octave() == namesOctave_) return;
+        namesOctave_ = octave_.octave();
+        buildNoteNames(names_, namesOctave_, noise_);
+    }
+
+    // A Break's flag byte changes the state where the break lands, not where it is written. Only
+    // targets after the break count: the line before the break is first reached without it.
+    void collectBreakFlags() {
+        for (size_t i = 0; i < s_.size();) {
+            std::uint8_t b = s_[i];
+            size_t ops = static_cast<size_t>(operandCount(b));
+            if (b == cmd::kEnd || i + ops >= s_.size()) break;
+            if (isBreak(b)) {
+                long target = channelAddressOfTarget(targetOperand(i, 2));
+                if (target > addressOf(i)) breakFlags_.push_back({target, i, s_[i + 1]});
+            }
+            i += 1 + ops;
+        }
+        std::sort(breakFlags_.begin(), breakFlags_.end(),
+                  [](const BreakFlag& a, const BreakFlag& b) {
+                      return a.target != b.target ? a.target < b.target : a.at < b.at;
+                  });
+    }
+    void breakFlagsAt(size_t i) {
+        long addr = addressOf(i);
+        while (nextBreakFlag_ < breakFlags_.size() && breakFlags_[nextBreakFlag_].target <= addr) {
+            const BreakFlag& f = breakFlags_[nextBreakFlag_++];
+            if (f.target == addr) {
+                octave_.flagCommand(f.flag);
+                rebuildNames();
+            }
+        }
     }
 
     void note(std::uint8_t b) {
@@ -359,7 +388,7 @@ class ChannelDecoder {
         if (remembered_ == name) connect_ = Connect::Off;
         remembered_ = "NULL";
         lastNote_ = name;
-        if (!noise_ && !warnedHighOctave_ && pitch > 0 && octave_ + (pitch - 1) / 12 > 9) {
+        if (!noise_ && !warnedHighOctave_ && pitch > 0 && octave_.octave() + (pitch - 1) / 12 > 9) {
             warnedHighOctave_ = true;
             report(where(current_) +
                    "a note above octave 9 is named with a letter for its octave (" + name +
@@ -553,9 +582,15 @@ class ChannelDecoder {
     NoteNames names_;
     int current_ = 0;
     int rows_ = 1;  // lines in use; the sheets may hold more until the end
-    int octave_ = 0;
+    OctaveState octave_;
     int namesOctave_ = 0;  // the octave names_ was built for
-    bool plus_ = false;
+    struct BreakFlag {
+        long target;  // channel address
+        size_t at;    // the Break's index in the stream
+        std::uint8_t flag;
+    };
+    std::vector<BreakFlag> breakFlags_;  // by target
+    size_t nextBreakFlag_ = 0;
     bool dotted_ = false;
     Connect connect_ = Connect::Off;
     int countdown_ = 0;

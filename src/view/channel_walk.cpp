@@ -1,7 +1,9 @@
 #include "view/channel_walk.h"
 
 #include <algorithm>
+#include <set>
 
+#include "format/octave_state.h"
 #include "model/hex_text.h"
 
 namespace kestra {
@@ -34,6 +36,24 @@ constexpr std::array<int, 13> kCarriedColumns = {
     music::kVol,    music::kIns,  music::kOct,   music::kTLg,   music::kPitch,
     music::kSld,    music::kTnTp, music::kTrans, music::kTrAll, music::kSpeed1,
     music::kSpeed2, music::kTrip, music::kPlus};
+
+// The octave a line plays in, as the COc column shows it.
+std::string_view octaveText(int octave) {
+    static const std::array<std::string, 16> kTexts = [] {
+        std::array<std::string, 16> t;
+        for (size_t i = 0; i < t.size(); ++i) t[i] = intToDecText(static_cast<long long>(i), 2);
+        return t;
+    }();
+    return kTexts[static_cast<size_t>(std::clamp(octave, 0, 15))];
+}
+
+// A cell byte for the octave state; damaged text changes nothing.
+template <typename Apply>
+void withCellByte(std::string_view field, Apply apply) {
+    if (field == "--") return;
+    if (auto v = tryHexTextToInt(field); v && *v >= 0 && *v <= 0xFF)
+        apply(static_cast<std::uint8_t>(*v));
+}
 
 const std::string kEmptyLoopRecord(kLoopRecordWidth, '-');
 const std::string kEmptyBreakRecord(kBreakRecordWidth, '-');
@@ -75,7 +95,11 @@ WalkEnd ChannelWalk::run(ShownLineSink* sink) {
     std::array<std::string_view, kMusicColumns> carried{};
     bool anyCarried = false;
     std::array<long long, 5> counters{};  // C1..C4 at 1..4
-    std::string_view octave;
+    // The driver's octave state, played along: a taken break's flag acts where it lands.
+    OctaveState octave;
+    // Where the walk stood after each jump: coming back to one with the same counters proves
+    // that it goes round for ever.
+    std::set<std::array<long long, 6>> jumpedTo;
     std::string_view shownFlag = "--";
     std::string_view breakFlag;
     bool stop = false;
@@ -92,9 +116,12 @@ WalkEnd ChannelWalk::run(ShownLineSink* sink) {
         const std::string_view flag = musicField(m, music::kFlag);
         if (flag != "--") shownFlag = flag;
         if (!breakFlag.empty() && flag == "--") shownFlag = breakFlag;
+        if (!breakFlag.empty())
+            withCellByte(breakFlag, [&](std::uint8_t v) { octave.flagCommand(v); });
         breakFlag = {};
-        const std::string_view oct = musicField(m, music::kOct);
-        if (oct != "--") octave = oct;
+        withCellByte(musicField(m, music::kOct), [&](std::uint8_t v) { octave.octaveCommand(v); });
+        withCellByte(flag, [&](std::uint8_t v) { octave.flagCommand(v); });
+        if (musicField(m, music::kPlus) != "--") octave.togglePlus();
 
         if (noteCell != "^^^") {
             shown.row = row_;
@@ -109,7 +136,7 @@ WalkEnd ChannelWalk::run(ShownLineSink* sink) {
                 carried.fill({});
                 anyCarried = false;
             }
-            shown.octave = octave;
+            shown.octave = octaveText(octave.octave());
             shown.frame = f;
             shown.line = n;
             if (sink) sink->show(shown);
@@ -163,6 +190,9 @@ WalkEnd ChannelWalk::run(ShownLineSink* sink) {
         if (jump) {
             f = toFrame;
             n = toLine;
+            if (!endless_ &&
+                !jumpedTo.insert({f, n, counters[1], counters[2], counters[3], counters[4]}).second)
+                endless_ = true;
         } else {
             ++n;
         }

@@ -30,7 +30,7 @@ class ShownLineSink {
 
 enum class WalkEnd {
     PageEnd,   // reached "|||", or the jump on the line before it
-    Cut,       // went round without end: more rows (or zero-length lines) than the limit allows
+    Cut,       // more rows (or zero-length lines) than the limit allows
     LeftStore  // went to a line the frame store does not hold
 };
 
@@ -51,6 +51,9 @@ class ChannelWalk {
     int rowsShown() const { return row_ + (rowWritten_ ? 1 : 0); }
     long long frame() const { return frame_; }
     long long line() const { return line_; }
+    // The walk came back to where it had jumped to before, with the same loop counters: it
+    // would go round for ever.
+    bool provenEndless() const { return endless_; }
 
   private:
     std::string_view record(const std::vector<std::string>& texts, long long f, long long n,
@@ -70,6 +73,7 @@ class ChannelWalk {
     int row_ = 0;
     // A row is added only once one was written, so a "^^^" line 0 leaves no unwritten first row.
     bool rowWritten_ = false;
+    bool endless_ = false;
 };
 
 }  // namespace kestra

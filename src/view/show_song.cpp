@@ -44,6 +44,13 @@ void keepRows(Sheet& song, int rows) {
     numberSongRows(song);
 }
 
+std::string withThousands(int v) {
+    std::string digits = std::to_string(v);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<size_t>(at), ",");
+    return digits;
+}
+
 void setPaddedNumber(std::string& cell, int v, bool decimal) {
     if (!decimal) {
         cell = intToHexText(v, 3);
@@ -110,9 +117,13 @@ bool showChannel(int frameCount, const std::string& channelName,
                               : kept == 1
                                   ? " Only the first row is shown."
                                   : " Only the first " + std::to_string(kept) + " rows are shown.";
-    if (end == WalkEnd::Cut)
+    if (end == WalkEnd::Cut && walk.provenEndless())
         errors.report("The song of channel " + channelName +
                       " does not reach its page end: a loop or jump goes round without end." +
+                      shown);
+    else if (end == WalkEnd::Cut)
+        errors.report("The song of channel " + channelName +
+                      " does not reach its page end within " + withThousands(rowLimit) + " rows." +
                       shown);
     else
         errors.report("The song of channel " + channelName + " goes to the frame " +

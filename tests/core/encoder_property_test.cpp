@@ -36,7 +36,7 @@ fixtures::ChannelStream randomStream(std::mt19937& rng, bool noise) {
         if (chance(6)) s.raw({cmd::kTriplet});
         if (chance(5)) s.raw({cmd::kVolume, byte(pick(0, 15))});
         if (chance(5)) s.raw({cmd::kInstrument, byte(pick(0, 255))});
-        if (chance(6)) s.raw({cmd::kOctave, byte(pick(0, 5))});
+        if (chance(6)) s.raw({cmd::kOctave, byte(pick(0, 15))});
         if (chance(6)) s.raw({cmd::kToneLength, byte(pick(0, 255))});
         if (chance(6)) s.raw({cmd::kPitch, byte(pick(0, 255))});
         if (chance(6)) s.raw({cmd::kFlag, byte(pick(0, 255) & ~cmd::kConnectBit)});

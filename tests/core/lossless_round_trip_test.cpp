@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 
+#include "editing/line_commands.h"
 #include "editing/song_file_actions.h"
 #include "editing/undoable_edits.h"
 #include "encoder/placement_checks.h"
@@ -233,6 +234,7 @@ TEST(KeptStream, AnEditReencodesOnlyTheNoteItTouches) {
                          0x04, 0x00, 0x22, 0x09, 0x00, 0x07, 0x03, 0x23, 0x17};
     const Bytes held = {0x07, 0x03, 0x21, 0x04, 0x40, 0x05, 0x02, 0x00,
                         0x25, 0x01, 0x21, 0x07, 0x03, 0x24, 0x17};
+    const Bytes slide = {0x0D, 0x05, 0x21, 0x22, 0x23, 0x17};
     std::vector<LineEditCase> cases = {
         {"a cell of the middle line", three,
          [](ChannelSheets& s) { s.music.setCell(1, music::kIns, "02"); },
@@ -245,12 +247,25 @@ TEST(KeptStream, AnEditReencodesOnlyTheNoteItTouches) {
          "06 C8 07 0A 21 08 01 04 00 04 00 22 23 09 00 07 03 23 17"},
         {"the first line removed", three, [](ChannelSheets& s) { removeLineAt(s, 0); },
          "08 01 04 00 04 00 22 09 00 07 03 23 17"},
-        // E-0 with C-0 hidden under it: renamed, the two lines become one D-0 of two lines.
+        // E-0 with C-0 hidden under it: only the shown note's byte takes the new pitch.
         {"the name of a held note", held,
          [](ChannelSheets& s) { s.music.setCell(1, music::kNote, "D-0"); },
-         "07 03 21 04 40 05 02 00 43 07 03 24 17"},
+         "07 03 21 04 40 05 02 00 23 01 21 07 03 24 17"},
         {"the length of a held note", held, [](ChannelSheets& s) { removeLineAt(s, 2); },
          "07 03 21 04 40 05 02 00 25 07 03 24 17"},
+        {"a new pitch after a slide changes one byte", slide,
+         [](ChannelSheets& s) { s.music.setCell(1, music::kNote, "D#0"); }, "0D 05 21 24 23 17"},
+        // The slide's Connect went out with the remembered note: none before the edited one.
+        {"a line after a slide encoded from its cells", slide,
+         [](ChannelSheets& s) {
+             s.music.setCell(1, music::kNote, "D#0");
+             s.music.setCell(1, music::kVol, "3");
+         },
+         "0D 05 21 07 03 24 23 17"},
+        {"a new pitch under octave-plus",
+         {0x03, 0x07, 0x02, 0x21, 0x22, 0x17},
+         [](ChannelSheets& s) { s.music.setCell(1, music::kNote, "C-2"); },
+         "03 07 02 21 21 17"},
     };
     for (const auto& c : cases) {
         auto r = readBuilt(Layout::Nsf, squareOne(fixtures::ChannelStream{c.stream, {}}));
@@ -263,6 +278,35 @@ TEST(KeptStream, AnEditReencodesOnlyTheNoteItTouches) {
         ASSERT_TRUE(song) << c.what << ": " << box.text();
         EXPECT_EQ(hexOf(song->channels[0].bytes), c.expected) << c.what;
     }
+}
+
+// A line added before everything renumbers every target: lines whose text changed only by that
+// keep their bytes (a held note's Connects, a Loop before a Break), with the targets moved.
+TEST(KeptStream, RenumberedTargetsKeepTheLinesBytes) {
+    auto r = readBuilt(Layout::Nsf, squareOne(StreamBuilder()
+                                                  .label("a")
+                                                  .raw({0x21, 0x01, 0x43, 0x01, 0x23})
+                                                  .loop(1, 2, "a")
+                                                  .brk(1, 0x00, "b")
+                                                  .label("b")
+                                                  .raw({0x24})
+                                                  .end()
+                                                  .build()));
+    ASSERT_TRUE(r->read && r->doc.readMemory[0]);
+    Bytes expected = {0x20};
+    for (std::uint8_t b : r->doc.readMemory[0]->bytes) expected.push_back(b);
+    for (size_t lo : {9u, 13u}) {  // the targets' low bytes: one byte later now
+        ASSERT_LT(expected[lo], 0xFF);
+        ++expected[lo];
+    }
+    addLinesAt(r->doc.sheets.channel(0), 0, 1);
+    shiftLineRefs(r->doc.sheets.channel(0), 1, 0, AddWhere::Before, false);
+    storeShownFrame(r->doc.sheets, r->doc.frames);
+    ErrorBox box;
+    auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
+                           &r->doc.readMemory);
+    ASSERT_TRUE(song) << box.text();
+    EXPECT_EQ(hexOf(song->channels[0].bytes), hexOf(expected));
 }
 
 TEST(KeptStream, WhatWasReadGoesBackAndForthWithUndo) {
@@ -337,7 +381,7 @@ fixtures::ChannelStream randomStream(std::mt19937& rng, bool noise, int channel,
             int what = pick(0, 12);
             if (what < 10) {
                 std::uint8_t c = kWithOperand[what];
-                int operand = c == cmd::kOctave ? pick(0, 5) : pick(0, 255);
+                int operand = c == cmd::kOctave ? pick(0, 15) : pick(0, 255);
                 s.raw({c, byte(operand)});
             } else if (what == 10) {
                 s.raw({cmd::kSpeed, byte(pick(0, 255)), byte(pick(0, 255))});
@@ -451,6 +495,51 @@ TEST(RandomKeptSongs, AnEditedNoteChangesOnlyItsOwnBytes) {
             << "seed " << seed << " row " << row;
         EXPECT_TRUE(std::equal(expected.begin() + end, expected.end(),
                                out.end() - static_cast<long>(m.bytes.size() - end)))
+            << "seed " << seed << " row " << row;
+        ++checked;
+    }
+    EXPECT_GT(checked, 150);
+}
+
+// One note's pitch of a random song edited (a held note of one note byte): exactly that byte
+// changes, whatever slides, connects and octave commands stand around it.
+TEST(RandomKeptSongs, ANewPitchChangesOnlyItsNoteByte) {
+    int checked = 0;
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        std::mt19937 rng(seed);
+        auto r = readBuilt(Layout::Nsf, squareOne(randomStream(rng, false, 0, {})));
+        if (!r->read || !r->doc.readMemory[0]) continue;
+        const ChannelMemory& m = *r->doc.readMemory[0];
+        Sheet& music = r->doc.sheets.channel(0).music;
+        std::vector<std::pair<int, size_t>> candidates;  // row, its only note byte
+        for (size_t row = 0; row + 1 < m.lines.size(); ++row) {
+            const LineMemory& first = m.lines[row];
+            if (first.groupLines == 0) continue;
+            std::vector<size_t> notes;
+            for (size_t i : commandPositions(m.bytes))
+                if (i >= first.begin && i < m.lines[row + first.groupLines - 1].end &&
+                    isNote(m.bytes[i]))
+                    notes.push_back(i);
+            if (notes.size() == 1 && notePitch(m.bytes[notes[0]]) > 0)
+                candidates.push_back({static_cast<int>(row), notes[0]});
+        }
+        if (candidates.empty()) continue;
+        auto [row, at] = candidates[rng() % candidates.size()];
+        const std::string name = music.cell(row, music::kNote);
+        int pitch = notePitch(m.bytes[at]);
+        const char* digits = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
+        int octave = static_cast<int>(std::string_view(digits).find(name[2])) - (pitch - 1) / 12;
+        if (octave < 0 || noteNames(octave, false)[static_cast<size_t>(pitch)] != name) continue;
+        int newPitch = pitch < 31 ? pitch + 1 : pitch - 1;
+        music.setCell(row, music::kNote, noteNames(octave, false)[static_cast<size_t>(newPitch)]);
+        storeShownFrame(r->doc.sheets, r->doc.frames);
+        ErrorBox box;
+        auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
+                               &r->doc.readMemory);
+        ASSERT_TRUE(song) << "seed " << seed << ": " << box.text();
+        Bytes expected = m.bytes;
+        expected[at] = static_cast<std::uint8_t>((expected[at] & 0xE0) | newPitch);
+        EXPECT_EQ(hexOf(song->channels[0].bytes), hexOf(expected))
             << "seed " << seed << " row " << row;
         ++checked;
     }
