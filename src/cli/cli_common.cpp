@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "encoder/old_note_names.h"
 #include "model/atomic_write.h"
 #include "rom/layout.h"
 
@@ -133,6 +134,11 @@ std::optional<SongFileContent> readSongTextForCli(const std::string& source) {
                    content.error());
         return std::nullopt;
     }
+    if (content->format < kSheetDumpFormat &&
+        renameOldNoteNames(content->sheets, &content->memory) > 0)
+        std::fprintf(stderr, "kestra-cli: %s: %s\n",
+                     (isStandardStream(source) ? std::string("standard input") : source).c_str(),
+                     kRenamedNotesMessage);
     return std::move(*content);
 }
 

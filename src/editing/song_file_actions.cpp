@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "editing/undoable_edits.h"
+#include "encoder/old_note_names.h"
 #include "model/same_file.h"
 #include "model/song_file.h"
 
@@ -17,6 +18,8 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
                                             const std::string& path, const UndoCursor& cursor) {
     auto dump = loadSongFile(path);
     if (!dump) return dump.error();
+    bool renamed =
+        dump->format < kSheetDumpFormat && renameOldNoteNames(dump->sheets, &dump->memory) > 0;
     runRecorded(doc, history, UndoScope::everything(), cursor, [&] {
         // As after "Read Channel": the frame store starts over, and what reading remembered
         // comes from the file (nothing, for a file saved without it).
@@ -30,6 +33,7 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
             to.brk = std::move(from.brk);
         }
     });
+    if (renamed) doc.errors.caution(kRenamedNotesMessage);
     return std::nullopt;
 }
 

@@ -6,7 +6,7 @@
 namespace kestra {
 
 std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages) {
-    std::string out;
+    std::string out = "format " + std::to_string(kSheetDumpFormat) + "\n";
     for (int ch = 0; ch < kChannelCount; ++ch) {
         const ChannelSheets& cs = sheets.channel(ch);
         out += "channel " + std::to_string(ch + 1) + "\n";
@@ -72,6 +72,15 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
             continue;
         }
         if (inMessages) return fail("only messages may follow the messages");
+        if (line.substr(0, 7) == "format " && channel < 0 && dump.format == 1) {
+            auto n = tryDecTextToInt(line.substr(7));
+            if (!n || *n < 2) return fail("the format line names no format of song files");
+            if (*n > kSheetDumpFormat)
+                return fail("written in format " + std::to_string(*n) +
+                            ", by a newer version of the program");
+            dump.format = static_cast<int>(*n);
+            continue;
+        }
         if (line.substr(0, 8) == "channel ") {
             auto n = tryDecTextToInt(line.substr(8));
             if (!n || *n != channel + 2)

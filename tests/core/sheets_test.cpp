@@ -121,10 +121,13 @@ TEST(SheetDump, RoundTripsAndRefusesDamage) {
     };
     std::string shortLine = text;
     shortLine.replace(shortLine.find("000 C-1"), 7, "000 C-");
-    for (const Case& c : std::vector<Case>{{"", "\"channel 1\" is missing"},
-                                           {"channel 2\n", "line 1: expected \"channel 1\""},
-                                           {shortLine, "line 6:"},
-                                           {"channel 1\n001 x\n", "line 2: expected row 000"}}) {
+    for (const Case& c :
+         std::vector<Case>{{"", "\"channel 1\" is missing"},
+                           {"channel 2\n", "line 1: expected \"channel 1\""},
+                           {shortLine, "line 7:"},
+                           {"channel 1\n001 x\n", "line 2: expected row 000"},
+                           {"format 3\n", "line 1: written in format 3, by a newer"},
+                           {"format 2\nformat 2\n", "line 2: the dump must start"}}) {
         auto r = parseSheetDump(c.text);
         ASSERT_FALSE(r);
         EXPECT_NE(r.error().find(c.error), std::string::npos) << r.error();

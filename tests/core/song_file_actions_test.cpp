@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "editing/undoable_edits.h"
+#include "encoder/old_note_names.h"
 #include "fake_ports.h"
 #include "model/song_file.h"
 #include "rom/file_bytes.h"
@@ -83,6 +84,26 @@ TEST(SongFileActions, OpenReplacesTheSongAsOneUndoStep) {
     ASSERT_TRUE(s.history.redo(s.doc.sheets, s.doc.frames));
     EXPECT_EQ(s.doc.sheets.channel(kSquare2).music, saved.channel(kSquare2).music);
     EXPECT_FALSE(s.history.isModified());
+}
+
+// Without the format line the notes were named the old way: a Flag left octave-plus on.
+TEST(SongFileActions, AnOldSongFileIsRenamedWithOneMessage) {
+    Session s;
+    Sheets old;
+    ChannelSheets& c = old.channel(kSquare1);
+    growSheetRows(2, c);
+    initSheetRows(c, 0, 2);
+    c.music.setCell(0, music::kNote, "C-2");
+    c.music.setCell(0, music::kPlus, "ON");
+    c.music.setCell(1, music::kNote, "D-2");
+    c.music.setCell(1, music::kFlag, "00");
+    setMarkerLine(c, 2, '|');
+    std::string path = s.dir.file("old.ksong");
+    std::ofstream(path) << writeSheetDump(old).substr(std::string("format 2\n").size());
+    ASSERT_TRUE(s.songs.openPath(path, {}));
+    EXPECT_EQ(s.doc.sheets.channel(kSquare1).music.cell(0, music::kNote), "C-2");
+    EXPECT_EQ(s.doc.sheets.channel(kSquare1).music.cell(1, music::kNote), "D-0");
+    EXPECT_EQ(s.doc.errors.history(), (std::vector<std::string>{kRenamedNotesMessage}));
 }
 
 TEST(SongFileActions, RefusedFileChangesNothing) {

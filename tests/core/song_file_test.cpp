@@ -66,7 +66,7 @@ TEST(SongFile, RefusalsNameTheFileAndLine) {
              {"empty.ksong", "", "line 1:"},
              {"binary.ksong", std::string("channel 1\n\0\x01", 12), "binary data"},
              {"short.ksong", good.substr(0, good.find("channel 4")), "\"channel 4\" is missing"},
-             {"damaged.ksong", badRow, "line 7:"},
+             {"damaged.ksong", badRow, "line 8:"},
          }) {
         auto path = dir.file(c.name);
         writeText(path, c.text);
