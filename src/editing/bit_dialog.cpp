@@ -3,11 +3,12 @@
 namespace kestra {
 
 const std::array<std::string_view, 8>& bitDialogCaptions(BitKind kind) {
+    // Bit 4 and bit 3 as the driver uses them: 0x10 dots the next note, 0x08 is octave-plus.
     static const std::array<std::string_view, 8> kFlag = {"Disable pitch effect",
                                                           "Toggle a 'connect' on notes",
                                                           "Have higher speed",
-                                                          "To have an higher octave",
-                                                          "??",
+                                                          "Make the next note dotted",
+                                                          "Octave-plus: two octaves higher",
                                                           "??",
                                                           "??",
                                                           "??"};
