@@ -99,42 +99,6 @@ TEST(OctaveRules, ReadAsTheDriverPlaysAndEncodedBackToTheSameBytes) {
     }
 }
 
-// Typed names are looked up under the state the cells give, also on lines without an Oct cell.
-TEST(OctaveRules, TypedNamesEncodeByTheState) {
-    struct Typed {
-        const char* what;
-        std::vector<std::pair<std::string, std::map<int, std::string>>> lines;
-        Bytes bytes;
-    };
-    using namespace music;
-    const std::vector<Typed> cases = {
-        {"a Flag without 08 ends octave-plus",
-         {{"C-2", {{kPlus, "ON"}}}, {"C-0", {{kFlag, "00"}}}},
-         {0x03, 0x21, 0x04, 0x00, 0x21, 0x17}},
-        {"a Flag with 08 on a held note re-codes the part that goes on",
-         {{"C-2", {}}, {"---", {{kFlag, "08"}}}},
-         {0x01, 0x39, 0x04, 0x08, 0x01, 0x21, 0x17}},
-        {"octave-plus at 7 is octave 9",
-         {{"C-9", {{kOct, "07"}, {kPlus, "ON"}}}},
-         {0x09, 0x07, 0x03, 0x21, 0x17}},
-    };
-    for (const Typed& c : cases) {
-        SCOPED_TRACE(c.what);
-        ChannelSheets ch;
-        int n = static_cast<int>(c.lines.size()) + 1;
-        growSheetRows(n - 1, ch);
-        initSheetRows(ch, 0, n - 1);
-        for (int r = 0; r + 1 < n; ++r) {
-            ch.music.setCell(r, music::kNote, c.lines[static_cast<size_t>(r)].first);
-            for (const auto& [col, t] : c.lines[static_cast<size_t>(r)].second)
-                ch.music.setCell(r, col, t);
-        }
-        setMarkerLine(ch, n - 1, '|');
-        ErrorBox box;
-        EXPECT_EQ(encodeBack(ch, box), c.bytes) << box.text();
-    }
-}
-
 // A song file without the format line named notes the old way (Octave ended octave-plus, Flags
 // left it alone, octave 6 raised also took the names of octave 0): opened, it keeps its bytes.
 TEST(OctaveRules, AnOldSongFileIsRenamedToTheBytesItMeant) {
