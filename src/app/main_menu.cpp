@@ -45,6 +45,22 @@ MenuActions buildMainMenu(QWidget* window) {
     m.redo = action(
         window, edit, "Redo", "actRedo",
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addSeparator();
+    m.cut = action(window, edit, "Cut Lines", "actCut", {QKeySequence(Qt::CTRL | Qt::Key_X)});
+    m.copy = action(window, edit, "Copy Lines", "actCopy", {QKeySequence(Qt::CTRL | Qt::Key_C)});
+    m.paste =
+        action(window, edit, "Paste Lines", "actPaste", {QKeySequence(Qt::CTRL | Qt::Key_V)});
+    m.pasteOver = action(window, edit, "Paste Over", "actPasteOver",
+                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
+    edit->addSeparator();
+    m.semitoneUp = action(window, edit, "Transpose Semitone Up", "actSemitoneUp",
+                          {QKeySequence(Qt::CTRL | Qt::Key_Up)});
+    m.semitoneDown = action(window, edit, "Transpose Semitone Down", "actSemitoneDown",
+                            {QKeySequence(Qt::CTRL | Qt::Key_Down)});
+    m.octaveUp = action(window, edit, "Transpose Octave Up", "actOctaveUp",
+                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up)});
+    m.octaveDown = action(window, edit, "Transpose Octave Down", "actOctaveDown",
+                          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down)});
     return m;
 }
 

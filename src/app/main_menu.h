@@ -1,5 +1,5 @@
 // The window's menu bar: File (song files and the patch of the opened file) and Edit (undo and
-// redo). Built here; the main window connects the actions.
+// redo, the block commands on lines). Built here; the main window connects the actions.
 #pragma once
 
 class QAction;
@@ -17,6 +17,14 @@ struct MenuActions {
     QAction* quit = nullptr;
     QAction* undo = nullptr;
     QAction* redo = nullptr;
+    QAction* cut = nullptr;
+    QAction* copy = nullptr;
+    QAction* paste = nullptr;
+    QAction* pasteOver = nullptr;
+    QAction* semitoneUp = nullptr;
+    QAction* semitoneDown = nullptr;
+    QAction* octaveUp = nullptr;
+    QAction* octaveDown = nullptr;
 };
 
 // Creates the menu bar at the top of window. The actions are also the window's own, so their

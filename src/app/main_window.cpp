@@ -123,6 +123,7 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     connect(listen_, &ListenStrip::stopClicked, this, &MainWindow::stopPlaying);
     connect(listen_, &ListenStrip::muteChanged, this,
             [this](unsigned mask) { player_->setMutedVoices(mask); });
+    connectBlockCommands();
 
     sheetClick();
     refreshDocumentState();
@@ -149,6 +150,12 @@ void MainWindow::refreshDocumentState() {
     setWindowModified(undo_.isModified());
     menu_.undo->setEnabled(undo_.canUndo());
     menu_.redo->setEnabled(undo_.canRedo());
+    // "Undo Paste": the menu names the step it would take back.
+    auto named = [](const char* verb, const std::string& name) {
+        return name.empty() ? QString(verb) : QString(verb) + ' ' + qs(name);
+    };
+    menu_.undo->setText(named("Undo", undo_.undoName()));
+    menu_.redo->setText(named("Redo", undo_.redoName()));
 }
 
 void MainWindow::selectFile() {
@@ -364,6 +371,7 @@ void MainWindow::redo() {
 void MainWindow::applyUndo(const std::optional<UndoOutcome>& outcome) {
     refreshDocumentState();
     if (!outcome) return;
+    currentView()->clearLines();
     sheets_->refreshAll();
     const UndoCursor& at = outcome->cursor;
     if (at.channel == doc_.currentChannel && at.sheet == doc_.currentSheet)

@@ -17,6 +17,7 @@
 namespace kestra {
 
 class BitDialog;
+struct BlockResult;
 class HeaderBar;
 class HelpPort;
 class HelpWindow;
@@ -92,6 +93,13 @@ class MainWindow : public QWidget {
     void sheetDoubleClicked();
     void addLines();
     void removeLines();
+    // The block commands on whole lines and the system clipboard (main_window_blocks.cpp).
+    void connectBlockCommands();
+    void copySelectedLines();
+    void cutSelectedLines();
+    void pasteLinesHere(bool over);
+    void transposeSelected(int semitones);
+    void applyBlock(const BlockResult& result);
     // The selection of the grid shown, as the editing core takes it.
     Selection selection() const;
     EditContext editContext();

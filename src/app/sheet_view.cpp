@@ -7,6 +7,7 @@
 
 #include "app/key_map.h"
 #include "app/sheet_model.h"
+#include "model/sheets.h"
 
 namespace kestra {
 namespace {
@@ -32,6 +33,8 @@ bool isArrow(int key) {
 
 }  // namespace
 
+CellDelegate::CellDelegate(SheetView* view) : QStyledItemDelegate(view) {}
+
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
     const QPalette& pal = option.palette;
@@ -42,6 +45,15 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     QColor background = fixed      ? pal.color(group, QPalette::Button)
                         : selected ? pal.color(group, QPalette::Highlight)
                                    : pal.color(group, QPalette::Base);
+    // Beat rows stand out as in any tracker; selected lines are tinted with the highlight.
+    if (!selected && index.row() % kBeatSpacing == 0) background = background.darker(112);
+    const auto* view = static_cast<const SheetView*>(parent());
+    if (!selected && view->lineSelected(index.row())) {
+        QColor tint = pal.color(group, QPalette::Highlight);
+        tint.setAlpha(fixed ? 150 : 90);
+        painter->fillRect(option.rect, background);
+        background = tint;
+    }
     painter->fillRect(option.rect, background);
     painter->setPen(selected && !fixed ? pal.color(group, QPalette::HighlightedText)
                                        : pal.color(group, QPalette::Text));
@@ -124,18 +136,116 @@ void SheetView::restoreCell(int row, int col) {
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
 }
 
+LineRange SheetView::lineRange() const {
+    const int rows = model() ? model()->rowCount() : 1;
+    return lines_.rangeOr(currentIndex().isValid() ? currentIndex().row() : 0, rows);
+}
+
+bool SheetView::lineSelected(int row) const {
+    return lines_.active() && lineRange().contains(row);
+}
+
+void SheetView::selectLines(LineRange range) {
+    lines_.clear();
+    lines_.extend(range.first, range.last);
+    viewport()->update();
+}
+
+void SheetView::clearLines() {
+    if (!lines_.active()) return;
+    lines_.clear();
+    viewport()->update();
+}
+
+void SheetView::moveCurrent(int row, int column) {
+    if (!model() || model()->rowCount() == 0) return;
+    row = std::clamp(row, 0, model()->rowCount() - 1);
+    QModelIndex index = model()->index(row, column);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}
+
 void SheetView::keyPressEvent(QKeyEvent* event) {
     emit sheetKeyDown(virtualKeyOf(event->key(), event->modifiers()));
+    const bool vertical = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (vertical && mods == Qt::ShiftModifier && currentIndex().isValid()) {
+        // Shift+Up/Down select whole lines; the current cell goes along, alone.
+        const int row = currentIndex().row();
+        const int next = row + (event->key() == Qt::Key_Up ? -1 : 1);
+        lines_.extend(row, std::clamp(next, 0, model()->rowCount() - 1));
+        moveCurrent(next, currentIndex().column());
+        viewport()->update();
+        event->accept();
+        return;
+    }
     if (isArrow(event->key())) {
+        if (mods == Qt::NoModifier) clearLines();
         QTableView::keyPressEvent(event);
         return;
     }
     event->accept();  // the grid itself never acts on any other key
 }
 
+void SheetView::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !index.isValid()) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    const int column = index.column() >= SheetModel::kFirstValueColumn ? index.column()
+                       : currentIndex().isValid() ? currentIndex().column()
+                                                  : SheetModel::kFirstValueColumn;
+    if (event->modifiers() & Qt::ShiftModifier) {
+        lines_.extend(currentIndex().isValid() ? currentIndex().row() : index.row(), index.row());
+        moveCurrent(index.row(), column);
+        viewport()->update();
+        event->accept();
+        return;
+    }
+    if (index.column() < SheetModel::kFirstValueColumn) {
+        // A press on the line numbers starts a line selection that a drag down extends.
+        lines_.clear();
+        lines_.extend(index.row(), index.row());
+        draggingLines_ = true;
+        moveCurrent(index.row(), column);
+        viewport()->update();
+        event->accept();
+        return;
+    }
+    clearLines();
+    QTableView::mousePressEvent(event);
+}
+
+void SheetView::mouseMoveEvent(QMouseEvent* event) {
+    if (!draggingLines_) {
+        QTableView::mouseMoveEvent(event);
+        return;
+    }
+    const int y = std::clamp(static_cast<int>(event->position().y()), 0, viewport()->height() - 1);
+    int row = rowAt(y);
+    if (row < 0) row = model()->rowCount() - 1;
+    lines_.extend(lines_.anchor(), row);
+    moveCurrent(row, currentIndex().column());
+    viewport()->update();
+    event->accept();
+}
+
+void SheetView::mouseReleaseEvent(QMouseEvent* event) {
+    if (draggingLines_) {
+        draggingLines_ = false;
+        event->accept();
+        return;
+    }
+    QTableView::mouseReleaseEvent(event);
+}
+
 void SheetView::keyReleaseEvent(QKeyEvent* event) {
     event->accept();
     if (event->isAutoRepeat()) return;  // one action per key, however long it is held
+    // Under Ctrl or Alt the key belonged to a menu shortcut, which the key intake never saw.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return;
     emit sheetKeyUp(virtualKeyOf(event->key(), event->modifiers()));
 }
 

@@ -7,6 +7,8 @@
 #include <QTableView>
 #include <vector>
 
+#include "editing/line_selection.h"
+
 namespace kestra {
 
 // The selection rectangle of a grid, in rows and columns (inclusive).
@@ -17,12 +19,15 @@ struct CellSelection {
     int bottom = 0;
 };
 
-// Paints a cell's text plainly, so that short cells never elide and painting stays cheap.
+class SheetView;
+
+// Paints a cell's text plainly, so that short cells never elide and painting stays cheap; beat
+// rows are shaded and selected lines tinted.
 class CellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
   public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit CellDelegate(SheetView* view);
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 };
@@ -42,6 +47,15 @@ class SheetView : public QTableView {
     // Puts the selection back at (row, col) after a model reset, clamped to the sheet.
     void restoreCell(int row, int col);
 
+    // Whole lines selected by Shift+Up/Down, Shift+click or a drag down the line-number
+    // columns, next to the current cell that single-cell keys still act on.
+    const LineSelection& lineSelection() const { return lines_; }
+    // The selected lines, or the current line alone.
+    LineRange lineRange() const;
+    bool lineSelected(int row) const;
+    void selectLines(LineRange range);
+    void clearLines();
+
   signals:
     // Virtual-key codes (key_map.h).
     void sheetKeyDown(int key);
@@ -52,9 +66,16 @@ class SheetView : public QTableView {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // Makes (row, column) the current cell alone; the line selection is left as it is.
+    void moveCurrent(int row, int column);
     int valueWidth_ = 30;
+    LineSelection lines_;
+    bool draggingLines_ = false;
 };
 
 }  // namespace kestra

@@ -311,6 +311,8 @@ class FrameEncoder {
                 failed = pending_.code < 0;
             }
         }
+        if (in_.noteOctaves && frame_ == 0 && n < static_cast<int>(in_.noteOctaves->size()))
+            (*in_.noteOctaves)[static_cast<size_t>(n)] = namesOctave_;
         if (note == "^^^") {
             pendingText_ = "^^^";
             pending_.code = kRestCode;

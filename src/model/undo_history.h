@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <deque>
 #include <optional>
+#include <string>
 
 #include "model/undo_step.h"
 
@@ -31,6 +32,9 @@ class UndoHistory {
     void push(UndoStep step);
     bool canUndo() const { return position_ > 0; }
     bool canRedo() const { return position_ < steps_.size(); }
+    // The names of the steps undo and redo would apply; empty when unnamed or none.
+    std::string undoName() const { return canUndo() ? steps_[position_ - 1].step.name : ""; }
+    std::string redoName() const { return canRedo() ? steps_[position_].step.name : ""; }
     // Nothing when there is nothing to undo/redo, or when the sheets are not in the state the step
     // expects (changed outside the history): the history is then cleared and nothing is changed.
     // With `memory`, what reading remembered goes back and forth with the songs read.

@@ -74,6 +74,8 @@ struct UndoStep {
     int frameCountBefore = 1, frameCountAfter = 1;
     int currentFrameBefore = 0, currentFrameAfter = 0;
     UndoCursor cursorBefore, cursorAfter;
+    // What the Edit menu calls the step ("Paste" gives "Undo Paste"); empty for plain edits.
+    std::string name;
     // False when the change could not be taken down (an action changed more than it promised):
     // the history is then dropped rather than ever restoring a wrong song.
     bool complete = true;
