@@ -249,8 +249,12 @@ class FrameEncoder {
     void encodeLine(const std::string& music, int n) {
         std::string_view rec = recordOf(music, n, kMusicRecordWidth);
         landOn(n);
-        lineCommands(rec);
-        appendTargets(n);
+        if (KeptCommands kept = keptCommandsOf(music, n); kept.line) {
+            keepCommands(*kept.line, kept.noteAt, kept.noteEnd, n, rec);
+        } else {
+            lineCommands(rec);
+            appendTargets(n);
+        }
         std::string_view note = field(rec, mf::kNote, 3);
         // The end line found by the frame check ends the frame even if its Note cell was
         // damaged, so no line past it is ever recorded.
@@ -398,7 +402,10 @@ class FrameEncoder {
             const LineMemory& line = memory_->lines[first + static_cast<size_t>(k)];
             out_.addresses.record(frame_, n + k,
                                   driverAddressOfLinear(p_ + (line.begin - from), bankXor_));
-            rememberTargets(line, n + k, base - from);
+            for (auto [at, fixup] : rememberTargets(line, n + k)) {
+                fixup.at = at + base - from;
+                out_.fixups.push_back(std::move(fixup));
+            }
         }
         out_.bytes.insert(out_.bytes.end(), bytes.begin() + from, bytes.begin() + to);
         p_ += to - from;
@@ -471,9 +478,74 @@ class FrameEncoder {
         }
     }
 
-    // Fixups for the Loop/Break/Jump commands in a remembered line's bytes; shift turns a
-    // position in the remembered stream into one in the code.
-    void rememberTargets(const LineMemory& line, int n, size_t shift) {
+    // --- a remembered note line with a new length -------------------------------------------
+    // Its commands and targets keep their bytes and order as read; only the note is encoded
+    // again. The line's bytes must be commands, then the note's own bytes (Dotted, notes,
+    // Connects), then targets; a Flag asking for a dotted note keeps the line on its cells.
+    struct KeptCommands {
+        const LineMemory* line = nullptr;
+        std::uint32_t noteAt = 0;
+        std::uint32_t noteEnd = 0;
+    };
+
+    KeptCommands keptCommandsOf(const std::string& music, int n) const {
+        if (!memory_ || n >= endLine_) return {};
+        std::string_view note = field(recordOf(music, n, kMusicRecordWidth), mf::kNote, 3);
+        if (note == "---" || note == "^^^" || note == "..." || note == "|||") return {};
+        int first = remembered_[static_cast<size_t>(n)];
+        if (first < 0) first = newPitches_[static_cast<size_t>(n)];
+        if (first < 0) return {};
+        const LineMemory& line = memory_->lines[static_cast<size_t>(first)];
+        const Bytes& bytes = memory_->bytes;
+        auto next = [&](size_t i) { return i + 1 + static_cast<size_t>(operandCount(bytes[i])); };
+        auto notePart = [](std::uint8_t b) {
+            return isNote(b) || b == cmd::kConnect || b == cmd::kDotted;
+        };
+        size_t i = line.begin;
+        for (; i < line.end && !notePart(bytes[i]); i = next(i)) {
+            if (isNote(bytes[i]) || (bytes[i] == cmd::kFlag && i + 1 < line.end &&
+                                     (bytes[i + 1] & OctaveState::kDottedBit)))
+                return {};
+        }
+        KeptCommands kept{&line, static_cast<std::uint32_t>(i), 0};
+        bool noteSeen = false;
+        for (; i < line.end && notePart(bytes[i]); i = next(i))
+            noteSeen = noteSeen || isNote(bytes[i]);
+        kept.noteEnd = static_cast<std::uint32_t>(i);
+        for (; i < line.end; i = next(i))
+            if (!isLoop(bytes[i]) && !isBreak(bytes[i]) && !isJump(bytes[i])) return {};
+        if (!noteSeen || i != line.end) return {};
+        return kept;
+    }
+
+    void keepCommands(const LineMemory& line, std::uint32_t noteAt, std::uint32_t noteEnd, int n,
+                      std::string_view rec) {
+        const Bytes& bytes = memory_->bytes;
+        if (auto v = field(rec, mf::kSld, 2); isSet(v)) slideCell(v);
+        for (size_t i = line.begin; i < noteAt;
+             i += 1 + static_cast<size_t>(operandCount(bytes[i])))
+            if (bytes[i] == cmd::kOctave || bytes[i] == cmd::kFlag || bytes[i] == cmd::kOctavePlus)
+                octaveTouched_ = true;
+        playOctave(bytes, line.begin, noteAt);
+        size_t lineBase = line_.bytes.size();
+        size_t carriedBase = carried_.bytes.size();
+        for (auto [at, fixup] : rememberTargets(line, n)) {
+            if (at < noteAt)
+                fixup.at = at - line.begin + lineBase;
+            else
+                fixup.at = at - noteEnd + carriedBase;
+            (at < noteAt ? line_ : carried_).fixups.push_back(std::move(fixup));
+        }
+        line_.bytes.insert(line_.bytes.end(), bytes.begin() + line.begin, bytes.begin() + noteAt);
+        carried_.bytes.insert(carried_.bytes.end(), bytes.begin() + noteEnd,
+                              bytes.begin() + line.end);
+        lineByteCount_ += static_cast<int>((noteAt - line.begin) + (line.end - noteEnd));
+    }
+
+    // The fixups for the Loop/Break/Jump commands in a remembered line's bytes, each with the
+    // position in the remembered stream of the operand it fills.
+    std::vector<std::pair<size_t, TargetFixup>> rememberTargets(const LineMemory& line, int n) {
+        std::vector<std::pair<size_t, TargetFixup>> fixups;
         const Bytes& bytes = memory_->bytes;
         std::string_view loopRec = recordOf(frameText(in_.loop), n, kLoopRecordWidth);
         std::string_view brkRec = recordOf(frameText(in_.brk), n, kBreakRecordWidth);
@@ -497,9 +569,11 @@ class FrameEncoder {
                     ? 32
                     : static_cast<size_t>(8 * (isLoop(b) ? b - cmd::kLoop1 : b - cmd::kBreak1));
             size_t frameAt = isJump(b) ? at : at + 2;
-            out_.fixups.push_back({hi + shift, std::string(field(rec, frameAt, 2)),
-                                   std::string(field(rec, frameAt + 2, 4)), frame_, n});
+            fixups.push_back({hi,
+                              {0, std::string(field(rec, frameAt, 2)),
+                               std::string(field(rec, frameAt + 2, 4)), frame_, n}});
         }
+        return fixups;
     }
 
     // No note cell holds this text, so a cleared slide note matches nothing.

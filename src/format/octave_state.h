@@ -11,6 +11,8 @@ namespace kestra {
 class OctaveState {
   public:
     static constexpr std::uint8_t kPlusBit = 0x08;
+    // Set by a Flag: the next note is dotted.
+    static constexpr std::uint8_t kDottedBit = 0x10;
 
     // Octave 09 xx keeps octave-plus; an operand 8 or 9 sets it itself.
     void octaveCommand(std::uint8_t operand) {

@@ -280,6 +280,45 @@ TEST(KeptStream, AnEditReencodesOnlyTheNoteItTouches) {
     }
 }
 
+// A note whose length changed keeps its line's commands as read (Instrument before Volume, where
+// the cells would put Volume first); the rest is what its cells give, a Loop after it included.
+TEST(KeptStream, ANewLengthReencodesOnlyTheNote) {
+    struct Case {
+        const char* what;
+        fixtures::ChannelStream stream;
+        std::function<void(ChannelSheets&)> edit;
+    };
+    const Case cases[] = {
+        {"made shorter", fixtures::plain({0x08, 0x01, 0x07, 0x03, 0x41, 0x22, 0x17}),
+         [](ChannelSheets& s) { removeLineAt(s, 1); }},
+        {"made longer, a Loop after it",
+         StreamBuilder()
+             .label("a")
+             .raw({0x08, 0x01, 0x07, 0x03, 0x21})
+             .loop(1, 2, "a")
+             .raw({0x22})
+             .end()
+             .build(),
+         [](ChannelSheets& s) { addLinesAt(s, 1, 1); }},
+    };
+    for (const Case& c : cases) {
+        auto r = readBuilt(Layout::Nsf, squareOne(c.stream));
+        ASSERT_TRUE(r->read && r->doc.readMemory[0]) << c.what;
+        c.edit(r->doc.sheets.channel(0));
+        storeShownFrame(r->doc.sheets, r->doc.frames);
+        ErrorBox box;
+        auto fromCells =
+            encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box, nullptr);
+        auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
+                               &r->doc.readMemory);
+        ASSERT_TRUE(song && fromCells) << c.what << ": " << box.text();
+        Bytes expected = fromCells->channels[0].bytes;
+        ASSERT_EQ(hexOf(Bytes(expected.begin(), expected.begin() + 4)), "07 03 08 01") << c.what;
+        std::copy_n(r->doc.readMemory[0]->bytes.begin(), 4, expected.begin());
+        EXPECT_EQ(hexOf(song->channels[0].bytes), hexOf(expected)) << c.what;
+    }
+}
+
 // A line added before everything renumbers every target: lines whose text changed only by that
 // keep their bytes (a held note's Connects, a Loop before a Break), with the targets moved.
 TEST(KeptStream, RenumberedTargetsKeepTheLinesBytes) {
