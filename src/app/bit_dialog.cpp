@@ -54,6 +54,9 @@ BitDialog::BitDialog(QWidget* parent) : QDialog(parent) {
     auto* ok = bigButton(kBitDialogOk, "lblOk", this);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // Return means OK wherever the focus is; Escape already means Cancel.
+    ok->setDefault(true);
+    cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cancel);
     buttons->addStretch();

@@ -1,7 +1,33 @@
 #include "app/key_map.h"
 
+#include <QGuiApplication>
+
 namespace kestra {
 namespace {
+
+// XKB key codes (evdev + 8) of the digit row "1".."9", "0" and of the keypad digits.
+int digitOfScanCode(quint32 code) {
+    if (code >= 10 && code <= 18) return static_cast<int>(code) - 9;
+    if (code == 19) return 0;
+    switch (code) {
+        case 90:
+            return 0;
+        case 87:
+        case 88:
+        case 89:
+            return static_cast<int>(code) - 86;
+        case 83:
+        case 84:
+        case 85:
+            return static_cast<int>(code) - 79;
+        case 79:
+        case 80:
+        case 81:
+            return static_cast<int>(code) - 72;
+        default:
+            return -1;
+    }
+}
 
 // With Shift held Qt reports the shifted symbol; the action wants the key underneath (US
 // layout), since Shift only chooses the digit being edited.
@@ -38,10 +64,16 @@ int unshifted(int qtKey) {
 
 }  // namespace
 
-int virtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers) {
+quint32 usableScanCode(quint32 nativeScanCode) {
+    const QString platform = QGuiApplication::platformName();
+    return platform == "xcb" || platform.startsWith("wayland") ? nativeScanCode : 0;
+}
+
+int virtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode) {
     bool keypad = modifiers & Qt::KeypadModifier;
     if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter) return 13;
-    if (keypad && qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return 96 + (qtKey - Qt::Key_0);
+    if (int digit = digitOfScanCode(scanCode); digit >= 0) return 48 + digit;
+    if (keypad && qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return 48 + (qtKey - Qt::Key_0);
     if (keypad && qtKey == Qt::Key_Period) return 110;
     qtKey = unshifted(qtKey);
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return 48 + (qtKey - Qt::Key_0);

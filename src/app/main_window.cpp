@@ -319,8 +319,10 @@ void MainWindow::applyEdit(const EditResult& result) {
     refreshDocumentState();
 }
 
-void MainWindow::sheetKeyDown(int key) {
+void MainWindow::sheetKeyDown(int key, bool shift) {
     kestra::keyDown(doc_, key);
+    if (ownKeyboard_ && key != kKeyShift && key != kKeyControl && key != kKeyAlt)
+        ownKeyboard_->rememberShift(shift);
 }
 
 void MainWindow::sheetKeyUp(int) {

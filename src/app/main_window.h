@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/main_menu.h"
+#include "app/qt_ports.h"
 #include "app/window_controls.h"
 #include "editing/sheet_editing.h"
 #include "editing/song_file_actions.h"
@@ -88,7 +89,7 @@ class MainWindow : public QWidget {
 
   private:
     void songIdChanged(const QString& text);
-    void sheetKeyDown(int key);
+    void sheetKeyDown(int key, bool shift);
     void sheetKeyUp(int key);
     void sheetDoubleClicked();
     void addLines();
@@ -117,7 +118,7 @@ class MainWindow : public QWidget {
     Document doc_;
     UndoHistory undo_;
     std::unique_ptr<MessagePort> ownMessages_;
-    std::unique_ptr<KeyboardPort> ownKeyboard_;
+    std::unique_ptr<QtKeyboardPort> ownKeyboard_;
     std::unique_ptr<FilePort> ownFiles_;
     std::unique_ptr<SoundPort> ownSound_;
     std::unique_ptr<SaveChangesPort> ownSaveChanges_;

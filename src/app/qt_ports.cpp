@@ -65,6 +65,7 @@ SaveChoice QtSaveChangesPort::askSaveChanges(const std::string& title, const std
 }
 
 bool QtKeyboardPort::shiftDown() const {
+    if (shiftAtPress_) return *shiftAtPress_;
     return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "model/ports.h"
 
@@ -43,9 +44,15 @@ class QtSaveChangesPort : public SaveChangesPort {
     QWidget* parent_;
 };
 
+// Shift as it was when the key now acting was pressed: releasing Shift first must not change
+// the digit edited.
 class QtKeyboardPort : public KeyboardPort {
   public:
     bool shiftDown() const override;
+    void rememberShift(bool down) { shiftAtPress_ = down; }
+
+  private:
+    std::optional<bool> shiftAtPress_;
 };
 
 // Plays "splash.wav" from the current directory, else from beside the program, else beeps.

@@ -30,7 +30,7 @@ class SheetArea : public QObject {
     static QString gridName(int channel, SheetKind kind);
 
   signals:
-    void keyDown(int key);
+    void keyDown(int key, bool shift);
     void keyUp(int key);
     void doubleClicked();
 

@@ -165,8 +165,17 @@ void SheetView::moveCurrent(int row, int column) {
     scrollTo(index);
 }
 
+namespace {
+int pressId(const QKeyEvent* event) {
+    return event->nativeScanCode() ? -static_cast<int>(event->nativeScanCode()) : event->key();
+}
+}  // namespace
+
 void SheetView::keyPressEvent(QKeyEvent* event) {
-    emit sheetKeyDown(virtualKeyOf(event->key(), event->modifiers()));
+    if (!event->isAutoRepeat()) pressed_.insert(pressId(event));
+    emit sheetKeyDown(
+        virtualKeyOf(event->key(), event->modifiers(), usableScanCode(event->nativeScanCode())),
+        event->modifiers() & Qt::ShiftModifier);
     const bool vertical = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
     const Qt::KeyboardModifiers mods =
         event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
@@ -195,7 +204,7 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const int column = index.column() >= SheetModel::kFirstValueColumn ? index.column()
-                       : currentIndex().isValid() ? currentIndex().column()
+                       : currentIndex().isValid()                      ? currentIndex().column()
                                                   : SheetModel::kFirstValueColumn;
     if (event->modifiers() & Qt::ShiftModifier) {
         lines_.extend(currentIndex().isValid() ? currentIndex().row() : index.row(), index.row());
@@ -246,7 +255,15 @@ void SheetView::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;  // one action per key, however long it is held
     // Under Ctrl or Alt the key belonged to a menu shortcut, which the key intake never saw.
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return;
-    emit sheetKeyUp(virtualKeyOf(event->key(), event->modifiers()));
+    if (!pressed_.remove(pressId(event))) return;
+    emit sheetKeyUp(
+        virtualKeyOf(event->key(), event->modifiers(), usableScanCode(event->nativeScanCode())));
+}
+
+void SheetView::focusOutEvent(QFocusEvent* event) {
+    // Keys released elsewhere never come back here as releases.
+    pressed_.clear();
+    QTableView::focusOutEvent(event);
 }
 
 void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {

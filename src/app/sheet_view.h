@@ -3,6 +3,7 @@
 // key handlers, and only the arrows also move the selection.
 #pragma once
 
+#include <QSet>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <vector>
@@ -58,7 +59,10 @@ class SheetView : public QTableView {
 
   signals:
     // Virtual-key codes (key_map.h).
-    void sheetKeyDown(int key);
+    // shift: Shift held when the key went down, which is what chooses the digit edited.
+    void sheetKeyDown(int key, bool shift);
+    // Only for a key whose press came to this grid: a release left over from a dialog or menu
+    // closed by that key acts on nothing.
     void sheetKeyUp(int key);
     void sheetDoubleClicked();
 
@@ -69,6 +73,7 @@ class SheetView : public QTableView {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     // Makes (row, column) the current cell alone; the line selection is left as it is.
@@ -76,6 +81,7 @@ class SheetView : public QTableView {
     int valueWidth_ = 30;
     LineSelection lines_;
     bool draggingLines_ = false;
+    QSet<int> pressed_;  // keys (by scan code, else Qt key) pressed here and not yet released
 };
 
 }  // namespace kestra

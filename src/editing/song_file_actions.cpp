@@ -43,12 +43,6 @@ std::string songWindowTitle(const std::string& songPath) {
     return name + "[*] - " + kProgramTitle;
 }
 
-std::string withDefaultExtension(const std::string& path, const std::string& extension) {
-    std::filesystem::path p(path);
-    if (p.has_filename() && !p.has_extension()) return path + extension;
-    return path;
-}
-
 bool SongFiles::open(const UndoCursor& cursor) {
     auto path = ports_.files->chooseFile(kOpenSongTitle, kSongFileFilter);
     return path && openPath(*path, cursor);
@@ -70,8 +64,9 @@ bool SongFiles::save() {
 
 bool SongFiles::saveAs() {
     std::string suggested = path_.empty() ? std::string(kUntitledSong) + kSongFileExtension : path_;
-    auto path = ports_.files->chooseSaveFile(kSaveSongTitle, kSongFileFilter, suggested);
-    return path && saveTo(withDefaultExtension(*path, kSongFileExtension));
+    auto path = chooseSavePath(*ports_.files, *ports_.messages, kSaveSongTitle, kSongFileFilter,
+                               suggested, kSongFileExtension);
+    return path && saveTo(*path);
 }
 
 bool SongFiles::saveTo(const std::string& path) {

@@ -32,8 +32,6 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
 // The window title for a song file ("tune.ksong[*] - ..."; "Untitled[*] - ..." without one). The
 // "[*]" is where the toolkit shows the modified mark.
 std::string songWindowTitle(const std::string& songPath);
-// path with extension appended when its file name has none ("tune" -> "tune.ksong").
-std::string withDefaultExtension(const std::string& path, const std::string& extension);
 
 struct SongFilePorts {
     FilePort* files = nullptr;

@@ -8,6 +8,8 @@ enum Key : int {
     kKeyNone = 0,
     kKeyEnter = 13,
     kKeyShift = 16,
+    kKeyControl = 17,
+    kKeyAlt = 18,
     kKeySpace = 32,
     kKeyEnd = 35,
     kKeyLeft = 37,

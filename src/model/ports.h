@@ -54,6 +54,17 @@ class FilePort {
                                                       const std::string& suggested) = 0;
 };
 
+// path with extension appended when its file name has none ("tune" -> "tune.ksong").
+std::string withDefaultExtension(const std::string& path, const std::string& extension);
+
+// The name to save to: the dialog's answer with `extension` added when it has none. The dialog
+// asked before replacing only the name it returned, so when the added extension names an existing
+// file the user is asked here. Nothing when the user cancelled either question.
+std::optional<std::string> chooseSavePath(FilePort& files, MessagePort& messages,
+                                          const std::string& title, const std::string& filter,
+                                          const std::string& suggested,
+                                          const std::string& extension);
+
 enum class SaveChoice { Save, Discard, Cancel };
 
 // The three-way question asked before unsaved work would be lost.

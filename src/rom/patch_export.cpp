@@ -34,11 +34,10 @@ bool exportPatch(const Bytes& opened, const std::string& filePath, FilePort& fil
         messages.messageBox(kExportPatchTitle, kNothingToExport);
         return false;
     }
-    auto chosen =
-        files.chooseSaveFile(kExportPatchTitle, kPatchFileFilter, suggestedPatchPath(filePath));
+    auto chosen = chooseSavePath(files, messages, kExportPatchTitle, kPatchFileFilter,
+                                 suggestedPatchPath(filePath), kPatchFileExtension);
     if (!chosen) return false;
-    std::string out =
-        std::filesystem::path(*chosen).has_extension() ? *chosen : *chosen + kPatchFileExtension;
+    const std::string& out = *chosen;
     if (sameFile(out, filePath)) {
         messages.messageBox(kExportPatchTitle, kPatchOverFile);
         return false;

@@ -171,5 +171,23 @@ TEST(SongFileActions, SaveAsksForANameOnlyWithoutOne) {
     EXPECT_EQ(*readFileBytes(s.doc.file.path), Bytes(64, 0xEA));
 }
 
+// The dialog only asked about the name typed; the extension added makes another name, which
+// replaces an existing file only when the user says so.
+TEST(SongFileActions, SaveAsAsksBeforeReplacingTheNameWithItsExtension) {
+    Session s;
+    const std::string existing = s.dir.write("tune.ksong", Bytes{'k', 'e', 'e', 'p'});
+    s.edit("C-1");
+    s.files.nextSave = s.dir.file("tune");
+    s.messages.answer = false;
+    EXPECT_FALSE(s.songs.saveAs());
+    ASSERT_EQ(s.messages.questions.size(), 1u);
+    EXPECT_EQ(s.messages.questions[0].text,
+              "tune.ksong already exists.\nDo you want to replace it?");
+    EXPECT_EQ(*readFileBytes(existing), (Bytes{'k', 'e', 'e', 'p'}));
+    s.messages.answer = true;
+    EXPECT_TRUE(s.songs.saveAs());
+    EXPECT_TRUE(loadSongFile(existing));
+}
+
 }  // namespace
 }  // namespace kestra

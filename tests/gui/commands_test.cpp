@@ -220,6 +220,24 @@ class CommandsTest : public WindowTest {
         QCOMPARE(fakes_->bits.calls[1].kind, BitKind::Tone);
     }
 
+    // A release whose press went to a dialog or menu (closed by that very press) acts on
+    // nothing: neither the remembered key nor the bit dialog comes back.
+    void aKeyActsOnlyWhenItsPressCameToTheGrid() {
+        MainWindow& w = fresh();
+        SheetView* music = w.currentView();
+        music->selectCell(0, 10);
+        QTest::keyRelease(music, Qt::Key_Return);
+        QVERIFY(fakes_->bits.calls.empty());
+        fakes_->bits.answers = {"10000001"};
+        QTest::keyClick(music, Qt::Key_Return);
+        QCOMPARE(fakes_->bits.calls.size(), size_t(1));
+        QTest::keyRelease(music, Qt::Key_Return);
+        QCOMPARE(fakes_->bits.calls.size(), size_t(1));
+        music->selectCell(0, 6);
+        QTest::keyRelease(music, Qt::Key_Return);
+        QCOMPARE(cellOf(music, 0, 6), QString("--"));
+    }
+
     void addAndRemoveLines() {
         MainWindow& w = fresh();
         auto* count = w.findChild<QLineEdit*>("txtNbLineAdd");

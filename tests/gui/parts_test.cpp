@@ -86,28 +86,45 @@ class PartsTest : public QObject {
     void keysMapToTheVirtualKeyVocabulary_data() {
         QTest::addColumn<int>("qtKey");
         QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("scan");
         QTest::addColumn<int>("vk");
         const int shift = Qt::ShiftModifier, pad = Qt::KeypadModifier;
+        // Scan codes are XKB key codes: the digit row "1".."0" is 10..19, keypad 7 is 79.
         // clang-format off
-        const std::tuple<const char*, int, int, int> rows[] = {
-            {"Return", Qt::Key_Return, 0, 13},   {"Enter", Qt::Key_Enter, pad, 13},
-            {"Space", Qt::Key_Space, 0, 32},     {"End", Qt::Key_End, 0, 35},
-            {"Insert", Qt::Key_Insert, 0, 45},   {"Delete", Qt::Key_Delete, 0, 46},
-            {"Left", Qt::Key_Left, 0, 37},       {"Down", Qt::Key_Down, 0, 40},
-            {"7", Qt::Key_7, 0, 55},             {"Shift 5", Qt::Key_Percent, shift, 53},
-            {"keypad 5", Qt::Key_5, pad, 101},   {"A", Qt::Key_A, 0, 65},
-            {"Z", Qt::Key_Z, shift, 90},         {"full stop", Qt::Key_Period, 0, 190},
-            {"apostrophe", Qt::Key_Apostrophe, 0, 222},
-            {"Shift apostrophe", Qt::Key_QuoteDbl, shift, 222},
-            {"F1", Qt::Key_F1, 0, 0}};
+        const std::tuple<const char*, int, int, int, int> rows[] = {
+            {"Return", Qt::Key_Return, 0, 36, 13},   {"Enter", Qt::Key_Enter, pad, 104, 13},
+            {"Space", Qt::Key_Space, 0, 0, 32},      {"End", Qt::Key_End, 0, 0, 35},
+            {"Insert", Qt::Key_Insert, 0, 0, 45},    {"Delete", Qt::Key_Delete, 0, 0, 46},
+            {"Left", Qt::Key_Left, 0, 0, 37},        {"Down", Qt::Key_Down, 0, 0, 40},
+            {"A", Qt::Key_A, 0, 0, 65},              {"Z", Qt::Key_Z, shift, 0, 90},
+            {"full stop", Qt::Key_Period, 0, 0, 190},
+            {"apostrophe", Qt::Key_Apostrophe, 0, 0, 222},
+            {"Shift apostrophe", Qt::Key_QuoteDbl, shift, 0, 222},
+            {"F1", Qt::Key_F1, 0, 0, 0},
+            // No scan code: the symbol, through a US keyboard.
+            {"7", Qt::Key_7, 0, 0, 55},              {"Shift 5", Qt::Key_Percent, shift, 0, 53},
+            {"keypad 5", Qt::Key_5, pad, 0, 53},
+            // The physical key, whatever the layout puts on it.
+            {"US 1", Qt::Key_1, 0, 10, 49},          {"US Shift 1", Qt::Key_Exclam, shift, 10, 49},
+            {"French 1", Qt::Key_Ampersand, 0, 10, 49},
+            {"French 2", Qt::Key_Eacute, 0, 11, 50}, {"French Shift 2", Qt::Key_2, shift, 11, 50},
+            {"French 0", Qt::Key_Agrave, 0, 19, 48},
+            {"German Shift 7", Qt::Key_Slash, shift, 16, 55},
+            {"German Shift 0", Qt::Key_Equal, shift, 19, 48},
+            {"German Shift 3", Qt::Key_paragraph, shift, 12, 51},
+            {"keypad 7", Qt::Key_7, pad, 79, 55},    {"Shift keypad 7", Qt::Key_Home, pad | shift, 79, 55},
+            {"keypad 0", Qt::Key_Insert, pad, 90, 48}, {"keypad 3", Qt::Key_3, pad, 89, 51}};
         // clang-format on
-        for (auto [name, key, modifiers, vk] : rows) QTest::newRow(name) << key << modifiers << vk;
+        for (auto [name, key, modifiers, scan, vk] : rows)
+            QTest::newRow(name) << key << modifiers << scan << vk;
     }
     void keysMapToTheVirtualKeyVocabulary() {
         QFETCH(int, qtKey);
         QFETCH(int, modifiers);
+        QFETCH(int, scan);
         QFETCH(int, vk);
-        QCOMPARE(virtualKeyOf(qtKey, Qt::KeyboardModifiers(modifiers)), vk);
+        QCOMPARE(virtualKeyOf(qtKey, Qt::KeyboardModifiers(modifiers), static_cast<quint32>(scan)),
+                 vk);
     }
 
     void helpWindowShowsOnlyTheLastTextAndOkCloses() {
