@@ -47,11 +47,15 @@ AudioPreview::~AudioPreview() {
     stop();
 }
 
-std::optional<std::string> AudioPreview::play(const Bytes& file, int track, unsigned muteMask) {
+std::optional<std::string> AudioPreview::play(const Bytes& file, int track, unsigned muteMask,
+                                              long long startMs) {
     stop();
     auto renderer = preview::NsfRenderer::open(file);
     if (!renderer) return renderer.error();
     if (auto err = renderer->startTrack(track)) return err;
+    if (startMs > 0)
+        if (auto err = renderer->seek(static_cast<int>(startMs))) return err;
+    startMs_ = startMs;
     renderer->setMutedVoices(muteMask);
     muteMask_ = muteMask;
 
@@ -83,6 +87,14 @@ void AudioPreview::stop() {
     sink_ = nullptr;
     source_ = nullptr;
     emit stopped();
+}
+
+std::optional<long long> AudioPreview::positionMs() const {
+    if (!sink_) return std::nullopt;
+    // What the device took, less what it holds in its buffer and has not played yet.
+    const qint64 buffered = sink_->bufferSize() - sink_->bytesFree();
+    const qint64 bufferedMs = buffered / kFrameBytes * 1000 / preview::kSampleRate;
+    return startMs_ + std::max<long long>(0, sink_->processedUSecs() / 1000 - bufferedMs);
 }
 
 void AudioPreview::setMutedVoices(unsigned mask) {

@@ -43,9 +43,12 @@ class PreviewPort {
   public:
     virtual ~PreviewPort() = default;
     // Plays track (from 0) of the file's bytes with the channels of muteMask silenced (bit 0
-    // Square 1 ... bit 3 Noise). Never waits for the sound.
-    virtual std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask) = 0;
+    // Square 1 ... bit 3 Noise), from startMs after the track's start. Never waits for the sound.
+    virtual std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask,
+                                            long long startMs = 0) = 0;
     virtual void stop() = 0;
+    // Where the sound now heard is, in ms from the track's start; nothing when not playing.
+    virtual std::optional<long long> positionMs() const = 0;
     // Applies at once while playing.
     virtual void setMutedVoices(unsigned mask) = 0;
 };
@@ -58,8 +61,10 @@ class AudioPreview : public QObject, public PreviewPort {
     explicit AudioPreview(QObject* parent = nullptr);
     ~AudioPreview() override;
 
-    std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask) override;
+    std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask,
+                                    long long startMs = 0) override;
     void stop() override;
+    std::optional<long long> positionMs() const override;
     bool isPlaying() const { return sink_ != nullptr; }
     void setMutedVoices(unsigned mask) override;
 
@@ -70,6 +75,7 @@ class AudioPreview : public QObject, public PreviewPort {
     QAudioSink* sink_ = nullptr;
     NsfAudioSource* source_ = nullptr;
     unsigned muteMask_ = 0;
+    long long startMs_ = 0;
 };
 
 }  // namespace kestra

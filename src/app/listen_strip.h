@@ -1,14 +1,17 @@
-// The listening controls in a slim strip under the menu bar: "Play", "Stop", the track (counted
+// The listening controls in a slim strip under the menu bar: "Play" (the sheets as they stand;
+// its menu, or Shift, plays the file on disk), "From Line", "Stop", "Follow", the track (counted
 // from 0, as NSF players count) and a mute box per channel, always in view while playing.
 #pragma once
 
 #include <QWidget>
 #include <array>
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QPushButton;
 class QSpinBox;
+class QToolButton;
 
 namespace kestra {
 
@@ -25,18 +28,24 @@ class ListenStrip : public QWidget {
     void setTrack(int track);
     // Bit 0 Square 1 ... bit 3 Noise, as the player takes it.
     unsigned muteMask() const;
+    bool follow() const;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   signals:
-    void playClicked();
+    // file: play the file as it is on disk rather than the sheets.
+    void playClicked(bool file);
+    void playFromLineClicked();
     void stopClicked();
     void muteChanged(unsigned mask);
+    void followChanged(bool on);
 
   private:
-    QPushButton* play_;
+    QToolButton* play_;
+    QPushButton* fromLine_;
     QPushButton* stop_;
+    QCheckBox* follow_;
     QSpinBox* track_;
     QFrame* rule_;
     std::array<QCheckBox*, 4> mutes_{};

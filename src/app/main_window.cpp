@@ -119,10 +119,7 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     connect(menu_.saveSongAs, &QAction::triggered, this, &MainWindow::saveSongAs);
     connect(menu_.exportPatch, &QAction::triggered, this, &MainWindow::exportPatchFile);
     connect(menu_.quit, &QAction::triggered, this, &QWidget::close);
-    connect(listen_, &ListenStrip::playClicked, this, &MainWindow::play);
-    connect(listen_, &ListenStrip::stopClicked, this, &MainWindow::stopPlaying);
-    connect(listen_, &ListenStrip::muteChanged, this,
-            [this](unsigned mask) { player_->setMutedVoices(mask); });
+    connectListening();
     connectBlockCommands();
 
     sheetClick();
@@ -175,7 +172,7 @@ void MainWindow::openFile(const std::string& path) {
     // What "Export Patch..." compares against; the song of the earlier file stops playing.
     auto bytes = readFileBytes(path);
     openedBytes_ = bytes ? std::optional<Bytes>(std::move(*bytes)) : std::nullopt;
-    player_->stop();
+    stopPlaying();
     c_.lblLoadedFile->setText(qs(loadedLabel(path)));
     c_.lblSongID->setText(qs(songIdLabel(doc_.file.songCount)));
     c_.lblSongID->adjustSize();
@@ -404,31 +401,12 @@ void MainWindow::exportPatchFile() {
     exportPatch(*openedBytes_, doc_.file.path, *ports_.files, *ports_.messages);
 }
 
-void MainWindow::play() {
-    if (!doc_.file.isOpen()) {
-        ports_.messages->messageBox(kListenTitle, kSelectFileFirst);
-        return;
-    }
-    // Read again at each press: after "Create Code" the patched file is what plays.
-    auto bytes = readFileBytes(doc_.file.path);
-    if (!bytes) {
-        ports_.messages->messageBox(kListenTitle, bytes.error());
-        return;
-    }
-    if (auto err = player_->play(*bytes, listen_->track(), listen_->muteMask()))
-        ports_.messages->messageBox(kListenTitle, *err);
-}
-
-void MainWindow::stopPlaying() {
-    player_->stop();
-}
-
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!songFiles_->mayClose()) {
         event->ignore();
         return;
     }
-    player_->stop();
+    stopPlaying();
     event->accept();
 }
 

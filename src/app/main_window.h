@@ -11,9 +11,13 @@
 #include "app/window_controls.h"
 #include "editing/sheet_editing.h"
 #include "editing/song_file_actions.h"
+#include "listen/driver_timeline.h"
+#include "listen/sheet_playback.h"
 #include "model/document.h"
 #include "model/undo_history.h"
 #include "rom/file_bytes.h"
+
+class QTimer;
 
 namespace kestra {
 
@@ -81,8 +85,14 @@ class MainWindow : public QWidget {
     void saveSong();
     void saveSongAs();
     void exportPatchFile();
-    void play();
+    // Listening (main_window_listen.cpp). play: the sheets as they stand, written in memory only
+    // (file: the file as it is on disk); playFromLine: from the first time the selected line of
+    // the sheet shown plays.
+    void play(bool file = false);
+    void playFromLine();
     void stopPlaying();
+    // Marks the line now playing in the sheet shown (called on a timer while playing).
+    void followPlayback();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -114,6 +124,12 @@ class MainWindow : public QWidget {
     void runAction(F&& action);
     // The title, the modified mark and the Undo/Redo enablement as the history stands.
     void refreshDocumentState();
+    void connectListening();
+    // What Play would play now, or nothing after a message.
+    std::optional<listen::PlayableSong> playable(bool file);
+    void startPlaying(listen::PlayableSong song, long long startMs);
+    // When each line of the song playing starts, worked out beside the sound.
+    void computeTimeline(const listen::PlayableSong& song, int track);
 
     Document doc_;
     UndoHistory undo_;
@@ -138,6 +154,10 @@ class MainWindow : public QWidget {
     HeaderBar* header_ = nullptr;
     SheetArea* sheets_ = nullptr;
     bool songIdBusy_ = false;
+    QTimer* followTimer_ = nullptr;
+    // The timeline of the song playing, once worked out; a newer Play drops an older one.
+    std::shared_ptr<const listen::Timeline> timeline_;
+    int playGeneration_ = 0;
 };
 
 }  // namespace kestra

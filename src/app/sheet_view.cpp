@@ -55,6 +55,11 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         background = tint;
     }
     painter->fillRect(option.rect, background);
+    if (index.row() == view->playingRow()) {
+        // A band the player's colour across the line, under the text.
+        QColor band(255, 170, 0, fixed ? 200 : 110);
+        painter->fillRect(option.rect, band);
+    }
     painter->setPen(selected && !fixed ? pal.color(group, QPalette::HighlightedText)
                                        : pal.color(group, QPalette::Text));
     painter->setFont(option.font);
@@ -143,6 +148,14 @@ LineRange SheetView::lineRange() const {
 
 bool SheetView::lineSelected(int row) const {
     return lines_.active() && lineRange().contains(row);
+}
+
+void SheetView::setPlayingRow(int row) {
+    if (row == playingRow_) return;
+    playingRow_ = row;
+    if (row >= 0 && model() && row < model()->rowCount())
+        scrollTo(model()->index(row, 0), QAbstractItemView::EnsureVisible);
+    viewport()->update();
 }
 
 void SheetView::selectLines(LineRange range) {

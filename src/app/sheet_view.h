@@ -54,6 +54,11 @@ class SheetView : public QTableView {
     // The selected lines, or the current line alone.
     LineRange lineRange() const;
     bool lineSelected(int row) const;
+
+    // The line now playing, marked and scrolled into view; the selection is left where it is, so
+    // keys keep acting where the user is. -1: none.
+    void setPlayingRow(int row);
+    int playingRow() const { return playingRow_; }
     void selectLines(LineRange range);
     void clearLines();
 
@@ -81,6 +86,7 @@ class SheetView : public QTableView {
     int valueWidth_ = 30;
     LineSelection lines_;
     bool draggingLines_ = false;
+    int playingRow_ = -1;
     QSet<int> pressed_;  // keys (by scan code, else Qt key) pressed here and not yet released
 };
 

@@ -5,8 +5,6 @@
 #include "cli/cli_common.h"
 #include "model/guard.h"
 #include "model/hex_text.h"
-#include "rom/layout.h"
-#include "rom/song_table.h"
 
 namespace kestra::cli {
 
@@ -29,19 +27,12 @@ std::optional<std::string> listenOptionsProblem(const ListenOptions& options) {
 std::optional<listen::PlayableSong> loadListenSource(const std::string& path, int track,
                                                      const ListenOptions& options) {
     if (options.sheets.empty()) {
-        // Any NSF plays; lines are only known where the driver's song table is found.
         auto bytes = readInput(path);
         if (!bytes) {
             printError(bytes.error());
             return std::nullopt;
         }
-        auto fs = recogniseLayout(path, *bytes);
-        std::optional<std::uint32_t> at;
-        if (fs) {
-            auto header = songHeaderOffset(*fs, *bytes, track + 1);
-            if (header && (*bytes)[*header] == 0) at = *header;
-        }
-        return listen::playableFile(fs ? *fs : FileState{}, std::move(*bytes), at);
+        return listen::playableTrack(std::move(*bytes), path, track);
     }
     auto file = openSongFileForCli(path);
     if (!file) return std::nullopt;

@@ -29,4 +29,8 @@ std::optional<PlayableSong> playableSheets(Document& doc, const std::string& add
 PlayableSong playableFile(const FileState& fs, Bytes bytes,
                           std::optional<std::uint32_t> headerOffset);
 
+// The file's bytes as they are, with the places of the song NSF track `track` (from 0) plays:
+// Song ID track + 1, when the layout is known and that Song ID is a song.
+PlayableSong playableTrack(Bytes bytes, const std::string& path, int track);
+
 }  // namespace kestra::listen

@@ -34,16 +34,20 @@ struct FakePlayer : PreviewPort {
         Bytes file;
         int track;
         unsigned muteMask;
+        long long startMs;
     };
     std::vector<Play> plays;
     std::vector<unsigned> muteChanges;
     int stops = 0;
     std::optional<std::string> reply;
-    std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask) override {
-        plays.push_back({file, track, muteMask});
+    std::optional<long long> position;  // what positionMs answers while "playing"
+    std::optional<std::string> play(const Bytes& file, int track, unsigned muteMask,
+                                    long long startMs) override {
+        plays.push_back({file, track, muteMask, startMs});
         return reply;
     }
     void stop() override { ++stops; }
+    std::optional<long long> positionMs() const override { return position; }
     void setMutedVoices(unsigned mask) override { muteChanges.push_back(mask); }
 };
 

@@ -1,5 +1,7 @@
 // The listening strip and "Export Patch..." in the window: what Play hands the player (the file
 // as it is on disk now, the track, the muted channels), its refusals, and the patch written.
+#include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -10,8 +12,10 @@
 
 #include "app/listen_strip.h"
 #include "app/main_window.h"
+#include "app/sheet_view.h"
 #include "fakes.h"
 #include "fixtures/fixture_builder.h"
+#include "fixtures/walker_driver.h"
 #include "format/read_song.h"
 #include "gui_test_registry.h"
 #include "rom/crc32.h"
@@ -54,7 +58,7 @@ class ListenExportWindowTest : public WindowTest {
         for (const Case& c : cases) {
             TestWindow t(/*realPlayer=*/true);
             if (c.layout) t.window.openFile(writeFixture("game.nes", *c.layout));
-            t.window.listenStrip().findChild<QPushButton*>("btnPlay")->click();
+            t.window.listenStrip().findChild<QAbstractButton*>("btnPlay")->click();
             QVERIFY2(t.fakes.messages.boxes.size() == 1, c.name);
             QCOMPARE(t.fakes.messages.boxes[0].title, std::string(kListenTitle));
             QVERIFY2(lastBox(t.fakes).find(c.message) != std::string::npos,
@@ -77,7 +81,7 @@ class ListenExportWindowTest : public WindowTest {
         strip.findChild<QCheckBox*>("chkMuteSq2")->click();
         strip.findChild<QCheckBox*>("chkMuteNoise")->click();
         QCOMPARE(t.fakes.player.muteChanges.back(), 0b1010u);
-        strip.findChild<QPushButton*>("btnPlay")->click();
+        strip.findChild<QAbstractButton*>("btnPlay")->click();
         QCOMPARE(t.fakes.player.plays.size(), size_t(1));
         QCOMPARE(t.fakes.player.plays[0].track, 1);
         QCOMPARE(t.fakes.player.plays[0].muteMask, 0b1010u);
@@ -89,7 +93,7 @@ class ListenExportWindowTest : public WindowTest {
         Bytes changed = *readFileBytes(path);
         changed.back() ^= 0xFF;
         QVERIFY(fixtures::writeBytes(path, changed));
-        strip.findChild<QPushButton*>("btnPlay")->click();
+        strip.findChild<QAbstractButton*>("btnPlay")->click();
         QVERIFY(t.fakes.player.plays.back().file == changed);
         QCOMPARE(t.fakes.player.plays.back().muteMask, 0b1000u);
         QVERIFY(t.fakes.messages.boxes.empty());
@@ -102,8 +106,55 @@ class ListenExportWindowTest : public WindowTest {
 
         // A player's refusal is shown as it is given.
         t.fakes.player.reply = "Track 9 does not exist.";
-        strip.findChild<QPushButton*>("btnPlay")->click();
+        strip.findChild<QAbstractButton*>("btnPlay")->click();
         QCOMPARE(lastBox(t.fakes), std::string("Track 9 does not exist."));
+    }
+
+    // An NSF whose driver walks the streams: Play takes the edited sheets (the file stays as it
+    // is), "Play File" the file; From Line starts where the selected line first plays, and
+    // Follow marks the line at the player's position without moving the selection.
+    void playsTheSheetsFollowsAndStartsFromALine() {
+        TestWindow t;
+        MainWindow& w = t.window;
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
+        fixtures::installWalkerDriver(built.bytes, 3);
+        const std::string file = path("walk.nsf");
+        QVERIFY(fixtures::writeBytes(file, built.bytes));
+        w.openFile(file);
+        w.controls().btnAddress->click();
+        w.controls().btnRead->click();
+        SheetView* music = w.currentView();
+        music->selectCell(0, music::kVol);
+        QTest::keyClick(music, Qt::Key_7);
+        QTest::keyClick(music, Qt::Key_3);
+
+        ListenStrip& strip = w.listenStrip();
+        strip.findChild<QAbstractButton*>("btnPlay")->click();
+        QCOMPARE(t.fakes.player.plays.size(), size_t(1));
+        QVERIFY(t.fakes.player.plays[0].file != built.bytes);
+        QVERIFY(*readFileBytes(file) == built.bytes);
+        strip.findChild<QAction*>("actPlayFile")->trigger();
+        QVERIFY(t.fakes.player.plays.back().file == built.bytes);
+
+        int row = 1;
+        while (row < music->model()->rowCount() &&
+               music->model()->index(row, music::kNote).data().toString() == "---")
+            ++row;
+        QVERIFY(row + 1 < music->model()->rowCount());
+        music->selectCell(row, music::kNote);
+        strip.findChild<QPushButton*>("btnPlayFromLine")->click();
+        for (const auto& box : t.fakes.messages.boxes) QFAIL(box.text.c_str());
+        const long long startMs = t.fakes.player.plays.back().startMs;
+        QVERIFY(startMs > 0);
+        t.fakes.player.position = startMs;
+        w.followPlayback();
+        QCOMPARE(music->playingRow(), row);
+        QCOMPARE(music->currentIndex().row(), row);
+        strip.findChild<QCheckBox*>("chkFollow")->click();
+        QCOMPARE(music->playingRow(), -1);
+        strip.findChild<QCheckBox*>("chkFollow")->click();
+        strip.findChild<QPushButton*>("btnStop")->click();
+        QCOMPARE(music->playingRow(), -1);
     }
 
     void exportPatchDiffsTheFileAsSelected() {
