@@ -4,6 +4,8 @@
 
 #include "encoder/channel_encoder.h"
 #include "encoder/frame_checks.h"
+#include "encoder/placement_checks.h"
+#include "encoder/song_footprint.h"
 #include "model/hex_text.h"
 #include "model/same_file.h"
 #include "rom/song_table.h"
@@ -58,6 +60,39 @@ bool keptTargetsStillHold(const EncodedSong& song, const ReadMemory& memory, Err
     return true;
 }
 
+// A kept target into one of the song's streams as read still holds when the destination, with
+// the song written, holds that stream's bytes as read from its start up to the target.
+bool keptTargetsHoldIn(const FileState& file, const Bytes& destination, const EncodedSong& song,
+                       const ReadMemory& memory, ErrorBox& errors) {
+    std::optional<Bytes> written;
+    for (size_t c = 0; c < 4; ++c) {
+        for (std::uint16_t target : song.keptTargets[c]) {
+            bool inside = false, holds = false;
+            for (size_t o = 0; o < 4 && !holds; ++o) {
+                const auto& m = memory[o];
+                if (!m || m->layout != file.layout || target < m->pointer ||
+                    target >= m->pointer + m->bytes.size())
+                    continue;
+                inside = true;
+                if (!written) written = patchedCopy(destination, song);
+                StreamRead read = readStreamAt(file, *written, song.headerOffset, m->pointer);
+                size_t upTo = static_cast<size_t>(target - m->pointer) + 1;
+                holds = read.bytes.size() >= upTo &&
+                        std::equal(m->bytes.begin(), m->bytes.begin() + upTo, read.bytes.begin());
+            }
+            if (inside && !holds) {
+                errors.report("The " + std::string(kChannelNames[c]) +
+                              " channel keeps a loop, break or jump to $" +
+                              intToHexText(target, 4) +
+                              " in a channel as it was read, but the file written would not hold "
+                              "that channel's bytes up to this place: the song was not written.");
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 std::uint64_t continuationOffset(const EncodedSong& song) {
     std::uint64_t window = (static_cast<std::uint64_t>(song.headerOffset) + 1) & 0xFFFF8000u;
     return (window ^ song.bankXorStart) - 0x1FF0;
@@ -74,13 +109,11 @@ std::uint64_t writtenOffset(const FileState& file, const EncodedSong& song, std:
 
 std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
                                       std::uint32_t headerOffset, int songId, ErrorBox& errors,
-                                      const ReadMemory* memory) {
+                                      const ReadMemory* memory, const Bytes* destination) {
     EncodedSong song;
     song.headerOffset = headerOffset;
     song.songId = songId;
-    std::uint32_t bankXor = file.bankXor;
-    if (file.splitBankLayout)
-        bankXor = headerOffset >= 0x3C010 && headerOffset < kSplitCrossing ? 0x4000 : 0x6000;
+    std::uint32_t bankXor = headerBankXor(file, headerOffset);
     song.bankXorStart = bankXor;
 
     std::uint64_t p = headerOffset + kSongHeaderSize + kDriverBase - file.headerSize;
@@ -115,6 +148,7 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
             in.name = kChannelNames[static_cast<size_t>(c)];
             in.noise = c == kNoise;
             in.memory = memoryOf(memory, file, c);
+            if (destination) in.judgedByContent = memory;
             in.keepsPlace =
                 in.memory &&
                 (in.memory->file == file.path || sameFile(in.memory->file, file.path)) &&
@@ -138,7 +172,7 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
     song.bankXorEnd = bankXor;
     // An octave error lets the run go on checking, but nothing of it may be written.
     if (errors.history().size() != reportedBefore) return std::nullopt;
-    if (memory && !keptTargetsStillHold(song, *memory, errors)) return std::nullopt;
+    if (memory && !destination && !keptTargetsStillHold(song, *memory, errors)) return std::nullopt;
 
     song.header.assign(kSongHeaderSize, 0);
     for (size_t c = 0; c < 4; ++c) {
@@ -172,6 +206,8 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
                             Bytes{static_cast<std::uint8_t>(song.tableEntry >> 8),
                                   static_cast<std::uint8_t>(song.tableEntry & 0xFF)},
                             "song table entry"});
+    if (memory && destination && !keptTargetsHoldIn(file, *destination, song, *memory, errors))
+        return std::nullopt;
     return song;
 }
 
