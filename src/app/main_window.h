@@ -69,6 +69,9 @@ class MainWindow : public QWidget {
     void setAddress();
     void readChannel();
     void createCode();
+    // Fills the address box with a place for the song and says where, why, and whether the
+    // file grows.
+    void findPlace();
     void showSong();
     void sheetClick();
     void channelClick();
@@ -137,6 +140,15 @@ class MainWindow : public QWidget {
     HeaderBar* header_ = nullptr;
     SheetArea* sheets_ = nullptr;
     bool songIdBusy_ = false;
+    // The last place "Find place" chose, as its address text: the one address at which
+    // "Create Code" may make an NSF longer.
+    struct FoundPlace {
+        std::string path;
+        int songId = 0;
+        std::string address;
+        bool grows = false;
+    };
+    std::optional<FoundPlace> found_;
 };
 
 }  // namespace kestra
