@@ -85,6 +85,12 @@ std::optional<Place> findPlace(const FrameStore& frames, const ReadMemory* memor
         errors.report("Select a file first.");
         return std::nullopt;
     }
+    if (songId < 1 || songId > fs.songCount) {
+        errors.report("Song ID " + std::to_string(songId) +
+                      " is not in the song table of this file (1 to " +
+                      std::to_string(fs.songCount) + "). Nothing was written.");
+        return std::nullopt;
+    }
     std::vector<FileRegion> map = mapFile(fs, file, songId);
     std::vector<Span> spans = spansOf(map, songId);
     auto inSpans = [&](std::uint64_t begin, std::uint64_t end) {
