@@ -100,7 +100,9 @@ std::optional<Place> findPlace(const FrameStore& frames, const ReadMemory* memor
     };
 
     std::vector<std::string> encodeErrors;
-    std::uint64_t needed = 0;
+    // The fewest bytes the song took anywhere, and where it was last tried: a song moved away
+    // from its place may need fewer bytes, its unchanged channels staying where they lie.
+    std::uint64_t needed = 0, lastSize = 0;
     // The song encoded at start, when every check of Create Code passes there.
     auto tryAt = [&](std::uint64_t start, bool grow) -> std::optional<Place> {
         if (start > 0xFFFFFFFFu) return std::nullopt;
@@ -120,7 +122,8 @@ std::optional<Place> findPlace(const FrameStore& frames, const ReadMemory* memor
             end = std::max(end, p.offset + p.bytes.size());
             inside = inside && inSpans(p.offset, p.offset + p.bytes.size());
         }
-        needed = needed ? needed : place.size;
+        needed = needed ? std::min(needed, place.size) : place.size;
+        lastSize = place.size;
         if (!inside) return std::nullopt;
         if (!placementProblem(fs, file, *song, grow).empty()) return std::nullopt;
         if (!readBackProblem(fs, patchedCopy(file, *song), *song).empty()) return std::nullopt;
@@ -145,8 +148,9 @@ std::optional<Place> findPlace(const FrameStore& frames, const ReadMemory* memor
     std::stable_sort(inside.begin(), inside.end(), [](const Span& a, const Span& b) {
         return a.end - a.begin < b.end - b.begin;
     });
+    lastSize = 0;
     for (const Span& s : inside) {
-        if (needed && s.end - s.begin < needed) continue;
+        if (lastSize && s.end - s.begin < lastSize) continue;
         // The first byte the reader can find a song at.
         std::uint64_t start = s.begin;
         while (start < s.end && !inDriverWindow(fs, start)) ++start;

@@ -107,9 +107,14 @@ std::uint64_t writtenOffset(const FileState& file, const EncodedSong& song, std:
     return offset;
 }
 
-std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
-                                      std::uint32_t headerOffset, int songId, ErrorBox& errors,
-                                      const ReadMemory* memory, const Bytes* destination) {
+namespace {
+
+// The song laid out behind its header, channel after channel; a channel marked inFile is not
+// laid out but encoded where it was read, and kept there when its bytes are those read.
+std::optional<EncodedSong> layOut(const FrameStore& frames, const FileState& file,
+                                  std::uint32_t headerOffset, int songId, ErrorBox& errors,
+                                  const ReadMemory* memory, const Bytes* destination,
+                                  const std::array<bool, 4>& inFile) {
     EncodedSong song;
     song.headerOffset = headerOffset;
     song.songId = songId;
@@ -137,22 +142,44 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
             bankXor = 0x6000;
             p = linearOfFileOffset(file, continuationOffset(song));
         }
+        ChannelInput in;
+        in.music = &frames.frames(c, SheetKind::Music);
+        in.loop = &frames.frames(c, SheetKind::Loop);
+        in.brk = &frames.frames(c, SheetKind::Break);
+        in.frameCount = frames.frameCount;
+        in.name = kChannelNames[static_cast<size_t>(c)];
+        in.noise = c == kNoise;
+        in.memory = memoryOf(memory, file, c);
+        if (destination) in.judgedByContent = memory;
+        auto keepsPlace = [&](std::uint16_t address) {
+            return in.memory &&
+                   (in.memory->file == file.path || sameFile(in.memory->file, file.path)) &&
+                   in.memory->headerOffset == headerOffset && in.memory->pointer == address;
+        };
+        if (inFile[static_cast<size_t>(c)] && in.memory) {
+            std::uint16_t pointer = in.memory->pointer;
+            std::uint64_t offset =
+                channelDataOffset(headerOffset, *channelAddressOf(file, pointer), bankXor);
+            std::uint64_t q = linearOfFileOffset(file, offset);
+            in.keepsPlace = keepsPlace(pointer);
+            ErrorBox quiet;
+            auto code = createChannelCode(in, q, bankXor, quiet);
+            if (code && resolveTargets(*code, in.name, quiet) && quiet.empty() &&
+                code->bytes == in.memory->bytes &&
+                driverAddressOfLinear(linearOfFileOffset(file, offset), bankXor) == pointer) {
+                out.inFile = true;
+                out.startAddress = pointer;
+                out.startOffset = offset;
+                out.bytes = std::move(code->bytes);
+                out.addresses = std::move(code->addresses);
+                song.keptTargets[static_cast<size_t>(c)] = std::move(code->keptTargets);
+                continue;
+            }
+        }
         out.startAddress = driverAddressOfLinear(p, bankXor);
         out.startOffset = fileOffsetOfLinear(file, p);
         {
-            ChannelInput in;
-            in.music = &frames.frames(c, SheetKind::Music);
-            in.loop = &frames.frames(c, SheetKind::Loop);
-            in.brk = &frames.frames(c, SheetKind::Break);
-            in.frameCount = frames.frameCount;
-            in.name = kChannelNames[static_cast<size_t>(c)];
-            in.noise = c == kNoise;
-            in.memory = memoryOf(memory, file, c);
-            if (destination) in.judgedByContent = memory;
-            in.keepsPlace =
-                in.memory &&
-                (in.memory->file == file.path || sameFile(in.memory->file, file.path)) &&
-                in.memory->headerOffset == headerOffset && in.memory->pointer == out.startAddress;
+            in.keepsPlace = keepsPlace(out.startAddress);
             auto code = createChannelCode(in, p, bankXor, errors);
             if (!code) return std::nullopt;
             if (!resolveTargets(*code, in.name, errors)) return std::nullopt;
@@ -187,7 +214,7 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
 
     for (size_t c = 0; c < 4; ++c) {
         const EncodedChannel& ch = song.channels[c];
-        if (!ch.present || ch.bytes.empty()) continue;
+        if (!ch.present || ch.bytes.empty() || ch.inFile) continue;
         const std::string& name = kChannelNames[c];
         std::uint64_t end = ch.startOffset + ch.bytes.size();
         if (file.splitBankLayout && ch.startOffset < kSplitCrossing && end > kSplitCrossing) {
@@ -209,6 +236,36 @@ std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState&
     if (memory && destination && !keptTargetsHoldIn(file, *destination, song, *memory, errors))
         return std::nullopt;
     return song;
+}
+
+}  // namespace
+
+std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
+                                      std::uint32_t headerOffset, int songId, ErrorBox& errors,
+                                      const ReadMemory* memory, const Bytes* destination) {
+    auto song = layOut(frames, file, headerOffset, songId, errors, memory, destination, {});
+    if (!song || !memory || !destination || file.splitBankLayout) return song;
+    // A channel the destination already holds as read, outside every byte the song could be
+    // laid out over, is pointed at where it lies: a song that shares another's stream keeps
+    // sharing it, and its bytes are not written twice.
+    std::uint64_t bound = headerOffset + std::uint64_t{kSongHeaderSize};
+    for (const EncodedChannel& ch : song->channels) bound += ch.bytes.size();
+    std::array<bool, 4> inFile{};
+    bool any = false;
+    for (size_t c = 0; c < 4; ++c) {
+        const ChannelMemory* m = memoryOf(memory, file, static_cast<int>(c));
+        if (!m || !song->channels[c].present) continue;
+        StreamRead read = readStreamAt(file, *destination, headerOffset, m->pointer);
+        inFile[c] = read.complete && read.bytes == m->bytes &&
+                    std::all_of(read.ranges.begin(), read.ranges.end(), [&](const FileRange& r) {
+                        return r.end <= headerOffset || r.begin >= bound;
+                    });
+        any = any || inFile[c];
+    }
+    if (!any) return song;
+    ErrorBox quiet;
+    auto kept = layOut(frames, file, headerOffset, songId, quiet, memory, destination, inFile);
+    return kept ? kept : song;
 }
 
 }  // namespace kestra

@@ -18,6 +18,7 @@ namespace kestra {
 
 struct EncodedChannel {
     bool present = false;            // false: the song has no such channel (pointer 0000)
+    bool inFile = false;             // the file holds it already: only the header points at it
     std::uint64_t startOffset = 0;   // file offset of the first byte, before any bank crossing
     std::uint16_t startAddress = 0;  // driver address stored in the header
     Bytes bytes;
@@ -56,6 +57,8 @@ struct EncodedSong {
 // `destination` (the file to be written), a kept target into one of the song's streams as read
 // is judged by content instead: it is kept when that file, once written, holds the same bytes
 // from that stream's start up to the target (the same file, a copy of it, or another file).
+// Also with `destination`, an unchanged channel that file holds as read, away from the bytes
+// the song is laid out over, is pointed at where it lies instead of written again.
 std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
                                       std::uint32_t headerOffset, int songId, ErrorBox& errors,
                                       const ReadMemory* memory = nullptr,
