@@ -114,15 +114,11 @@ TEST_P(PackedFile, ASongGrownByANoteIsPlacedAndSparesEveryOtherSong) {
         before.push_back(sheetsOf(p.doc.file, p.built.bytes,
                                   p.built.songs[static_cast<size_t>(id - 1)].headerOffset));
     ASSERT_TRUE(p.read(1));
-    testing::fillChannel(p.doc.sheets.channel(0), {{"C-1", {{music::kOct, "01"}}},
-                                                   {"---"},
-                                                   {"---"},
-                                                   {"---"},
-                                                   {"C-1"},
-                                                   {"---"},
-                                                   {"---"},
-                                                   {"---"},
-                                                   end()});
+    std::vector<Line> grown(8);  // 09 01 61 61 17: one note more
+    grown[0] = {"C-1", {{music::kOct, "01"}}};
+    grown[4].note = "C-1";
+    grown.push_back(end());
+    testing::fillChannel(p.doc.sheets.channel(0), grown);
     auto place = findPlace(p.doc, 1, &p.messages);
     ASSERT_TRUE(place) << p.doc.errors.text();
     ASSERT_TRUE(
