@@ -11,8 +11,13 @@ void readSongCommand(Document& doc, MessagePort* messages) {
 }
 
 void createCodeCommand(Document& doc, const std::string& addressText, int songId,
-                       MessagePort* messages) {
-    createCode(doc, addressText, songId, messages);
+                       MessagePort* messages, bool mayGrow) {
+    createCode(doc, addressText, songId, messages, mayGrow);
+}
+
+std::optional<Place> findPlaceCommand(Document& doc, int songId, MessagePort* messages) {
+    doc.errors.clear();
+    return findPlace(doc, songId, messages);
 }
 
 void showSongCommand(Document& doc, MessagePort* messages) {

@@ -2,8 +2,10 @@
 // decoder, the encoder and the song view.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "encoder/find_place.h"
 #include "model/document.h"
 
 namespace kestra {
@@ -11,8 +13,11 @@ namespace kestra {
 // "Read Channel": asks for confirmation, then reads the song at the read/write address.
 void readSongCommand(Document& doc, MessagePort* messages);
 // "Create Code": encodes the sheets and writes them behind a header at addressText.
+// mayGrow: the address is a place "Find place" chose at the end of an NSF.
 void createCodeCommand(Document& doc, const std::string& addressText, int songId,
-                       MessagePort* messages);
+                       MessagePort* messages, bool mayGrow = false);
+// "Find place": where the shown song would go as songId; nothing is written.
+std::optional<Place> findPlaceCommand(Document& doc, int songId, MessagePort* messages);
 // "Show Song": fills the MySong and FourChan sheets.
 void showSongCommand(Document& doc, MessagePort* messages);
 

@@ -104,6 +104,7 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     connect(c_.btnAddress, &QPushButton::clicked, this, &MainWindow::setAddress);
     connect(c_.btnRead, &QPushButton::clicked, this, &MainWindow::readChannel);
     connect(c_.btnCreateSong, &QPushButton::clicked, this, &MainWindow::createCode);
+    connect(c_.btnFindPlace, &QPushButton::clicked, this, &MainWindow::findPlace);
     connect(c_.btnShow, &QPushButton::clicked, this, &MainWindow::showSong);
     connect(c_.btnAddLines, &QPushButton::clicked, this, &MainWindow::addLines);
     connect(c_.btnRemLine, &QPushButton::clicked, this, &MainWindow::removeLines);
@@ -239,8 +240,23 @@ void MainWindow::readChannel() {
 void MainWindow::createCode() {
     std::string address = c_.txtAddress->text().toStdString();
     int songId = c_.songIdUpDown->position();
-    runAction(
-        [this, &address, songId] { createCodeCommand(doc_, address, songId, ports_.messages); });
+    bool mayGrow = found_ && found_->grows && found_->path == doc_.file.path &&
+                   found_->songId == songId && found_->address == address;
+    runAction([this, &address, songId, mayGrow] {
+        createCodeCommand(doc_, address, songId, ports_.messages, mayGrow);
+    });
+}
+
+void MainWindow::findPlace() {
+    int songId = c_.songIdUpDown->position();
+    runAction([this, songId] {
+        auto place = findPlaceCommand(doc_, songId, ports_.messages);
+        if (!place) return;
+        found_ =
+            FoundPlace{doc_.file.path, songId, offsetText(place->headerOffset), place->growBy > 0};
+        c_.txtAddress->setText(qs(found_->address));
+        ports_.messages->messageBox("Find place", placeExplanation(*place));
+    });
 }
 
 void MainWindow::showSong() {

@@ -74,6 +74,9 @@ class MainWindow : public QWidget {
     void setAddress();
     void readChannel();
     void createCode();
+    // Fills the address box with a place for the song and says where, why, and whether the
+    // file grows.
+    void findPlace();
     void showSong();
     void sheetClick();
     void channelClick();
@@ -158,6 +161,15 @@ class MainWindow : public QWidget {
     // The timeline of the song playing, once worked out; a newer Play drops an older one.
     std::shared_ptr<const listen::Timeline> timeline_;
     int playGeneration_ = 0;
+    // The last place "Find place" chose, as its address text: the one address at which
+    // "Create Code" may make an NSF longer.
+    struct FoundPlace {
+        std::string path;
+        int songId = 0;
+        std::string address;
+        bool grows = false;
+    };
+    std::optional<FoundPlace> found_;
 };
 
 }  // namespace kestra

@@ -109,7 +109,8 @@ WindowControls buildWindowControls(QWidget* window) {
     QFont bold = c.lblCurAddress->font();
     bold.setBold(true);
     c.lblCurAddress->setFont(bold);
-    c.lblCurAddress->setFixedWidth(280);
+    c.lblCurAddress->setFixedWidth(210);
+    c.btnFindPlace = button(c.groupBox1, "Find place", "btnFindPlace", 222, 42, 76, 22);
 
     c.lblInstrumentlist = label(window, "Instrument List", "lblInstrumentlist", 508, 4);
     c.cbxInstrument = named(new QComboBox(window), "cbxInstrument");

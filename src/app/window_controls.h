@@ -27,6 +27,7 @@ struct WindowControls {
     UpDown* songIdUpDown;
     QPushButton* btnAddress;
     UpperCaseEdit* txtAddress;
+    QPushButton* btnFindPlace;
     QLabel* lblCurAddress;
     QLabel* lblInstrumentlist;
     QComboBox* cbxInstrument;

@@ -9,6 +9,7 @@ namespace kestra::cli {
 void addSongsCommand(CLI::App& app);
 void addDumpCommand(CLI::App& app);
 void addCreateCommand(CLI::App& app);
+void addSpaceCommand(CLI::App& app);
 void addShowCommand(CLI::App& app);
 void addRoundtripCommand(CLI::App& app);
 void addPatchCommand(CLI::App& app);

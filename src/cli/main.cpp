@@ -16,6 +16,7 @@ void addCommands(CLI::App& app) {
     addSongsCommand(app);
     addDumpCommand(app);
     addCreateCommand(app);
+    addSpaceCommand(app);
     addShowCommand(app);
     addRoundtripCommand(app);
     addPatchCommand(app);

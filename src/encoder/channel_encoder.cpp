@@ -559,7 +559,7 @@ class FrameEncoder {
             if (line.keptTargets & (1u << index++)) {
                 auto target = static_cast<std::uint16_t>(bytes[hi] << 8 | bytes[hi + 1]);
                 out_.keptTargets.push_back(target);
-                if (!in_.keepsPlace)
+                if (!in_.keepsPlace && !inRememberedStream(target))
                     errors_.report(keptTargetElsewhereMessage(n, in_.name, target));
                 continue;
             }
@@ -574,6 +574,15 @@ class FrameEncoder {
                                std::string(field(rec, frameAt + 2, 4)), frame_, n}});
         }
         return fixups;
+    }
+
+    bool inRememberedStream(std::uint16_t target) const {
+        if (!in_.judgedByContent) return false;
+        for (const auto& m : *in_.judgedByContent)
+            if (m && m->layout == memory_->layout && target >= m->pointer &&
+                target < m->pointer + m->bytes.size())
+                return true;
+        return false;
     }
 
     // No note cell holds this text, so a cleared slide note matches nothing.

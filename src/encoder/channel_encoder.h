@@ -54,6 +54,9 @@ struct ChannelInput {
     // only when keepsPlace (the channel is written where it was read from).
     const ChannelMemory* memory = nullptr;
     bool keepsPlace = false;
+    // When set, a target inside one of these streams (the song's channels as read) is left to be
+    // judged by the bytes the destination file holds there (see encodeSong).
+    const ReadMemory* judgedByContent = nullptr;
     // When set (sized to frame 0's lines), receives the octave each line's note is named in, on
     // the lines that send a note.
     std::vector<int>* noteOctaves = nullptr;

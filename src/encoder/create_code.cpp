@@ -10,8 +10,8 @@
 
 namespace kestra {
 
-std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText,
-                                        int songId) {
+std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText, int songId,
+                                        bool mayGrow) {
     ErrorBox& errors = doc.errors;
     if (addressText.empty()) {
         errors.report("Enter an address first.");
@@ -26,16 +26,18 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
     storeShownFrame(doc.sheets, doc.frames);
 
     // Everything is encoded and checked in memory before the file is touched.
-    auto song = encodeSong(doc.frames, doc.file, headerOffset, songId, errors, &doc.readMemory);
-    if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
-    if (!song) return std::nullopt;
-
-    auto original = readFileBytes(doc.file.path);
+    auto original = doc.file.isOpen() ? readFileBytes(doc.file.path) : Result<Bytes>(Bytes{});
     if (!original) {
         errors.report(original.error());
         return std::nullopt;
     }
-    if (std::string problem = placementProblem(doc.file, *original, *song); !problem.empty()) {
+    auto song =
+        encodeSong(doc.frames, doc.file, headerOffset, songId, errors, &doc.readMemory, &*original);
+    if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
+    if (!song) return std::nullopt;
+
+    if (std::string problem = placementProblem(doc.file, *original, *song, mayGrow);
+        !problem.empty()) {
         errors.report(problem);
         return std::nullopt;
     }
@@ -51,8 +53,8 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
 
 namespace {
 
-bool run(Document& doc, const std::string& addressText, int songId) {
-    auto prepared = prepareSong(doc, addressText, songId);
+bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow) {
+    auto prepared = prepareSong(doc, addressText, songId, mayGrow);
     if (!prepared) return false;
     ErrorBox& errors = doc.errors;
     const Bytes& patched = prepared->patched;
@@ -70,6 +72,7 @@ bool run(Document& doc, const std::string& addressText, int songId) {
         errors.report(problem);
         return false;
     }
+    doc.file.fileSize = patched.size();
 
     // Read the song back from the disk: a difference means the write went wrong.
     auto written = readFileBytes(doc.file.path);
@@ -91,10 +94,11 @@ bool run(Document& doc, const std::string& addressText, int songId) {
 
 }  // namespace
 
-bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages) {
+bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages,
+                bool mayGrow) {
     doc.errors.clear();
     bool written = false;
-    runGuarded(messages, [&] { written = run(doc, addressText, songId); });
+    runGuarded(messages, [&] { written = run(doc, addressText, songId, mayGrow); });
     return written;
 }
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "encoder/song_encoder.h"
-
 #include "model/document.h"
 #include "model/ports.h"
 
@@ -20,13 +19,15 @@ struct PreparedSong {
 
 // Everything "Create Code" does before it writes: the checks of the address, the encoding of the
 // shown sheets with all its checks, and the placement and read-back checks against the file as
-// it is on disk. Messages go to doc.errors (not emptied here). Nothing is written.
-std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText,
-                                        int songId);
+// it is on disk. Messages go to doc.errors (not emptied here). Nothing is written. With mayGrow
+// the song may run past the end of an NSF within its address space (a place findPlace chose).
+std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText, int songId,
+                                        bool mayGrow = false);
 
 // The whole action (btnCreateSongClick). Empties doc.errors first; every problem ends up there
 // (damaged cell text goes to `messages` as a conversion error). Returns true when the file was
 // written; a read-back mismatch after writing is reported but still returns true.
-bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages);
+bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages,
+                bool mayGrow = false);
 
 }  // namespace kestra

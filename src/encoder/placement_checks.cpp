@@ -1,5 +1,7 @@
 #include "encoder/placement_checks.h"
 
+#include <algorithm>
+
 #include "encoder/frame_checks.h"
 #include "format/read_song.h"
 #include "rom/song_table.h"
@@ -31,51 +33,86 @@ std::string hexOffset(std::uint64_t offset) {
 }
 
 void protectByte(std::vector<ProtectedRange>& out, const Bytes& file, std::uint64_t at,
-                 const std::string& owner) {
-    if (at < file.size()) out.push_back({{at, at + 1}, owner});
+                 const std::string& owner, const char* label) {
+    if (at < file.size()) out.push_back({{at, at + 1}, owner, 0, label});
 }
+
+const char* const kChannelTokens[4] = {"Square1", "Square2", "Triangle", "Noise"};
 
 }  // namespace
 
-std::vector<ProtectedRange> protectedRanges(const FileState& fs, const Bytes& file, int songId) {
+std::vector<ProtectedRange> fileUses(const FileState& fs, const Bytes& file) {
     std::vector<ProtectedRange> out;
-    out.push_back({{0, fs.headerSize}, "the file header"});
+    out.push_back({{0, std::min<std::uint64_t>(fs.headerSize, file.size())},
+                   "the file header",
+                   0,
+                   "file-header"});
     if (fs.songTableBase > 0)
         out.push_back({{fs.songTableBase - 1,
-                        fs.songTableBase + 2ull * static_cast<std::uint64_t>(fs.songCount + 1)},
-                       "the song table"});
+                        std::min<std::uint64_t>(
+                            file.size(), fs.songTableBase +
+                                             2ull * static_cast<std::uint64_t>(fs.songCount + 1))},
+                       "the song table",
+                       0,
+                       "song-table"});
     if (fs.layout != Layout::Rom32)
         protectByte(out, file,
                     8192ull * static_cast<std::uint64_t>(fs.soundBank) + 0x10E + fs.headerSize,
-                    "the byte that locates the song table");
+                    "the byte that locates the song table", "table-position");
     if (fs.layout != Layout::Nsf && file.size() > 4) {
         std::uint64_t programEnd = 16384ull * file[4];
-        protectByte(out, file, programEnd + 14, "the layout's signature byte");
+        protectByte(out, file, programEnd + 14, "the layout's signature byte", "layout-signature");
         protectByte(out, file, programEnd - bankByteDistance(fs.layout),
-                    "the layout's sound bank byte");
+                    "the layout's sound bank byte", "layout-bank");
     }
     for (int id = 1; id <= fs.songCount; ++id) {
-        if (id == songId) continue;
         std::uint64_t entry = songTableEntryOffset(fs, id);
         // An entry 0000 stands for no song.
         if (entry + 1 >= file.size() || (file[entry] == 0 && file[entry + 1] == 0)) continue;
         auto header = songHeaderOffset(fs, file, id);
         if (!header) continue;
         std::string song = "Song ID " + std::to_string(id);
-        out.push_back({{*header, *header + static_cast<std::uint64_t>(kSongHeaderSize)},
-                       "the song header of " + song});
+        std::string tag = std::to_string(id);
+        FileRange headerBytes{*header, std::min<std::uint64_t>(
+                                           file.size(), *header + std::uint64_t{kSongHeaderSize})};
+        if (file[*header] != 0) {
+            // The reader refuses a sound effect, so it follows none of its fields: those that
+            // stand where a song keeps its channel pointers mean something else.
+            out.push_back(
+                {headerBytes, "the header of the sound effect " + song, id, "sfx-header:" + tag});
+            continue;
+        }
+        out.push_back({headerBytes, "the song header of " + song, id, "header:" + tag});
         auto read = readSongAt(fs, file, *header);
         if (!read) continue;
         for (size_t c = 0; c < 4; ++c) {
             if (!read->channels[c]) continue;
             for (const FileRange& r : read->channels[c]->ranges)
-                out.push_back({r, "the " + kChannelNames[c] + " channel of " + song});
+                out.push_back({r, "the " + kChannelNames[c] + " channel of " + song, id,
+                               tag + ":" + kChannelTokens[c]});
         }
     }
     return out;
 }
 
-std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song) {
+std::vector<ProtectedRange> protectedRanges(const FileState& fs, const Bytes& file, int songId) {
+    std::vector<ProtectedRange> out = fileUses(fs, file);
+    std::erase_if(out, [songId](const ProtectedRange& r) { return r.songId == songId; });
+    return out;
+}
+
+std::uint64_t nsfSizeLimit(const FileState& fs, const Bytes& file) {
+    if (fs.layout != Layout::Nsf || file.size() < 0x80) return file.size();
+    // A bank-switching NSF maps its data in banks: there is no end to grow from.
+    for (size_t i = 0x70; i < 0x78; ++i)
+        if (file[i] != 0) return file.size();
+    std::uint64_t load = file[8] | static_cast<std::uint64_t>(file[9]) << 8;
+    if (load < kDriverBase) return file.size();
+    return std::max<std::uint64_t>(file.size(), fs.headerSize + 0x10000 - load);
+}
+
+std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
+                             bool mayGrow) {
     const std::string retry = " Nothing was written; choose another address.";
     if (song.songId < 1 || song.songId > fs.songCount)
         return "Song ID " + std::to_string(song.songId) +
@@ -98,23 +135,29 @@ std::string placementProblem(const FileState& fs, const Bytes& file, const Encod
                        retry;
         }
     }
+    std::uint64_t limit = mayGrow ? nsfSizeLimit(fs, file) : file.size();
     for (const BytePatch& p : song.patches)
-        if (p.offset + p.bytes.size() > file.size())
+        if (p.offset + p.bytes.size() > limit)
             return "The new song does not fit: " + p.what +
-                   " would run past the end of the file (" + hexOffset(file.size()) + ")." + retry;
-    // Name the first byte, in file order, that the song would damage.
+                   (limit > file.size()
+                        ? " would run past the end of the NSF's address space ($FFFF)."
+                        : " would run past the end of the file (" + hexOffset(file.size()) + ").") +
+                   retry;
+    // Bytes another song uses may be written over with the very bytes they hold: that song is
+    // unchanged. Name the first byte, in file order, that would change.
     std::optional<ProtectedRange> hit;
     std::uint64_t hitAt = 0;
     for (const ProtectedRange& g : protectedRanges(fs, file, song.songId))
         for (const BytePatch& p : song.patches) {
             if (p.offset == song.tableEntryOffset && p.what == "song table entry") continue;
-            FileRange written{p.offset, p.offset + p.bytes.size()};
-            if (!written.overlaps(g.range)) continue;
-            std::uint64_t at = std::max(written.begin, g.range.begin);
-            if (!hit || at < hitAt) {
-                hit = g;
-                hitAt = at;
-            }
+            std::uint64_t from = std::max(p.offset, g.range.begin);
+            std::uint64_t to = std::min({p.offset + p.bytes.size(), g.range.end, file.size()});
+            for (std::uint64_t at = from; at < to && (!hit || at < hitAt); ++at)
+                if (p.bytes[at - p.offset] != file[at]) {
+                    hit = g;
+                    hitAt = at;
+                    break;
+                }
         }
     if (hit)
         return "The new song would overwrite " + hit->owner + " (at " + hexOffset(hitAt) + ")." +
@@ -124,6 +167,8 @@ std::string placementProblem(const FileState& fs, const Bytes& file, const Encod
 
 Bytes patchedCopy(const Bytes& file, const EncodedSong& song) {
     Bytes out = file;
+    for (const BytePatch& p : song.patches)
+        if (p.offset + p.bytes.size() > out.size()) out.resize(p.offset + p.bytes.size(), 0);
     for (const BytePatch& p : song.patches)
         std::copy(p.bytes.begin(), p.bytes.end(),
                   out.begin() + static_cast<std::ptrdiff_t>(p.offset));

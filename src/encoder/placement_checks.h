@@ -16,17 +16,30 @@ namespace kestra {
 struct ProtectedRange {
     FileRange range;
     std::string owner;  // "the song header of Song ID 4", "the song table" ...
+    int songId = 0;     // 0: the file's own bytes (header, table, layout bytes)
+    std::string label;  // as the file map names it: "header:4", "4:Noise", "song-table" ...
 };
+
+// Every part of the file a song, the table or the layout uses, in no particular order. Of a
+// sound effect only its header counts: the reader follows none of its fields.
+std::vector<ProtectedRange> fileUses(const FileState& fs, const Bytes& file);
 
 // Everything in the file the new song of songId must spare: the file header, the song table,
 // the layout's bank, signature and table-position bytes, and the header and channel streams of
 // every other Song ID (the bytes of songId's present song are free to be replaced).
 std::vector<ProtectedRange> protectedRanges(const FileState& fs, const Bytes& file, int songId);
 
-// The first reason not to write `song` into `file`, or the empty text when it may be written.
-std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song);
+// The size an NSF may grow to: its data loaded at its load address reaching up to $FFFF. The
+// file's own size for an iNES ROM and for an NSF that switches banks.
+std::uint64_t nsfSizeLimit(const FileState& fs, const Bytes& file);
 
-// The file with the song's patches applied (the patches must lie inside the file).
+// The first reason not to write `song` into `file`, or the empty text when it may be written.
+// Bytes of other songs may be written over with the bytes they already hold. With mayGrow the
+// song may run past the end of an NSF, up to nsfSizeLimit.
+std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
+                             bool mayGrow = false);
+
+// The file with the song's patches applied; a song past the end of the file makes it longer.
 Bytes patchedCopy(const Bytes& file, const EncodedSong& song);
 
 // Reads the song back from `file` by the reader's rules and compares it with what was encoded:

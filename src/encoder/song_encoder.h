@@ -18,6 +18,7 @@ namespace kestra {
 
 struct EncodedChannel {
     bool present = false;            // false: the song has no such channel (pointer 0000)
+    bool inFile = false;             // the file holds it already: only the header points at it
     std::uint64_t startOffset = 0;   // file offset of the first byte, before any bank crossing
     std::uint16_t startAddress = 0;  // driver address stored in the header
     Bytes bytes;
@@ -52,10 +53,16 @@ struct EncodedSong {
 // does not stop it) and returns the song only when no message was reported. Checks nothing
 // about the file's contents. Throws ConversionError on damaged cell text.
 // With `memory`, the lines that still show exactly what was read get the bytes they were read
-// from; targets that are no line of their channel are kept only where they were read.
+// from; targets that are no line of their channel are kept only where they were read. With
+// `destination` (the file to be written), a kept target into one of the song's streams as read
+// is judged by content instead: it is kept when that file, once written, holds the same bytes
+// from that stream's start up to the target (the same file, a copy of it, or another file).
+// Also with `destination`, an unchanged channel that file holds as read, away from the bytes
+// the song is laid out over, is pointed at where it lies instead of written again.
 std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
                                       std::uint32_t headerOffset, int songId, ErrorBox& errors,
-                                      const ReadMemory* memory = nullptr);
+                                      const ReadMemory* memory = nullptr,
+                                      const Bytes* destination = nullptr);
 
 // A channel that holds nothing but one default line, as reading leaves a channel the song does
 // not have.
@@ -68,5 +75,11 @@ std::uint64_t writtenOffset(const FileState& file, const EncodedSong& song, std:
                             std::uint64_t offset);
 
 inline constexpr std::uint32_t kSplitCrossing = 0x40010;
+
+// The BankXor a song header at headerOffset is written with.
+inline std::uint32_t headerBankXor(const FileState& file, std::uint32_t headerOffset) {
+    if (!file.splitBankLayout) return file.bankXor;
+    return headerOffset >= 0x3C010 && headerOffset < kSplitCrossing ? 0x4000 : 0x6000;
+}
 
 }  // namespace kestra

@@ -4,6 +4,14 @@
 
 namespace kestra {
 
+std::int64_t headerOffsetOfEntry(const FileState& fs, std::uint16_t entry) {
+    std::int64_t x = static_cast<std::int64_t>((entry >> 8) ^ 0x80) * 256;
+    if (fs.splitBankLayout && x >= 0x4000) x -= 0x6000;
+    std::int64_t low = entry & 0xFF;
+    if (fs.bankRelativeTable) return x + low + static_cast<std::int64_t>(fs.songTableBase) - 0xA01;
+    return x + low + static_cast<std::int64_t>(fs.songTableBase & ~0x3FFFu) + fs.headerSize;
+}
+
 Result<std::uint32_t> songHeaderOffset(const FileState& fs, const Bytes& bytes, int songId) {
     using R = Result<std::uint32_t>;
     std::uint64_t entry = songTableEntryOffset(fs, songId);
@@ -12,13 +20,7 @@ Result<std::uint32_t> songHeaderOffset(const FileState& fs, const Bytes& bytes, 
     if (!h || !l)
         return R::failure(
             outsideFileMessage(entry + 1, "song table entry of Song ID " + std::to_string(songId)));
-    std::int64_t x = static_cast<std::int64_t>(*h ^ 0x80) * 256;
-    if (fs.splitBankLayout && x >= 0x4000) x -= 0x6000;
-    std::int64_t offset;
-    if (fs.bankRelativeTable)
-        offset = x + *l + static_cast<std::int64_t>(fs.songTableBase) - 0xA01;
-    else
-        offset = x + *l + static_cast<std::int64_t>(fs.songTableBase & ~0x3FFFu) + fs.headerSize;
+    std::int64_t offset = headerOffsetOfEntry(fs, static_cast<std::uint16_t>(*h << 8 | *l));
     if (offset < 0 || static_cast<std::uint64_t>(offset) >= bytes.size())
         return R::failure("The song table entry of Song ID " + std::to_string(songId) + " ($" +
                           intToHexText(*h, 2) + intToHexText(*l, 2) + ") leads outside the file.");

@@ -22,6 +22,10 @@ inline std::uint64_t songTableEntryOffset(const FileState& fs, int songId) {
     return fs.songTableBase + 2ull * static_cast<std::uint64_t>(songId);
 }
 
+// The file offset a song table entry (driver address of a header) leads to; may lie outside
+// the file.
+std::int64_t headerOffsetOfEntry(const FileState& fs, std::uint16_t entry);
+
 // The header offset the entry of songId leads to. Fails when the entry or the offset lies
 // outside the file (or before its start).
 Result<std::uint32_t> songHeaderOffset(const FileState& fs, const Bytes& bytes, int songId);

@@ -54,6 +54,8 @@ TEST_F(CliCommand, EveryCommandFollowsOneConvention) {
          "message: ", "kestra-cli: "},
         {"create " + path + " " + address + " x", 2, "", "SONGID"},
         {"create - " + address + " 4", 2, "", "kestra-cli: "},
+        {"space " + path, 0, "00000-0000F 16 file-header\n", ""},
+        {"space " + path, 0, " 9 sfx-header:3\n", ""},
         // Failed writes are failures, whatever the command printed before.
         {"--help > /dev/full", 1, "", "kestra-cli: cannot write to standard output"},
         {"songs " + path + " > /dev/full", 1, "", "kestra-cli: cannot write"},
@@ -104,6 +106,9 @@ TEST_F(CliCommand, CreateWritesTheSongBackOrNothing) {
     EXPECT_TRUE(*readFileBytes(path) == built.bytes);
     EXPECT_TRUE(readFileBytes(path + ".bak"));
     EXPECT_EQ(runCliApart("create " + path + " " + address + " 4 < " + dump).status, 0);
+    run = runCliApart("create " + path + " auto 4 " + dump);
+    EXPECT_EQ(run.out, "placed: " + address + " (17 bytes, in place)\n") << run.err;
+    EXPECT_TRUE(*readFileBytes(path) == built.bytes);
 
     std::string other = dir.write("other.nes", built.bytes);
     run = runCliApart("create " + other + " \"\" 1 " + dump);

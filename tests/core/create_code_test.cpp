@@ -6,11 +6,11 @@
 #include <filesystem>
 
 #include "encoder/safe_write.h"
-#include "song_lines.h"
 #include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
+#include "song_lines.h"
 #include "test_files.h"
 
 namespace kestra {
@@ -182,7 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "The new song would overwrite the song table (at $00AC0). Nothing was written; "
                 "choose another address."},
         Refusal{"over the file header", 1, [](const auto&) { return std::string("00070"); }, 1,
-                "The new song would overwrite the file header (at $00070). Nothing was written; "
+                // The header's type byte 00 is what the file holds at $00070 already.
+                "The new song would overwrite the file header (at $00071). Nothing was written; "
                 "choose another address."},
         Refusal{"Song ID outside the table", 9, [](const auto& b) { return at(b.dataEnd); }, 1,
                 "Song ID 9 is not in the song table of this file (1 to 4). Nothing was written."}));

@@ -108,6 +108,30 @@ class CommandsTest : public WindowTest {
         QCOMPARE(cellOf(again.sheets().view(0, SheetKind::Music), 0, 7), QString("07"));
     }
 
+    void findPlaceProposesTheEndOfATightNsfAndCreateCodeGrowsIt() {
+        MainWindow& w = fresh();
+        fixtures::BuildOptions options;
+        options.nsfEndsAfterData = true;
+        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options);
+        std::string path = this->path("tight.nsf");
+        QVERIFY(fixtures::writeBytes(path, built.bytes));
+        w.openFile(path);
+        w.controls().btnAddress->click();
+        w.controls().btnRead->click();
+        key(w, Qt::Key_Return, 0, 7);  // a tone length: Song 1 grows by two bytes
+        key(w, Qt::Key_7, 0, 7);
+        w.controls().btnFindPlace->click();
+        QString address = QString::fromStdString(offsetText(built.dataEnd));
+        QCOMPARE(w.findChild<QLineEdit*>("txtAddress")->text(), address);
+        QCOMPARE(fakes_->messages.boxes.back().title, std::string("Find place"));
+        QVERIFY2(fakes_->messages.boxes.back().text.find("grows by") != std::string::npos,
+                 fakes_->messages.boxes.back().text.c_str());
+        QVERIFY(*readFileBytes(path) == built.bytes);
+        w.controls().btnCreateSong->click();
+        QVERIFY2(w.document().errors.empty(), w.document().errors.text().c_str());
+        QVERIFY(readFileBytes(path)->size() > built.bytes.size());
+    }
+
     void showSongFillsMySongAndFourChan() {
         MainWindow& w = readSong(1);
         w.controls().btnShow->click();

@@ -70,6 +70,7 @@ class HostileFilesTest : public WindowTest {
             {"Read Channel", click(c->btnRead)},
             {"Show Song", click(c->btnShow)},
             {"Create Code", click(c->btnCreateSong)},
+            {"Find place", click(c->btnFindPlace)},
             {"Add lines", count("2", c->btnAddLines)},
             {"Remove Line", count("1", c->btnRemLine)},
             {"next channel", [c, next] { next(c->chanGroup, 4); }},
