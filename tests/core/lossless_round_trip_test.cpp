@@ -1,11 +1,7 @@
 // A song read and written back unedited at its own address keeps its exact bytes; an edited
 // channel, or one written elsewhere, is encoded from its sheets.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>

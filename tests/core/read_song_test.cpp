@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-
 #include "cli_run.h"
 #include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
