@@ -121,8 +121,8 @@ TEST(Crc32, KnownValues) {
     EXPECT_EQ(crc32Text(crc32(Bytes(check.begin(), check.end()))), "CBF43926");
 }
 
-// Applying the patch through kestra-cli is checked with the other commands.
-TEST(PatchCommand, PrintsTheOriginalsCrcAndWritesNoPatchForFilesOfDifferentSizes) {
+// Patching through standard streams is checked with the other commands.
+TEST(PatchCommand, WritesThePatchAndPrintsTheCrcOrWritesNothing) {
     testing::TempDir dir;
     Bytes original(300, 0x11);
     Bytes changed = original;
@@ -134,6 +134,9 @@ TEST(PatchCommand, PrintsTheOriginalsCrcAndWritesNoPatchForFilesOfDifferentSizes
     EXPECT_EQ(status, 0);
     EXPECT_NE(text.find("CRC32 of the original: " + crc32Text(crc32(original))), std::string::npos)
         << text;
+    auto written = readFileBytes(dir.file("p.ips"));
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*applyIpsPatch(original, *written), changed);
     auto shorter = dir.write("c.nsf", Bytes(299, 0x11));
     text = testing::runCliExit("patch " + a + " " + shorter + " " + dir.file("x.ips"), &status);
     EXPECT_NE(status, 0);
