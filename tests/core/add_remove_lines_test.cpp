@@ -92,14 +92,6 @@ TEST(AddLines, AfterKeepsRefsToTheSelectedLine) {
     EXPECT_EQ(s.ch().loop.cell(2, loop::line(4)), "0008");
 }
 
-TEST(AddLines, AfterTheLastLineAppends) {
-    Song s(3);
-    EditResult r = s.add(2, "1", AddWhere::After);
-    EXPECT_EQ(s.tags(), tagsOf({0, 1, 2, -1}));
-    EXPECT_EQ(s.ch().music.cell(3, 0), "003");
-    EXPECT_EQ(r.rows->at, 3);
-}
-
 TEST(AddLines, BeatMarkersFollowTheRowNotTheLine) {
     Song s(8);
     s.add(0, "3", AddWhere::Before);
@@ -290,7 +282,6 @@ const CheckCase kCheckCases[] = {
     {"AddBlank", false, "  ", 2, 3, M, kSomething},
     {"AddEmptyBeforeSelection", false, "", 2, 5, M, kSomething},
     {"AddNotNumber", false, "two", 2, 3, L, kNumber},
-    {"AddHex", false, "0x10", 2, 3, M, kNumber},
     {"AddDecimalPoint", false, "1.5", 2, 3, M, kNumber},
     {"AddInnerBlank", false, "1 2", 2, 3, M, kNumber},
     {"AddSignOnly", false, "-", 2, 3, M, kNumber},
@@ -322,31 +313,6 @@ TEST(LineCommands, NoMessagePortStillRefuses) {
     removeLines(s.doc, Selection::cell(M, 0, 0, 3), "10", nullptr);
     addLines(s.doc, Selection::cell(M, 0, 0, 3), "x", AddWhere::After, nullptr);
     EXPECT_EQ(s.doc.sheets, before);
-}
-
-TEST(LineCommands, OnlyTheActingChannelChanges) {
-    Song s;
-    s.ch(0).loop.cell(0, 5) = "0006";
-    s.ch(3).loop.cell(0, 5) = "0006";
-    const ChannelSheets others[] = {s.ch(0), s.ch(1), s.ch(3)};
-    s.add(1, "4", AddWhere::After, 2, L);
-    s.remove(0, "3", 2, B);
-    EXPECT_EQ(s.ch(0), others[0]);
-    EXPECT_EQ(s.ch(1), others[1]);
-    EXPECT_EQ(s.ch(3), others[2]);
-    EXPECT_EQ(s.ch(2).lineCount(), 11);
-}
-
-TEST(LineCommands, StoreHoldsEveryChannelAfterwards) {
-    Song s;
-    s.ch(1).music.cell(3, music::kNote) = "D#2";
-    s.add(2, "1", AddWhere::Before, 0);
-    // Channel 1 was stored as shown; channel 0's store text carries the inserted record.
-    EXPECT_EQ(s.doc.frames.lineCount(1, 0), 10);
-    EXPECT_EQ(s.doc.frames.frames(1, M)[0].substr(3 * 30, 3), "D#2");
-    EXPECT_EQ(s.doc.frames.lineCount(0, 0), 11);
-    EXPECT_EQ(s.doc.frames.frames(0, L)[0].size(), 11u * 38);
-    EXPECT_EQ(s.doc.frames.frames(0, M)[0].substr(2 * 30, 30), std::string(30, '-'));
 }
 
 TEST(LineCommands, ResultNamesRowsForTheTableModels) {

@@ -1,14 +1,14 @@
 // Block commands: copy/paste keep lines and bytes, targets inside a block move with it, cut
 // refuses as Remove Line does, transposition follows the octave in force, each is one undo step.
+#include "editing/block_edits.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "core/fake_ports.h"
 #include "core/song_lines.h"
-#include "editing/block_edits.h"
 #include "editing/line_clipboard.h"
-#include "encoder/channel_encoder.h"
 #include "model/hex_text.h"
 
 namespace kestra {
@@ -31,7 +31,7 @@ struct Song {
 
     ChannelSheets& ch(int c = 0) { return doc.sheets.channel(c); }
     Selection at(int row, int c = 0) { return Selection::cell(M, c, row, music::kNote); }
-    std::string note(int row, int c = 0) { return std::string(ch(c).music.cell(row, music::kNote)); }
+    std::string note(int row, int c = 0) { return cell(M, row, music::kNote, c); }
     std::string cell(SheetKind kind, int row, int col, int c = 0) {
         return std::string(ch(c).sheet(kind).cell(row, col));
     }
@@ -56,18 +56,10 @@ std::vector<Line> phraseSong() {
 }
 
 Bytes channelBytes(const ChannelSheets& sheets) {
-    FrameStore store;
-    saveFrame(sheets, store, 0, 0);
-    ChannelInput in;
-    in.music = &store.frames(0, SheetKind::Music);
-    in.loop = &store.frames(0, SheetKind::Loop);
-    in.brk = &store.frames(0, SheetKind::Break);
-    in.name = "Square One";
     ErrorBox errors;
-    std::uint64_t p = 0x10;
-    auto code = createChannelCode(in, p, 0, errors);
-    EXPECT_TRUE(code && resolveTargets(*code, in.name, errors)) << errors.text();
-    return code ? code->bytes : Bytes{};
+    Bytes b = testing::channelBytes(sheets, errors);
+    EXPECT_FALSE(b.empty()) << errors.text();
+    return b;
 }
 
 TEST(BlockEdits, CopyThenPasteRepeatsTheLinesAndTheirBytes) {
@@ -140,8 +132,9 @@ TEST(BlockEdits, CutRefusesAsRemoveLineAndMovesLinesWithTheirTargets) {
         std::string box;
     };
     const std::vector<Refusal> refusals = {
-        {{2, 3}, "You can't delete lines on which you loop, jump or break! See line 7 on break "
-                 "frame, break 1."},
+        {{2, 3},
+         "You can't delete lines on which you loop, jump or break! See line 7 on break "
+         "frame, break 1."},
         {{8, 9}, "The page-end line can't be cut: select the lines before it."},
         {{0, 9}, "The page-end line can't be cut: select the lines before it."},
     };
@@ -181,6 +174,7 @@ TEST(BlockEdits, TransposeFollowsTheOctaveInForceAndStaysInRange) {
         int semitones;
         const char* expected;  // nullptr: left alone and named
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {0, "03", "B-3", 1, "C-4"},   {0, "03", "C-4", -1, "B-3"}, {0, "03", "C-3", 12, "C-4"},
         {0, "03", "G-4", -12, "G-3"}, {0, "03", "C-3", -1, nullptr}, {0, "03", "F#5", 1, nullptr},
@@ -188,11 +182,12 @@ TEST(BlockEdits, TransposeFollowsTheOctaveInForceAndStaysInRange) {
         {3, "--", "3-#", 1, "4-#"},   {3, "--", "F-#", 1, nullptr}, {3, "--", "0-#", -1, nullptr},
         {0, "03", "C-9", 1, nullptr},  // no note of the octave in force
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.note) + " by " + std::to_string(c.semitones));
         Song s;
-        fillChannel(s.ch(c.channel), {{"///", {{music::kOct, c.oct}}}, {c.note}, {"---"}, {"^^^"},
-                                      end()});
+        fillChannel(s.ch(c.channel),
+                    {{"///", {{music::kOct, c.oct}}}, {c.note}, {"---"}, {"^^^"}, end()});
         transposeLines(s.doc, s.at(0, c.channel), {0, 4}, c.semitones, &s.messages);
         EXPECT_EQ(s.note(0, c.channel), "///");
         EXPECT_EQ(s.note(2, c.channel), "---");
@@ -215,6 +210,7 @@ TEST(BlockEdits, EachCommandIsOneNamedUndoStep) {
         const char* name;
         std::function<void(Song&, const std::string&)> run;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"Paste", [](Song& s, const std::string& t) {
              undoablePaste(s.doc, s.history, s.at(5), t, &s.messages); }},
@@ -225,6 +221,7 @@ TEST(BlockEdits, EachCommandIsOneNamedUndoStep) {
         {"Transpose", [](Song& s, const std::string&) {
              undoableTranspose(s.doc, s.history, s.at(0), {0, 8}, 1, &s.messages); }},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Song s;
@@ -245,16 +242,17 @@ TEST(BlockEdits, EachCommandIsOneNamedUndoStep) {
 }
 
 TEST(BlockEdits, ClipboardTextThatIsNoLinesIsRefused) {
-    const std::string line = "012 " + std::string(30, '-') + "|" + std::string(38, '-') + "|" +
-                             std::string(32, '-');
+    const std::string line =
+        "012 " + std::string(30, '-') + "|" + std::string(38, '-') + "|" + std::string(32, '-');
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "The clipboard holds no lines of a sheet."},
         {"hello", "line 1 of the clipboard: a sheet line starts with its line number"},
         {line + "\n" + line, "line 2 of the clipboard: the line numbers must increase"},
         {"channel 1\n" + line + "\nchannel 2\n",
          "line 3 of the clipboard: the lines of one channel can be pasted at a time"},
-        {"012 C-3", "line 1 of the clipboard: a sheet line holds a 30-character Music record, "
-                    "\"|\", a 38-character Loop record, \"|\" and a 32-character Break record"},
+        {"012 C-3",
+         "line 1 of the clipboard: a sheet line holds a 30-character Music record, "
+         "\"|\", a 38-character Loop record, \"|\" and a 32-character Break record"},
     };
     for (const auto& [text, error] : cases) {
         Song s;

@@ -420,33 +420,24 @@ TEST(DoubleClick, LoopAndViewsHaveNoAction) {
     EXPECT_TRUE(f.dialog.calls.empty());
 }
 
-TEST(Instrument, SpaceWritesTheSelectedIndex) {
-    Fixture f;
-    f.ctx.instrumentIndex = 1;
-    f.type(Selection::cell(M, 0, 0, 5), "Space");
-    EXPECT_EQ(f.cell(0, M, 0, 5), "01");
-}
-
-TEST(Instrument, SpaceWithAnEmptyListOnAnEmptyCellReportsBoth) {
-    Fixture f;
-    f.ctx.instrumentCount = 0;
-    f.ctx.instrumentIndex = -1;
-    f.type(Selection::cell(M, 0, 0, 5), "Space");
-    EXPECT_EQ(f.cell(0, M, 0, 5), "--");
-    EXPECT_EQ(
-        f.doc.errors.history(),
-        (std::vector<std::string>{"There is no instrument in the instrument list.", kEnterFirst}));
-}
-
-TEST(Instrument, SpaceWithNoSelectedItemRefusesAndKeepsTheCell) {
-    Fixture f;
-    f.ctx.instrumentIndex = -1;
-    f.cell(0, M, 0, 5) = "01";
-    f.type(Selection::cell(M, 0, 0, 5), "Space");
-    EXPECT_EQ(f.cell(0, M, 0, 5), "01");
-    EXPECT_EQ(f.doc.errors.history(),
-              (std::vector<std::string>{"Select an instrument in the instrument list."}));
-    EXPECT_EQ(instrumentListItems(), (std::vector<std::string>{"00: Beep", "01: Short"}));
+TEST(Instrument, SpaceWritesTheSelectedItemOrSaysWhyNot) {
+    struct Case {
+        int count, index;
+        const char *before, *after;
+        std::vector<std::string> messages;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {2, 1, "--", "01", {}},
+             {0, -1, "--", "--", {"There is no instrument in the instrument list.", kEnterFirst}},
+             {2, -1, "01", "01", {"Select an instrument in the instrument list."}}}) {
+        Fixture f;
+        f.ctx.instrumentCount = c.count;
+        f.ctx.instrumentIndex = c.index;
+        f.cell(0, M, 0, 5) = c.before;
+        f.type(Selection::cell(M, 0, 0, 5), "Space");
+        EXPECT_EQ(f.cell(0, M, 0, 5), c.after) << c.index;
+        EXPECT_EQ(f.doc.errors.history(), c.messages) << c.index;
+    }
 }
 
 TEST(DamagedCells, ConversionErrorEndsTheActionWithABox) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <set>
 
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"

@@ -1,8 +1,5 @@
 // Things real songs contain that the plain fixtures may not, each with a clear outcome.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "encoder/create_code.h"
 #include "encoder/placement_checks.h"
@@ -19,7 +16,6 @@ namespace {
 
 using testing::FakeMessages;
 
-namespace fs = std::filesystem;
 using fixtures::StreamBuilder;
 
 class RealSongs : public ::testing::Test {

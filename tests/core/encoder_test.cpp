@@ -3,10 +3,10 @@
 #include "encoder/channel_encoder.h"
 #include "encoder/note_bytes.h"
 #include "encoder/song_encoder.h"
-#include "song_lines.h"
 #include "model/hex_text.h"
-#include "test_files.h"
 #include "rom/song_table.h"
+#include "song_lines.h"
+#include "test_files.h"
 
 namespace kestra {
 namespace {
@@ -16,7 +16,7 @@ using testing::end;
 using testing::Line;
 using testing::storeOf;
 
-// Encodes channel `ch` of the store from linear position 0x8000 (driver address 0x8000).
+// Encodes channel `ch` of the lines from driver address 0x8000.
 struct Encoded {
     std::optional<ChannelCode> code;
     bool resolved = false;
@@ -26,23 +26,12 @@ struct Encoded {
 Encoded encodeChannel(const std::vector<Line>& lines, int ch = kSquare1) {
     std::vector<std::vector<Line>> chans(static_cast<size_t>(ch) + 1, {end()});
     chans[static_cast<size_t>(ch)] = lines;
-    FrameStore store = storeOf(chans);
-    ChannelInput in;
-    in.music = &store.frames(ch, SheetKind::Music);
-    in.loop = &store.frames(ch, SheetKind::Loop);
-    in.brk = &store.frames(ch, SheetKind::Break);
-    in.name = "Square One";
-    in.noise = ch == kNoise;
     ErrorBox box;
-    std::uint64_t p = 0x8000;
-    Encoded out;
-    out.code = createChannelCode(in, p, 0, box);
-    if (out.code) {
-        EXPECT_EQ(p - 0x8000, out.code->bytes.size()) << "P must advance by the bytes written";
-        if (box.history().empty()) out.resolved = resolveTargets(*out.code, in.name, box);
+    testing::EncodedChannel e = testing::encodeStored(storeOf(chans), ch, box);
+    if (e.code) {
+        EXPECT_EQ(e.next - 0x8000, e.code->bytes.size()) << "P must advance by the bytes";
     }
-    out.messages = box.history();
-    return out;
+    return {e.code, e.resolved, box.history()};
 }
 
 std::string hex(const Bytes& b) {
@@ -244,12 +233,6 @@ TEST(NoteBytes, PiecesAndCodes) {
     EXPECT_EQ(hex(out), "02 DF");
 }
 
-}  // namespace
-}  // namespace kestra
-
-namespace kestra {
-namespace {
-
 FileState nsfState() {
     FileState fs;
     fs.path = "song.nsf";
@@ -262,8 +245,7 @@ FileState nsfState() {
 }
 
 TEST(EncodeSong, HeaderAndTableEntryPointAtTheChannels) {
-    FrameStore store = testing::storeOf(
-        {{{"C-0"}, testing::end()}, {testing::end()}, {testing::end()}, {testing::end()}});
+    FrameStore store = storeOf({{{"C-0"}, end()}, {end()}, {end()}, {end()}});
     ErrorBox box;
     // Header at driver address 0x8A00: file offset 0x8A00 - 0x8000 + 0x80.
     auto song = encodeSong(store, nsfState(), 0xA80, 2, box);
@@ -279,49 +261,48 @@ TEST(EncodeSong, HeaderAndTableEntryPointAtTheChannels) {
     EXPECT_EQ(hex(song->patches[5].bytes), "8A 00");
 }
 
-TEST(EncodeSong, ChannelWithNothingButADefaultLineGetsNoStream) {
-    FrameStore store = testing::storeOf({{testing::end()}, {}, {{"C-0"}, testing::end()}});
-    ErrorBox box;
-    auto song = encodeSong(store, nsfState(), 0xA80, 1, box);
-    ASSERT_TRUE(song) << box.text();
-    EXPECT_EQ(hex(song->header), "00 8A 09 00 00 8A 0A 00 00");
-}
-
-TEST(EncodeSong, AnEmptySongIsRefusedAtSquareOne) {
-    FrameStore store;
-    Sheets sheets;
-    storeShownFrame(sheets, store);
-    ErrorBox box;
-    EXPECT_FALSE(encodeSong(store, nsfState(), 0xA80, 1, box));
-    EXPECT_EQ(box.text(),
-              "One of the frame doesn't have a end on the channel Square One on frame 0.");
-}
-
-TEST(EncodeSong, MessagesNameTheChannelAndStopTheRun) {
-    FrameStore store = testing::storeOf(
-        {{testing::end()}, {{"C-0"}, testing::early()}, {{"C-0"}}, {testing::end()}});
-    ErrorBox box;
-    EXPECT_FALSE(encodeSong(store, nsfState(), 0xA80, 1, box));
-    EXPECT_EQ(box.history(), std::vector<std::string>{
-                                 "There is no end channel to the music of channel Square Two."});
-}
-
-TEST(EncodeSong, OctaveErrorGoesOnCheckingTheOtherChannels) {
-    FrameStore store = testing::storeOf(
-        {{{"C-3"}, testing::end()}, {testing::end()}, {{"C-0"}}, {testing::end()}});
-    ErrorBox box;
-    EXPECT_FALSE(encodeSong(store, nsfState(), 0xA80, 1, box));
-    ASSERT_EQ(box.history().size(), 2u);
-    EXPECT_NE(box.history()[0].find("channel Square One"), std::string::npos);
-    EXPECT_EQ(box.text(),
-              "One of the frame doesn't have a end on the channel Triangle on frame 0.");
-}
-
-TEST(EncodeSong, NoFileOpen) {
-    FrameStore store = testing::storeOf({{testing::end()}});
-    ErrorBox box;
-    EXPECT_FALSE(encodeSong(store, FileState{}, 0xA80, 1, box));
-    EXPECT_EQ(box.history(), std::vector<std::string>{"Select a file first."});
+TEST(EncodeSong, ChannelsWithoutAStreamAndMessagesThatStopTheRun) {
+    const std::string octave =
+        "The note on the line 0 of channel Square One cannot be played because when the song "
+        "reach this place, the octave does not allow the note to be played.";
+    const std::string noEnd = "One of the frame doesn't have a end on the channel ";
+    struct Case {
+        const char* what;
+        std::vector<std::vector<Line>> channels;
+        bool fileOpen;
+        const char* header;  // of the song written; empty when refused
+        std::vector<std::string> messages;
+    };
+    const std::vector<Case> cases = {
+        {"a channel of one default line gets no stream",
+         {{end()}, {}, {{"C-0"}, end()}},
+         true,
+         "00 8A 09 00 00 8A 0A 00 00",
+         {}},
+        {"an empty song is refused at Square One",
+         {},
+         true,
+         "",
+         {noEnd + "Square One on frame 0."}},
+        {"messages name the channel and stop the run",
+         {{end()}, {{"C-0"}, early()}, {{"C-0"}}, {end()}},
+         true,
+         "",
+         {"There is no end channel to the music of channel Square Two."}},
+        {"an octave error goes on checking the other channels",
+         {{{"C-3"}, end()}, {end()}, {{"C-0"}}, {end()}},
+         true,
+         "",
+         {octave, noEnd + "Triangle on frame 0."}},
+        {"no file open", {{end()}}, false, "", {"Select a file first."}},
+    };
+    for (const Case& c : cases) {
+        ErrorBox box;
+        auto song =
+            encodeSong(storeOf(c.channels), c.fileOpen ? nsfState() : FileState{}, 0xA80, 1, box);
+        EXPECT_EQ(song ? hex(song->header) : "", c.header) << c.what;
+        EXPECT_EQ(box.history(), c.messages) << c.what;
+    }
 }
 
 TEST(EncodeSong, SplitBankStreamContinuesInTheFollowingBank) {
@@ -333,9 +314,8 @@ TEST(EncodeSong, SplitBankStreamContinuesInTheFollowingBank) {
     // Square 1 starts at 0x3FF00 and is 0x200 bytes long.
     std::vector<Line> sq1;
     for (int i = 0; i < 0x1FF; ++i) sq1.push_back({"C-0"});
-    sq1.push_back(testing::end());
-    FrameStore store =
-        testing::storeOf({sq1, {testing::end()}, {testing::end()}, {testing::end()}});
+    sq1.push_back(end());
+    FrameStore store = storeOf({sq1, {end()}, {end()}, {end()}});
     ErrorBox box;
     auto song = encodeSong(store, fs, 0x3FF00 - 9, 1, box);
     ASSERT_TRUE(song) << box.text();

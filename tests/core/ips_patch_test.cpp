@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 
 #include "rom/crc32.h"
@@ -122,24 +121,22 @@ TEST(Crc32, KnownValues) {
     EXPECT_EQ(crc32Text(crc32(Bytes(check.begin(), check.end()))), "CBF43926");
 }
 
-TEST(PatchCommand, WritesThePatchAndPrintsTheCrc) {
+// Patching through standard streams is checked with the other commands.
+TEST(PatchCommand, WritesThePatchAndPrintsTheCrcOrWritesNothing) {
     testing::TempDir dir;
     Bytes original(300, 0x11);
     Bytes changed = original;
     changed[5] = 1;
-    changed[200] = 2;
     auto a = dir.write("a.nsf", original);
-    auto b = dir.write("b.nsf", changed);
-    auto out = dir.file("out.ips");
     int status = -1;
-    std::string text = testing::runCliExit("patch " + a + " " + b + " " + out, &status);
+    std::string text = testing::runCliExit(
+        "patch " + a + " " + dir.write("b.nsf", changed) + " " + dir.file("p.ips"), &status);
     EXPECT_EQ(status, 0);
     EXPECT_NE(text.find("CRC32 of the original: " + crc32Text(crc32(original))), std::string::npos)
         << text;
-    auto written = readFileBytes(out);
+    auto written = readFileBytes(dir.file("p.ips"));
     ASSERT_TRUE(written);
     EXPECT_EQ(*applyIpsPatch(original, *written), changed);
-
     auto shorter = dir.write("c.nsf", Bytes(299, 0x11));
     text = testing::runCliExit("patch " + a + " " + shorter + " " + dir.file("x.ips"), &status);
     EXPECT_NE(status, 0);

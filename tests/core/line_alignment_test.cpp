@@ -14,8 +14,7 @@ namespace {
 
 // A line's text from a short tag: the tag at the start of the Music record.
 std::string musicOf(const std::string& tag) {
-    std::string r = tag + std::string(kMusicRecordWidth - tag.size(), '-');
-    return r;
+    return tag + std::string(kMusicRecordWidth - tag.size(), '-');
 }
 
 struct Frame {
@@ -48,12 +47,6 @@ std::vector<int> align(const std::vector<std::string>& now, const std::vector<st
     return alignRemembered(f.music, f.loop, f.brk, f.lines, remembered(read));
 }
 
-std::vector<std::string> numbered(int n, const std::string& prefix = "L") {
-    std::vector<std::string> out;
-    for (int i = 0; i < n; ++i) out.push_back(prefix + std::to_string(i));
-    return out;
-}
-
 TEST(LineAlignment, FollowsTheLinesThroughEdits) {
     struct Case {
         const char* what;
@@ -79,7 +72,8 @@ TEST(LineAlignment, FollowsTheLinesThroughEdits) {
 
 TEST(LineAlignment, ManyEditsWithoutAddedLinesGoLineForLine) {
     // More differences than the script follows: the lines that kept their place still match.
-    std::vector<std::string> read = numbered(3000);
+    std::vector<std::string> read;
+    for (int i = 0; i < 3000; ++i) read.push_back("L" + std::to_string(i));
     std::vector<std::string> now = read;
     for (size_t i = 1; i < now.size(); i += 2) now[i] = "edited" + std::to_string(i);
     auto map = align(now, read);

@@ -1,11 +1,7 @@
 // A song read and written back unedited at its own address keeps its exact bytes; an edited
 // channel, or one written elsewhere, is encoded from its sheets.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -50,11 +46,20 @@ std::unique_ptr<ReadSong> readBuilt(Layout layout, const fixtures::SongSpec& son
     return r;
 }
 
+// The shown sheets encoded as Song ID 1 with its header at `header` (0: where it was read), with
+// what reading remembered unless `memory` is off.
+std::optional<EncodedSong> encoded(ReadSong& r, ErrorBox& box, std::uint32_t header = 0,
+                                   bool memory = true, const FileState* file = nullptr) {
+    storeShownFrame(r.doc.sheets, r.doc.frames);
+    return encodeSong(r.doc.frames, file ? *file : r.fs,
+                      header ? header : r.built.songs[0].headerOffset, 1, box,
+                      memory ? &r.doc.readMemory : nullptr);
+}
+
 // The file after the shown sheets are written as Song ID 1 with its header at `header`.
 std::optional<Bytes> written(ReadSong& r, std::uint32_t header, std::string* problem = nullptr) {
-    storeShownFrame(r.doc.sheets, r.doc.frames);
     ErrorBox box;
-    auto song = encodeSong(r.doc.frames, r.fs, header, 1, box, &r.doc.readMemory);
+    auto song = encoded(r, box, header);
     if (!song) {
         if (problem) *problem = box.text();
         return std::nullopt;
@@ -78,6 +83,7 @@ fixtures::SongSpec squareOne(const fixtures::ChannelStream& s) {
 struct StreamCase {
     const char* what;
     fixtures::ChannelStream stream;
+    std::optional<fixtures::ChannelStream> squareTwo = std::nullopt;
 };
 
 class KeptStream : public ::testing::TestWithParam<StreamCase> {};
@@ -85,7 +91,9 @@ class KeptStream : public ::testing::TestWithParam<StreamCase> {};
 TEST_P(KeptStream, ReadAndWrittenBackUneditedGivesTheSameBytes) {
     const auto& c = GetParam();
     for (Layout layout : fixtures::allLayouts()) {
-        auto r = readBuilt(layout, squareOne(c.stream));
+        fixtures::SongSpec songSpec = squareOne(c.stream);
+        songSpec.channels[1] = c.squareTwo;
+        auto r = readBuilt(layout, songSpec);
         ASSERT_TRUE(r->read) << c.what << ": " << r->doc.errors.text();
         std::string problem;
         auto out = written(*r, r->built.songs[0].headerOffset, &problem);
@@ -119,21 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
                        .brk(2, 0x00, "0").raw({0x23}).end().build()},
         StreamCase{"target between a line's commands",
                    StreamBuilder().raw({0x00}).label("t").raw({0x09, 0x03, 0x21, 0x22})
-                       .loop(1, 1, "t").raw({0x00}).end().build()}));
+                       .loop(1, 1, "t").raw({0x00}).end().build()},
+        StreamCase{"a jump into another channel's stream, kept at its own address",
+                   fixtures::plain({0x21, 0x22, 0x23, 0x17}),
+                   StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build()}));
 // clang-format on
-
-TEST(KeptStream, AJumpIntoAnotherChannelsStreamIsKeptAtItsOwnAddress) {
-    fixtures::SongSpec songSpec;
-    songSpec.channels[0] = fixtures::plain({0x21, 0x22, 0x23, 0x17});
-    songSpec.channels[1] = StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build();
-    for (Layout layout : fixtures::allLayouts()) {
-        auto r = readBuilt(layout, songSpec);
-        ASSERT_TRUE(r->read) << r->doc.errors.text();
-        auto out = written(*r, r->built.songs[0].headerOffset);
-        ASSERT_TRUE(out);
-        EXPECT_TRUE(*out == r->built.bytes) << layoutName(layout);
-    }
-}
 
 TEST(KeptStream, AnEditedChannelIsEncodedFromItsSheetsAndTheOthersKeepTheirBytes) {
     fixtures::SongSpec songSpec;
@@ -166,9 +164,8 @@ TEST(KeptStream, WrittenAtAnotherAddressTheLinesKeepTheirBytes) {
                                                   .build()));
     ASSERT_TRUE(r->read);
     std::uint32_t elsewhere = r->built.dataEnd + 0x10;
-    storeShownFrame(r->doc.sheets, r->doc.frames);
     ErrorBox box;
-    auto song = encodeSong(r->doc.frames, r->fs, elsewhere, 1, box, &r->doc.readMemory);
+    auto song = encoded(*r, box, elsewhere);
     ASSERT_TRUE(song) << box.text();
     // The loop follows the channel to its new place.
     std::uint16_t start = song->channels[0].startAddress;
@@ -194,10 +191,8 @@ TEST(KeptStream, AJumpIntoAnotherChannelIsRefusedWhereItCannotHold) {
     // At its own address in another file: refused.
     FileState other = r->fs;
     other.path = "another.nsf";
-    storeShownFrame(r->doc.sheets, r->doc.frames);
     ErrorBox box;
-    EXPECT_FALSE(encodeSong(r->doc.frames, other, r->built.songs[0].headerOffset, 1, box,
-                            &r->doc.readMemory));
+    EXPECT_FALSE(encoded(*r, box, 0, true, &other));
     EXPECT_NE(box.text().find("can only be written back unchanged"), std::string::npos)
         << box.text();
     // At its own address, but with Square One changed before the target: refused too.
@@ -271,10 +266,8 @@ TEST(KeptStream, AnEditReencodesOnlyTheNoteItTouches) {
         auto r = readBuilt(Layout::Nsf, squareOne(fixtures::ChannelStream{c.stream, {}}));
         ASSERT_TRUE(r->read) << c.what;
         c.edit(r->doc.sheets.channel(0));
-        storeShownFrame(r->doc.sheets, r->doc.frames);
         ErrorBox box;
-        auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
-                               &r->doc.readMemory);
+        auto song = encoded(*r, box);
         ASSERT_TRUE(song) << c.what << ": " << box.text();
         EXPECT_EQ(hexOf(song->channels[0].bytes), c.expected) << c.what;
     }
@@ -305,12 +298,9 @@ TEST(KeptStream, ANewLengthReencodesOnlyTheNote) {
         auto r = readBuilt(Layout::Nsf, squareOne(c.stream));
         ASSERT_TRUE(r->read && r->doc.readMemory[0]) << c.what;
         c.edit(r->doc.sheets.channel(0));
-        storeShownFrame(r->doc.sheets, r->doc.frames);
         ErrorBox box;
-        auto fromCells =
-            encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box, nullptr);
-        auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
-                               &r->doc.readMemory);
+        auto fromCells = encoded(*r, box, 0, false);
+        auto song = encoded(*r, box);
         ASSERT_TRUE(song && fromCells) << c.what << ": " << box.text();
         Bytes expected = fromCells->channels[0].bytes;
         ASSERT_EQ(hexOf(Bytes(expected.begin(), expected.begin() + 4)), "07 03 08 01") << c.what;
@@ -340,10 +330,8 @@ TEST(KeptStream, RenumberedTargetsKeepTheLinesBytes) {
     }
     addLinesAt(r->doc.sheets.channel(0), 0, 1);
     shiftLineRefs(r->doc.sheets.channel(0), 1, 0, AddWhere::Before, false);
-    storeShownFrame(r->doc.sheets, r->doc.frames);
     ErrorBox box;
-    auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
-                           &r->doc.readMemory);
+    auto song = encoded(*r, box);
     ASSERT_TRUE(song) << box.text();
     EXPECT_EQ(hexOf(song->channels[0].bytes), hexOf(expected));
 }
@@ -499,35 +487,32 @@ TEST(RandomKeptSongs, AnEditedNoteChangesOnlyItsOwnBytes) {
         const LineMemory& first = m.lines[static_cast<size_t>(row)];
         std::uint32_t begin = first.begin;
         std::uint32_t end = m.lines[static_cast<size_t>(row + first.groupLines - 1)].end;
-        // Targets inside the note have no place of their own once it is re-encoded.
-        bool inside = false;
+        // Where each target operand is, and the place in the stream it names.
+        std::vector<std::pair<size_t, long>> targets;
         for (size_t i : commandPositions(m.bytes)) {
             std::uint8_t b = m.bytes[i];
             if (!isLoop(b) && !isBreak(b) && !isJump(b)) continue;
             size_t hi = i + (isJump(b) ? 1 : 2);
-            long t = (m.bytes[hi] << 8 | m.bytes[hi + 1]) - static_cast<long>(m.pointer);
-            inside = inside || (t > static_cast<long>(begin) && t < static_cast<long>(end));
+            targets.push_back({hi, (m.bytes[hi] << 8 | m.bytes[hi + 1]) - long(m.pointer)});
         }
-        if (inside) continue;
+        // Targets inside the note have no place of their own once it is re-encoded.
+        if (std::any_of(targets.begin(), targets.end(),
+                        [&](auto t) { return t.second > long(begin) && t.second < long(end); }))
+            continue;
 
         Sheet& music = r->doc.sheets.channel(0).music;
         music.setCell(row, music::kVol, music.cell(row, music::kVol) == "5" ? "6" : "5");
-        storeShownFrame(r->doc.sheets, r->doc.frames);
         ErrorBox box;
-        auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
-                               &r->doc.readMemory);
+        auto song = encoded(*r, box);
         if (!song) continue;  // e.g. a note the cells name in an octave that cannot play it
         const Bytes& out = song->channels[0].bytes;
         long delta = static_cast<long>(out.size()) - static_cast<long>(m.bytes.size());
         Bytes expected = m.bytes;
-        for (size_t i : commandPositions(m.bytes)) {
-            std::uint8_t b = m.bytes[i];
-            if (!isLoop(b) && !isBreak(b) && !isJump(b)) continue;
-            size_t hi = i + (isJump(b) ? 1 : 2);
-            long v = m.bytes[hi] << 8 | m.bytes[hi + 1];
-            if (v - static_cast<long>(m.pointer) < static_cast<long>(end)) continue;
-            expected[hi] = static_cast<std::uint8_t>((v + delta) >> 8);
-            expected[hi + 1] = static_cast<std::uint8_t>((v + delta) & 0xFF);
+        for (auto [hi, t] : targets) {
+            if (t < long(end)) continue;
+            long v = t + long(m.pointer) + delta;
+            expected[hi] = static_cast<std::uint8_t>(v >> 8);
+            expected[hi + 1] = static_cast<std::uint8_t>(v & 0xFF);
         }
         ASSERT_GE(static_cast<long>(out.size()), static_cast<long>(m.bytes.size() - (end - begin)));
         EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + begin, out.begin()))
@@ -571,10 +556,8 @@ TEST(RandomKeptSongs, ANewPitchChangesOnlyItsNoteByte) {
         if (octave < 0 || noteNames(octave, false)[static_cast<size_t>(pitch)] != name) continue;
         int newPitch = pitch < 31 ? pitch + 1 : pitch - 1;
         music.setCell(row, music::kNote, noteNames(octave, false)[static_cast<size_t>(newPitch)]);
-        storeShownFrame(r->doc.sheets, r->doc.frames);
         ErrorBox box;
-        auto song = encodeSong(r->doc.frames, r->fs, r->built.songs[0].headerOffset, 1, box,
-                               &r->doc.readMemory);
+        auto song = encoded(*r, box);
         ASSERT_TRUE(song) << "seed " << seed << ": " << box.text();
         Bytes expected = m.bytes;
         expected[at] = static_cast<std::uint8_t>((expected[at] & 0xE0) | newPitch);

@@ -2,15 +2,12 @@
 // each stream below reads as the names given and the names encode back to the same bytes.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
-#include "encoder/channel_encoder.h"
+#include "core/song_lines.h"
 #include "encoder/old_note_names.h"
 #include "format/decoder.h"
-#include "model/frame_store.h"
-#include "model/hex_text.h"
 #include "model/song_file.h"
 
 namespace kestra {
@@ -34,22 +31,6 @@ std::vector<std::string> namedNotes(const Sheet& music) {
         if (n != "---" && n != "^^^" && n != "|||") out.push_back(n);
     }
     return out;
-}
-
-Bytes encodeBack(ChannelSheets& ch, ErrorBox& box) {
-    Sheets sheets;
-    sheets.channel(kSquare1) = ch;
-    FrameStore store;
-    storeShownFrame(sheets, store);
-    ChannelInput in;
-    in.music = &store.frames(kSquare1, SheetKind::Music);
-    in.loop = &store.frames(kSquare1, SheetKind::Loop);
-    in.brk = &store.frames(kSquare1, SheetKind::Break);
-    in.name = "Square One";
-    std::uint64_t p = 0x8000;
-    auto code = createChannelCode(in, p, 0, box);
-    if (!code || !resolveTargets(*code, in.name, box)) return {};
-    return code->bytes;
 }
 
 TEST(OctaveRules, ReadAsTheDriverPlaysAndEncodedBackToTheSameBytes) {
@@ -95,7 +76,7 @@ TEST(OctaveRules, ReadAsTheDriverPlaysAndEncodedBackToTheSameBytes) {
             EXPECT_TRUE(errors.history().empty()) << errors.text();
         }
         ErrorBox box;
-        EXPECT_EQ(encodeBack(ch, box), c.stream) << box.text();
+        EXPECT_EQ(testing::channelBytes(ch, box), c.stream) << box.text();
     }
 }
 
@@ -104,17 +85,10 @@ TEST(OctaveRules, ReadAsTheDriverPlaysAndEncodedBackToTheSameBytes) {
 TEST(OctaveRules, AnOldSongFileIsRenamedToTheBytesItMeant) {
     using namespace music;
     Sheets sheets;
-    ChannelSheets& ch = sheets.channel(kSquare1);
-    growSheetRows(3, ch);
-    initSheetRows(ch, 0, 3);
-    const std::vector<std::pair<std::string, std::map<int, std::string>>> lines = {
-        {"C-0", {{kOct, "06"}, {kPlus, "ON"}}}, {"D-8", {{kFlag, "00"}}}, {"E-1", {{kOct, "01"}}}};
-    for (int r = 0; r < 3; ++r) {
-        ch.music.setCell(r, kNote, lines[static_cast<size_t>(r)].first);
-        for (const auto& [col, t] : lines[static_cast<size_t>(r)].second)
-            ch.music.setCell(r, col, t);
-    }
-    setMarkerLine(ch, 3, '|');
+    testing::fillChannel(sheets.channel(kSquare1), {{"C-0", {{kOct, "06"}, {kPlus, "ON"}}},
+                                                    {"D-8", {{kFlag, "00"}}},
+                                                    {"E-1", {{kOct, "01"}}},
+                                                    testing::end()});
     std::string text = writeSheetDump(sheets);
     ASSERT_EQ(text.substr(0, 9), "format 2\n");
     EXPECT_EQ(parseSongFileText(text)->format, kSheetDumpFormat);
@@ -128,7 +102,7 @@ TEST(OctaveRules, AnOldSongFileIsRenamedToTheBytesItMeant) {
     EXPECT_EQ(m.cell(1, kNote), "D-6");
     EXPECT_EQ(m.cell(2, kNote), "E-1");
     ErrorBox box;
-    EXPECT_EQ(encodeBack(old->sheets.channel(kSquare1), box),
+    EXPECT_EQ(testing::channelBytes(old->sheets.channel(kSquare1), box),
               (Bytes{0x09, 0x06, 0x03, 0x21, 0x04, 0x00, 0x23, 0x09, 0x01, 0x25, 0x17}))
         << box.text();
 }

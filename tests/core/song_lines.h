@@ -1,10 +1,13 @@
-// Builds channel sheets line by line, for tests of the encoder, Show Song and Create Code.
+// Builds channel sheets line by line, for tests of the encoder, Show Song and Create Code, and
+// encodes one channel of them.
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "encoder/channel_encoder.h"
 #include "model/frame_store.h"
 #include "model/hex_text.h"
 #include "model/sheets.h"
@@ -73,6 +76,36 @@ inline FrameStore storeOf(const std::vector<std::vector<Line>>& channels) {
         fillChannel(sheets.channel(static_cast<int>(c)), channels[c]);
     storeShownFrame(sheets, store);
     return store;
+}
+
+// Channel ch of the store encoded from driver address `start`, as "Square One"; the targets are
+// resolved when encoding reported nothing. `resolved` tells whether they were.
+struct EncodedChannel {
+    std::optional<ChannelCode> code;
+    bool resolved = false;
+    std::uint64_t next = 0;  // the address after the channel's bytes
+};
+inline EncodedChannel encodeStored(const FrameStore& store, int ch, ErrorBox& box,
+                                   std::uint64_t start = 0x8000) {
+    ChannelInput in;
+    in.music = &store.frames(ch, SheetKind::Music);
+    in.loop = &store.frames(ch, SheetKind::Loop);
+    in.brk = &store.frames(ch, SheetKind::Break);
+    in.name = "Square One";
+    in.noise = ch == kNoise;
+    EncodedChannel out;
+    out.next = start;
+    out.code = createChannelCode(in, out.next, 0, box);
+    if (out.code && box.history().empty()) out.resolved = resolveTargets(*out.code, in.name, box);
+    return out;
+}
+
+// The bytes of a channel's sheets encoded alone (frame 0, Square One); empty on any message.
+inline Bytes channelBytes(const ChannelSheets& sheets, ErrorBox& box) {
+    FrameStore store;
+    saveFrame(sheets, store, 0, 0);
+    EncodedChannel e = encodeStored(store, 0, box);
+    return e.resolved ? e.code->bytes : Bytes{};
 }
 
 }  // namespace kestra::testing
