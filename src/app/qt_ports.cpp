@@ -1,8 +1,6 @@
 #include "app/qt_ports.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -15,7 +13,7 @@
 namespace kestra {
 
 namespace {
-constexpr const char* kSoundName = "splash.wav";
+constexpr const char* kSoundResource = ":/sounds/splash.wav";
 }
 
 void QtMessagePort::messageBox(const std::string& title, const std::string& text) {
@@ -72,11 +70,7 @@ QtSoundPort::QtSoundPort() = default;
 QtSoundPort::~QtSoundPort() = default;
 
 QString QtSoundPort::soundFile() {
-    QFileInfo here(QDir::current().filePath(kSoundName));
-    if (here.isFile()) return here.absoluteFilePath();
-    QFileInfo beside(QDir(QCoreApplication::applicationDirPath()).filePath(kSoundName));
-    if (beside.isFile()) return beside.absoluteFilePath();
-    return {};
+    return QFileInfo::exists(kSoundResource) ? QString(kSoundResource) : QString();
 }
 
 void QtSoundPort::playErrorSound() {
@@ -87,7 +81,7 @@ void QtSoundPort::playErrorSound() {
     }
     if (!effect_ || loaded_ != file) {
         effect_ = std::make_unique<QSoundEffect>();
-        effect_->setSource(QUrl::fromLocalFile(file));
+        effect_->setSource(QUrl("qrc" + file));
         loaded_ = file;
     }
     effect_->stop();  // a new report cuts off the sound still playing
