@@ -6,13 +6,13 @@
 
 namespace kestra {
 
-void readSongCommand(Document& doc, MessagePort* messages) {
-    readChannel(doc, messages);
+bool readSongCommand(Document& doc, MessagePort* messages) {
+    return readChannel(doc, messages);
 }
 
-void createCodeCommand(Document& doc, const std::string& addressText, int songId,
-                       MessagePort* messages) {
-    createCode(doc, addressText, songId, messages);
+bool createCodeCommand(Document& doc, const std::string& addressText, int songId,
+                       MessagePort* messages, CodeWritten* written) {
+    return createCode(doc, addressText, songId, messages, written);
 }
 
 void showSongCommand(Document& doc, MessagePort* messages) {

@@ -4,15 +4,18 @@
 
 #include <string>
 
+#include "encoder/create_code.h"
 #include "model/document.h"
 
 namespace kestra {
 
-// "Read Channel": asks for confirmation, then reads the song at the read/write address.
-void readSongCommand(Document& doc, MessagePort* messages);
-// "Create Code": encodes the sheets and writes them behind a header at addressText.
-void createCodeCommand(Document& doc, const std::string& addressText, int songId,
-                       MessagePort* messages);
+// "Read Channel": asks for confirmation, then reads the song at the read/write address. True
+// when a song was read.
+bool readSongCommand(Document& doc, MessagePort* messages);
+// "Create Code": encodes the sheets and writes them behind a header at addressText. True when
+// the file was written; `written` tells what.
+bool createCodeCommand(Document& doc, const std::string& addressText, int songId,
+                       MessagePort* messages, CodeWritten* written);
 // "Show Song": fills the MySong and FourChan sheets.
 void showSongCommand(Document& doc, MessagePort* messages);
 

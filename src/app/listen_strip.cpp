@@ -5,14 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <algorithm>
 
 namespace kestra {
 namespace {
 
 constexpr const char* kMuteCaptions[] = {"Square 1", "Square 2", "Triangle", "Noise"};
 constexpr const char* kMuteNames[] = {"chkMuteSq1", "chkMuteSq2", "chkMuteTri", "chkMuteNoise"};
-// NSF files number their tracks with one byte.
-constexpr int kLastTrack = 255;
 
 }  // namespace
 
@@ -59,6 +58,12 @@ ListenStrip::ListenStrip(QWidget* parent) : QWidget(parent) {
 
     connect(play_, &QPushButton::clicked, this, &ListenStrip::playClicked);
     connect(stop_, &QPushButton::clicked, this, &ListenStrip::stopClicked);
+}
+
+void ListenStrip::setPlayable(bool playable, int trackCount) {
+    play_->setEnabled(playable);
+    stop_->setEnabled(playable);
+    track_->setMaximum(std::clamp(trackCount, 1, kLastTrack + 1) - 1);
 }
 
 void ListenStrip::resizeEvent(QResizeEvent*) {

@@ -24,10 +24,12 @@ void MainWindow::connectBlockCommands() {
 }
 
 void MainWindow::copySelectedLines() {
-    BlockResult result = kestra::copyLines(doc_, selection(), currentView()->lineRange(),
-                                           ports_.messages);
-    if (result.clipboard)
-        QGuiApplication::clipboard()->setText(QString::fromStdString(*result.clipboard));
+    BlockResult result =
+        kestra::copyLines(doc_, selection(), currentView()->lineRange(), ports_.messages);
+    if (!result.clipboard) return;
+    QGuiApplication::clipboard()->setText(QString::fromStdString(*result.clipboard));
+    const int count = currentView()->lineRange().count();
+    report(QString("Copied %1 line%2").arg(count).arg(count == 1 ? "" : "s"));
 }
 
 void MainWindow::cutSelectedLines() {

@@ -165,6 +165,20 @@ void SheetView::moveCurrent(int row, int column) {
     scrollTo(index);
 }
 
+std::optional<int> SheetView::pageTarget(int key, Qt::KeyboardModifiers mods) const {
+    if (!model() || model()->rowCount() == 0 || !currentIndex().isValid()) return std::nullopt;
+    const int row = currentIndex().row();
+    // A page keeps one line of the last one in view.
+    const int page = std::max(1, viewport()->height() / kRowHeight - 1);
+    const bool plain = mods == Qt::NoModifier;
+    if (key == Qt::Key_PageUp && plain) return row - page;
+    if (key == Qt::Key_PageDown && plain) return row + page;
+    if (key == Qt::Key_Home && (plain || mods == Qt::ControlModifier)) return 0;
+    // End alone is an editing key of the Music sheet.
+    if (key == Qt::Key_End && mods == Qt::ControlModifier) return model()->rowCount() - 1;
+    return std::nullopt;
+}
+
 void SheetView::keyPressEvent(QKeyEvent* event) {
     emit sheetKeyDown(virtualKeyOf(event->key(), event->modifiers()));
     const bool vertical = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
@@ -183,6 +197,12 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
     if (isArrow(event->key())) {
         if (mods == Qt::NoModifier) clearLines();
         QTableView::keyPressEvent(event);
+        return;
+    }
+    if (auto row = pageTarget(event->key(), mods)) {
+        clearLines();
+        moveCurrent(*row, currentIndex().column());
+        event->accept();
         return;
     }
     event->accept();  // the grid itself never acts on any other key

@@ -10,8 +10,7 @@
 
 namespace kestra {
 
-std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText,
-                                        int songId) {
+std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText, int songId) {
     ErrorBox& errors = doc.errors;
     if (addressText.empty()) {
         errors.report("Enter an address first.");
@@ -51,7 +50,7 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
 
 namespace {
 
-bool run(Document& doc, const std::string& addressText, int songId) {
+bool run(Document& doc, const std::string& addressText, int songId, CodeWritten* report) {
     auto prepared = prepareSong(doc, addressText, songId);
     if (!prepared) return false;
     ErrorBox& errors = doc.errors;
@@ -69,6 +68,14 @@ bool run(Document& doc, const std::string& addressText, int songId) {
     if (std::string problem = replaceFileContents(doc.file.path, patched); !problem.empty()) {
         errors.report(problem);
         return false;
+    }
+
+    if (report) {
+        report->headerOffset = prepared->song.headerOffset;
+        report->songBytes = prepared->song.header.size();
+        for (const EncodedChannel& channel : prepared->song.channels)
+            report->songBytes += channel.bytes.size();
+        report->backupPath = backupPathOf(doc.file.path);
     }
 
     // Read the song back from the disk: a difference means the write went wrong.
@@ -91,10 +98,11 @@ bool run(Document& doc, const std::string& addressText, int songId) {
 
 }  // namespace
 
-bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages) {
+bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages,
+                CodeWritten* report) {
     doc.errors.clear();
     bool written = false;
-    runGuarded(messages, [&] { written = run(doc, addressText, songId); });
+    runGuarded(messages, [&] { written = run(doc, addressText, songId, report); });
     return written;
 }
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "encoder/song_encoder.h"
-
 #include "model/document.h"
 #include "model/ports.h"
 
@@ -21,12 +20,20 @@ struct PreparedSong {
 // Everything "Create Code" does before it writes: the checks of the address, the encoding of the
 // shown sheets with all its checks, and the placement and read-back checks against the file as
 // it is on disk. Messages go to doc.errors (not emptied here). Nothing is written.
-std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText,
-                                        int songId);
+std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText, int songId);
+
+// What a run wrote, for the window's report of it.
+struct CodeWritten {
+    std::uint32_t headerOffset = 0;
+    std::size_t songBytes = 0;  // the header and the four streams
+    std::string backupPath;     // the file as before its first write
+};
 
 // The whole action (btnCreateSongClick). Empties doc.errors first; every problem ends up there
 // (damaged cell text goes to `messages` as a conversion error). Returns true when the file was
-// written; a read-back mismatch after writing is reported but still returns true.
-bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages);
+// written (and fills `written` when given); a read-back mismatch after writing is reported but
+// still returns true.
+bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages,
+                CodeWritten* written = nullptr);
 
 }  // namespace kestra
