@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <cstdio>
@@ -97,7 +98,11 @@ int main(int argc, char** argv) {
     kestra::MainWindow window(ports);
     QSettings settings;
     // A script's picture is always taken at the default size.
-    if (!scripted) window.restoreGeometry(settings.value("window/geometry").toByteArray());
+    if (!scripted && !window.restoreGeometry(settings.value("window/geometry").toByteArray())) {
+        // The default size, made smaller where the screen is (a large scale on a small screen).
+        const QRect screen = window.screen()->availableGeometry();
+        window.resize(window.size().boundedTo(screen.size() - QSize(0, 32)));
+    }
     window.show();
     if (!options.file.isEmpty()) window.openAnyFile(options.file);
     if (options.reportShown) {

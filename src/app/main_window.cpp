@@ -368,7 +368,7 @@ void MainWindow::applyEdit(const EditResult& result) {
             model->rowsChanged(moved.at, model->rowCount() - 1);
         }
     }
-    if (!result.changed.empty() || result.rows) {
+    if (undo_.recorded() != recordedBefore_) {
         QString name = qs(undo_.undoName());
         report(name.isEmpty() ? QString("Changed") : name);
     } else if (!actionMessages_.isEmpty()) {

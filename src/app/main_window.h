@@ -172,6 +172,8 @@ class MainWindow : public QWidget {
     RecentFiles recent_;
     // The messages of the action under way, all shown in the box's tooltip.
     QStringList actionMessages_;
+    // The history's count of steps when the action began: an edit that added one is reported.
+    std::uint64_t recordedBefore_ = 0;
     // The client's widgets that follow the grid's right edge (or stretch with it), by their
     // places at the default size.
     struct Anchored {

@@ -33,6 +33,7 @@ void MainWindow::copySelectedLines() {
 }
 
 void MainWindow::cutSelectedLines() {
+    startAction();
     Selection sel = selection();
     LineRange range = currentView()->lineRange();
     BlockResult result;
@@ -46,6 +47,7 @@ void MainWindow::cutSelectedLines() {
 }
 
 void MainWindow::pasteLinesHere(bool over) {
+    startAction();
     Selection sel = selection();
     std::string text = QGuiApplication::clipboard()->text().toStdString();
     BlockResult result;
@@ -57,6 +59,7 @@ void MainWindow::pasteLinesHere(bool over) {
 }
 
 void MainWindow::transposeSelected(int semitones) {
+    startAction();
     Selection sel = selection();
     LineRange range = currentView()->lineRange();
     BlockResult result;

@@ -78,6 +78,7 @@ void MainWindow::reportOutcome(const QString& done, const QString& failed) {
 
 void MainWindow::startAction() {
     actionMessages_.clear();
+    recordedBefore_ = undo_.recorded();
 }
 
 void MainWindow::messageChanged(const std::string& text) {

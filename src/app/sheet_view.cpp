@@ -58,8 +58,21 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(selected && !fixed ? pal.color(group, QPalette::HighlightedText)
                                        : pal.color(group, QPalette::Text));
     painter->setFont(option.font);
-    painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                      index.data(Qt::DisplayRole).toString());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    QRect room = option.rect.adjusted(2, 0, 0, 0);
+    const int needed = option.fontMetrics.horizontalAdvance(text);
+    if (needed > room.width() && room.width() > 0) {
+        // Line numbers from 10000 on are wider than their column: squeezed, never cut.
+        painter->save();
+        const qreal squeeze = qreal(option.rect.width() - 1) / needed;
+        painter->translate(option.rect.left(), 0);
+        painter->scale(squeeze, 1.0);
+        painter->drawText(QRect(0, option.rect.top(), needed + 1, option.rect.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter->restore();
+        return;
+    }
+    painter->drawText(room, Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 SheetView::SheetView(QWidget* parent) : QTableView(parent) {

@@ -1,7 +1,10 @@
 // The window as a desktop program: the status line after each command, the message log, recent
 // files, dropped files opened by their kind, and the layout at other window sizes.
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -10,6 +13,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -23,6 +27,7 @@
 #include "editing/song_file_actions.h"
 #include "fakes.h"
 #include "gui_test_registry.h"
+#include "rom/layout.h"
 
 namespace kestra::testing {
 
@@ -125,6 +130,28 @@ class DesktopWindowTest : public WindowTest {
         QVERIFY(fakes_->messages.boxes[0].text.find("no longer exists") != std::string::npos);
         QCOMPARE(w.recentFiles().files().size(), 2);
         QCOMPARE(w.menu().recentFiles->actions().size(), 2);
+    }
+
+    void labelsNeverOverlapTheirNeighbours() {
+        MainWindow& w = fresh();
+        const WindowControls& c = w.controls();
+        c.lblSongID->setText(QString::fromStdString(songIdLabel(255)));
+        c.lblSongID->adjustSize();
+        QVERIFY(c.lblSongID->geometry().right() < c.txtAddress->x());
+        QVERIFY(c.lblCurAddress->geometry().right() < c.btnAddress->x());
+        QVERIFY(c.btnAddress->sizeHint().width() <= c.btnAddress->width());
+        for (QAbstractButton* sheet : c.sheetGroup->buttons()) {
+            sheet->click();
+            QList<QLabel*> shown;
+            for (QLabel* label : w.clientArea()->findChildren<QLabel*>())
+                if (label->isVisible() && label->y() == w.findChild<QLabel*>("lblNote")->y())
+                    shown << label;
+            std::sort(shown.begin(), shown.end(),
+                      [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
+            for (qsizetype i = 1; i < shown.size(); ++i)
+                QVERIFY2(shown[i - 1]->x() + shown[i - 1]->sizeHint().width() < shown[i]->x(),
+                         qPrintable(sheet->text() + ": " + shown[i]->objectName()));
+        }
     }
 
     void resizingGrowsTheGridAndKeepsTheControlsByItsCorners() {
