@@ -168,6 +168,7 @@ void MainWindow::resizeEvent(QResizeEvent*) {
 }
 
 void MainWindow::layoutClient() {
+    if (!sheets_) return;  // a resize while the window is still being built
     const int dx = client_->width() - kWidth;
     const int dy = client_->height() - kHeight;
     for (const Anchored& a : anchored_)
