@@ -10,7 +10,8 @@
 
 namespace kestra {
 
-std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText, int songId) {
+std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText,
+                                        int songId) {
     ErrorBox& errors = doc.errors;
     if (addressText.empty()) {
         errors.report("Enter an address first.");

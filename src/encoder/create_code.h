@@ -6,6 +6,7 @@
 #include <string>
 
 #include "encoder/song_encoder.h"
+
 #include "model/document.h"
 #include "model/ports.h"
 
@@ -20,7 +21,8 @@ struct PreparedSong {
 // Everything "Create Code" does before it writes: the checks of the address, the encoding of the
 // shown sheets with all its checks, and the placement and read-back checks against the file as
 // it is on disk. Messages go to doc.errors (not emptied here). Nothing is written.
-std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText, int songId);
+std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText,
+                                        int songId);
 
 // What a run wrote, for the window's report of it.
 struct CodeWritten {
