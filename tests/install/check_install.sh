@@ -15,7 +15,7 @@ share=$prefix/share
   fail "bin/ holds: $(ls "$prefix/bin" | tr '\n' ' ')"
 for f in applications/$id.desktop metainfo/$id.metainfo.xml mime/packages/$id.xml \
          icons/hicolor/scalable/apps/$id.svg icons/hicolor/48x48/apps/$id.png \
-         icons/hicolor/256x256/apps/$id.png man/man1/kestra.1 man/man1/kestra-cli.1 \
+         icons/hicolor/256x256/apps/$id.png man/man1/kestra.1.gz man/man1/kestra-cli.1.gz \
          doc/kestra-music-editor/LICENSE; do
   [[ -s $share/$f ]] || fail "missing $f"
 done
