@@ -6,13 +6,13 @@
 
 namespace kestra {
 
-void readSongCommand(Document& doc, MessagePort* messages) {
-    readChannel(doc, messages);
+bool readSongCommand(Document& doc, MessagePort* messages) {
+    return readChannel(doc, messages);
 }
 
-void createCodeCommand(Document& doc, const std::string& addressText, int songId,
-                       MessagePort* messages, bool mayGrow) {
-    createCode(doc, addressText, songId, messages, mayGrow);
+bool createCodeCommand(Document& doc, const std::string& addressText, int songId,
+                       MessagePort* messages, bool mayGrow, CodeWritten* written) {
+    return createCode(doc, addressText, songId, messages, mayGrow, written);
 }
 
 std::optional<Place> findPlaceCommand(Document& doc, int songId, MessagePort* messages) {

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 namespace kestra {
 namespace {
@@ -68,6 +70,27 @@ void HeaderBar::apply(SheetKind sheet) {
         label->adjustSize();
         label->move(state.x, labelsY_);
         label->setVisible(state.caption.has_value());
+    }
+    separateCaptions();
+}
+
+void HeaderBar::separateCaptions() {
+    // Captions are placed for the font they were drawn with; in a wider one (another font or a
+    // scale that rounds up) a caption moves left into the room its left neighbour leaves, so
+    // that two never touch.
+    constexpr int kGap = 3;
+    std::vector<QLabel*> shown;
+    for (QLabel* label : labels_)
+        if (!label->isHidden()) shown.push_back(label);
+    std::sort(shown.begin(), shown.end(), [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
+    for (size_t i = 1; i < shown.size(); ++i) {
+        QLabel* left = shown[i - 1];
+        int overlap = left->geometry().right() + 1 + kGap - shown[i]->x();
+        if (overlap <= 0) continue;
+        int room = i >= 2 ? left->x() - (shown[i - 2]->geometry().right() + 1 + kGap) : left->x();
+        int moveLeft = std::clamp(room, 0, overlap);
+        left->move(left->x() - moveLeft, labelsY_);
+        shown[i]->move(shown[i]->x() + overlap - moveLeft, labelsY_);
     }
 }
 

@@ -24,6 +24,7 @@ class HeaderBar : public QObject {
     QLabel* label(int index) const { return labels_[static_cast<size_t>(index)]; }
 
   private:
+    void separateCaptions();
     std::array<QLabel*, kHeaderLabelCount> labels_{};
     int labelsY_;
 };

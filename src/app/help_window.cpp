@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -51,6 +52,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
 
 void HelpWindow::setText(const std::string& text) {
     help_->setText(QString::fromStdString(text));
+    // A long text in a large font or scale widens the window rather than being cut.
+    layout()->activate();
+    resize(size().expandedTo(sizeHint()));
 }
 
 QString HelpWindow::text() const {

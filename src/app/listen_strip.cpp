@@ -10,14 +10,13 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
 
 namespace kestra {
 namespace {
 
 constexpr const char* kMuteCaptions[] = {"Square 1", "Square 2", "Triangle", "Noise"};
 constexpr const char* kMuteNames[] = {"chkMuteSq1", "chkMuteSq2", "chkMuteTri", "chkMuteNoise"};
-// NSF files number their tracks with one byte.
-constexpr int kLastTrack = 255;
 
 }  // namespace
 
@@ -98,6 +97,13 @@ ListenStrip::ListenStrip(QWidget* parent) : QWidget(parent) {
     for (QWidget* w : std::initializer_list<QWidget*>{play_, fromLine_, stop_, follow_, mutes_[0],
                                                       mutes_[1], mutes_[2], mutes_[3]})
         w->setFocusPolicy(Qt::TabFocus);
+}
+
+void ListenStrip::setPlayable(bool playable, int trackCount) {
+    play_->setEnabled(playable);
+    fromLine_->setEnabled(playable);
+    stop_->setEnabled(playable);
+    track_->setMaximum(std::clamp(trackCount, 1, kLastTrack + 1) - 1);
 }
 
 void ListenStrip::resizeEvent(QResizeEvent*) {

@@ -22,10 +22,15 @@ class ListenStrip : public QWidget {
 
   public:
     static constexpr int kHeight = 30;
+    // NSF files number their tracks with one byte.
+    static constexpr int kLastTrack = 255;
 
     explicit ListenStrip(QWidget* parent);
     int track() const;
     void setTrack(int track);
+    // Play and Stop only for a file that can be played (an NSF); the Track box holds its
+    // tracks 0..count-1.
+    void setPlayable(bool playable, int trackCount = kLastTrack + 1);
     // Bit 0 Square 1 ... bit 3 Noise, as the player takes it.
     unsigned muteMask() const;
     bool follow() const;

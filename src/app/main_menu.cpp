@@ -30,6 +30,11 @@ MenuActions buildMainMenu(QWidget* window) {
 
     QMenu* file = m.bar->addMenu("&File");
     file->setObjectName("menuFile");
+    m.openFile = action(window, file, "Open NES/NSF File...", "actOpenFile",
+                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)});
+    m.recentFiles = file->addMenu("Open &Recent");
+    m.recentFiles->setObjectName("menuRecentFiles");
+    file->addSeparator();
     m.openSong = action(window, file, "Open Song...", "actOpenSong", {QKeySequence::Open});
     m.saveSong = action(window, file, "Save Song", "actSaveSong", {QKeySequence::Save});
     m.saveSongAs = action(window, file, "Save Song As...", "actSaveSongAs",
@@ -61,6 +66,11 @@ MenuActions buildMainMenu(QWidget* window) {
                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up)});
     m.octaveDown = action(window, edit, "Transpose Octave Down", "actOctaveDown",
                           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down)});
+
+    QMenu* view = m.bar->addMenu("&View");
+    view->setObjectName("menuView");
+    m.messageLog =
+        action(window, view, "Message Log", "actMessageLog", {QKeySequence(Qt::CTRL | Qt::Key_L)});
     return m;
 }
 

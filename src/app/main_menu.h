@@ -1,8 +1,10 @@
-// The window's menu bar: File (song files and the patch of the opened file) and Edit (undo and
-// redo, the block commands on lines). Built here; the main window connects the actions.
+// The window's menu bar: File (the NES/NSF file, recent files, song files and the patch of the
+// opened file), Edit (undo and redo, the block commands on lines) and View (the message log).
+// Built here; the main window connects the actions and fills the recent-files menu.
 #pragma once
 
 class QAction;
+class QMenu;
 class QMenuBar;
 class QWidget;
 
@@ -10,6 +12,8 @@ namespace kestra {
 
 struct MenuActions {
     QMenuBar* bar = nullptr;
+    QAction* openFile = nullptr;
+    QMenu* recentFiles = nullptr;
     QAction* openSong = nullptr;
     QAction* saveSong = nullptr;
     QAction* saveSongAs = nullptr;
@@ -25,6 +29,7 @@ struct MenuActions {
     QAction* semitoneDown = nullptr;
     QAction* octaveUp = nullptr;
     QAction* octaveDown = nullptr;
+    QAction* messageLog = nullptr;
 };
 
 // Creates the menu bar at the top of window. The actions are also the window's own, so their

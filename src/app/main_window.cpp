@@ -7,8 +7,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <filesystem>
 
 #include "app/audio_preview.h"
 #include "app/bit_dialog.h"
@@ -18,6 +21,7 @@
 #include "app/help_texts.h"
 #include "app/help_window.h"
 #include "app/listen_strip.h"
+#include "app/message_log.h"
 #include "app/qt_ports.h"
 #include "app/sheet_area.h"
 #include "app/sheet_captions.h"
@@ -26,6 +30,7 @@
 #include "app/up_down.h"
 #include "app/upper_case_edit.h"
 #include "editing/undoable_edits.h"
+#include "encoder/safe_write.h"
 #include "format/read_song.h"
 #include "model/guard.h"
 #include "rom/layout.h"
@@ -84,14 +89,20 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     client_ = new QWidget(this);
     client_->setObjectName("clientArea");
     client_->setGeometry(0, menuHeight + ListenStrip::kHeight, kWidth, kHeight);
-    setFixedSize(kWidth, kHeight + menuHeight + ListenStrip::kHeight);
+    status_ = new QStatusBar(this);
+    status_->setObjectName("statusBar");
+    status_->setSizeGripEnabled(true);
+    const int statusHeight = status_->sizeHint().height();
+    const int around = menuHeight + ListenStrip::kHeight + statusHeight;
+    setMinimumSize(kWidth, kMinHeight + around);
+    resize(kWidth, kHeight + around);
 
     c_ = buildWindowControls(client_);
     header_ = new HeaderBar(client_, kHelpRowY, kLabelRowY);
     sheets_ = new SheetArea(doc_.sheets, client_, kGridRect);
 
     doc_.errors.setSound(sound_);
-    doc_.errors.onChanged = [this](const std::string& text) { c_.txtImpMess->setText(qs(text)); };
+    doc_.errors.onChanged = [this](const std::string& text) { messageChanged(text); };
 
     for (std::string_view name : helpButtonNames()) {
         QString qname = QString::fromLatin1(name.data(), static_cast<int>(name.size()));
@@ -120,8 +131,10 @@ MainWindow::MainWindow(const AppPorts& ports, QWidget* parent) : QWidget(parent)
     connect(menu_.saveSongAs, &QAction::triggered, this, &MainWindow::saveSongAs);
     connect(menu_.exportPatch, &QAction::triggered, this, &MainWindow::exportPatchFile);
     connect(menu_.quit, &QAction::triggered, this, &QWidget::close);
+    connect(menu_.openFile, &QAction::triggered, this, &MainWindow::selectFile);
     connectListening();
     connectBlockCommands();
+    setupDesktop();
 
     sheetClick();
     refreshDocumentState();
@@ -138,6 +151,7 @@ SheetView* MainWindow::currentView() const {
 
 template <class F>
 void MainWindow::runAction(F&& action) {
+    startAction();
     runGuarded(ports_.messages, std::forward<F>(action));
     sheets_->refreshAll();
     refreshDocumentState();
@@ -163,17 +177,33 @@ void MainWindow::selectFile() {
 }
 
 void MainWindow::openFile(const std::string& path) {
+    startAction();
     auto opened = openSongFile(path);
     if (!opened) {
         // Nothing of the file state changes: the earlier file, if any, stays the one worked on.
         doc_.errors.report(opened.error());
+        report("Not opened: " + qs(opened.error()));
         return;
     }
     doc_.file = *opened;
-    // What "Export Patch..." compares against; the song of the earlier file stops playing.
+    // What "Export Patch..." compares against: the file as before its first write when a
+    // backup of it is kept (so that a patch after a restart holds every change), else the file
+    // as it is now. The song of the earlier file stops playing.
     auto bytes = readFileBytes(path);
-    openedBytes_ = bytes ? std::optional<Bytes>(std::move(*bytes)) : std::nullopt;
+    auto base = readFileBytes(backupPathOf(path));
+    const bool fromBackup = static_cast<bool>(base);
+    if (!base) base = std::move(bytes);
+    openedBytes_ = base ? std::optional<Bytes>(std::move(*base)) : std::nullopt;
     stopPlaying();
+    const bool nsf = doc_.file.layout == Layout::Nsf;
+    // The NSF header's track count, at byte 6.
+    int tracks = nsf && openedBytes_ && openedBytes_->size() > 6 ? (*openedBytes_)[6] : 0;
+    listen_->setPlayable(nsf, std::max(1, tracks));
+    rememberFile(path);
+    QString name = qs(std::filesystem::path(path).filename().string());
+    report(QString("Opened %1: %2, %3 songs%4")
+               .arg(name, nsf ? "NSF" : "NES ROM", QString::number(doc_.file.songCount),
+                    fromBackup ? "; Export Patch compares with its .bak" : ""));
     c_.lblLoadedFile->setText(qs(loadedLabel(path)));
     c_.lblSongID->setText(qs(songIdLabel(doc_.file.songCount)));
     c_.lblSongID->adjustSize();
@@ -226,15 +256,32 @@ void MainWindow::setAddress() {
     }
     doc_.readWriteAddress = text;
     c_.lblCurAddress->setText(qs("Current Read/Write: $" + text));
+    report(qs("Read/write address set to $" + text));
 }
 
 void MainWindow::readChannel() {
     // Reading replaces the whole song: undone as one step.
     UndoCursor cursor = cursorOf(selection());
-    runAction([this, cursor] {
-        runRecorded(doc_, undo_, UndoScope::everything(), cursor,
-                    [this] { readSongCommand(doc_, ports_.messages); });
+    bool read = false;
+    runAction([this, cursor, &read] {
+        runRecorded(
+            doc_, undo_, UndoScope::everything(), cursor,
+            [this, &read] { read = readSongCommand(doc_, ports_.messages); }, "Read Channel");
     });
+    int channels = 0;
+    long long lines = 0;
+    for (const auto& channel : doc_.readMemory)
+        if (channel) {
+            ++channels;
+            lines += static_cast<long long>(channel->lines.size());
+        }
+    const QLocale english(QLocale::English);
+    reportOutcome(read ? QString("Read %1 channel%2, %3 lines")
+                             .arg(channels)
+                             .arg(channels == 1 ? "" : "s")
+                             .arg(english.toString(lines))
+                       : QString(),
+                  "Nothing read");
 }
 
 void MainWindow::createCode() {
@@ -242,9 +289,20 @@ void MainWindow::createCode() {
     int songId = c_.songIdUpDown->position();
     bool mayGrow = found_ && found_->grows && found_->path == doc_.file.path &&
                    found_->songId == songId && found_->address == address;
-    runAction([this, &address, songId, mayGrow] {
-        createCodeCommand(doc_, address, songId, ports_.messages, mayGrow);
+    CodeWritten written;
+    bool done = false;
+    runAction([&] {
+        done = createCodeCommand(doc_, address, songId, ports_.messages, mayGrow, &written);
     });
+    const QLocale english(QLocale::English);
+    QString backup = qs(std::filesystem::path(written.backupPath).filename().string());
+    reportOutcome(
+        done ? QString("Song %1 written at $%2: %3 bytes; backup: %4")
+                   .arg(songId)
+                   .arg(QString("%1").arg(written.headerOffset, 5, 16, QChar('0')).toUpper())
+                   .arg(english.toString(static_cast<qulonglong>(written.songBytes)), backup)
+             : QString(),
+        "Nothing written");
 }
 
 void MainWindow::findPlace() {
@@ -261,6 +319,7 @@ void MainWindow::findPlace() {
 
 void MainWindow::showSong() {
     runAction([this] { showSongCommand(doc_, ports_.messages); });
+    reportOutcome("Song shown in MySong and FourChan", "Song not shown");
 }
 
 void MainWindow::sheetClick() {
@@ -323,6 +382,12 @@ void MainWindow::applyEdit(const EditResult& result) {
             model->rowsChanged(moved.at, model->rowCount() - 1);
         }
     }
+    if (undo_.recorded() != recordedBefore_) {
+        QString name = qs(undo_.undoName());
+        report(name.isEmpty() ? QString("Changed") : name);
+    } else if (!actionMessages_.isEmpty()) {
+        report("Not done: " + actionMessages_.last());
+    }
     for (const ChangedRows& rows : result.changed)
         sheets_->model(rows.channel, rows.sheet)->rowsChanged(rows.firstRow, rows.lastRow);
     if (result.selection) {
@@ -339,6 +404,7 @@ void MainWindow::sheetKeyDown(int key, bool shift) {
 }
 
 void MainWindow::sheetKeyUp(int) {
+    startAction();
     Selection sel = selection();
     EditContext ctx = editContext();
     EditResult result;
@@ -347,6 +413,7 @@ void MainWindow::sheetKeyUp(int) {
 }
 
 void MainWindow::sheetDoubleClicked() {
+    startAction();
     Selection sel = selection();
     EditContext ctx = editContext();
     EditResult result;
@@ -355,6 +422,7 @@ void MainWindow::sheetDoubleClicked() {
 }
 
 void MainWindow::addLines() {
+    startAction();
     Selection sel = selection();
     auto where = static_cast<AddWhere>(std::max(0, c_.befAftGroup->checkedId()));
     std::string count = c_.txtNbLineAdd->text().toStdString();
@@ -366,6 +434,7 @@ void MainWindow::addLines() {
 }
 
 void MainWindow::removeLines() {
+    startAction();
     Selection sel = selection();
     std::string count = c_.txtNbLineAdd->text().toStdString();
     EditResult result;
@@ -376,37 +445,49 @@ void MainWindow::removeLines() {
 }
 
 void MainWindow::undo() {
-    applyUndo(undo_.undo(doc_.sheets, doc_.frames, &doc_.readMemory));
+    QString name = qs(undo_.undoName());
+    bool done = applyUndo(undo_.undo(doc_.sheets, doc_.frames, &doc_.readMemory));
+    report(done ? (name.isEmpty() ? QString("Undone") : "Undo: " + name) : "Nothing to undo");
 }
 
 void MainWindow::redo() {
-    applyUndo(undo_.redo(doc_.sheets, doc_.frames, &doc_.readMemory));
+    QString name = qs(undo_.redoName());
+    bool done = applyUndo(undo_.redo(doc_.sheets, doc_.frames, &doc_.readMemory));
+    report(done ? (name.isEmpty() ? QString("Redone") : "Redo: " + name) : "Nothing to redo");
 }
 
-void MainWindow::applyUndo(const std::optional<UndoOutcome>& outcome) {
+bool MainWindow::applyUndo(const std::optional<UndoOutcome>& outcome) {
     refreshDocumentState();
-    if (!outcome) return;
+    if (!outcome) return false;
     currentView()->clearLines();
     sheets_->refreshAll();
     const UndoCursor& at = outcome->cursor;
     if (at.channel == doc_.currentChannel && at.sheet == doc_.currentSheet)
         currentView()->restoreCell(at.row, at.column);
+    return true;
 }
 
 void MainWindow::openSong() {
-    songFiles_->open(cursorOf(selection()));
+    startAction();
+    bool opened = songFiles_->open(cursorOf(selection()));
     sheets_->refreshAll();
     refreshDocumentState();
+    if (opened) rememberFile(songFiles_->path());
+    report(opened ? "Song file opened: " + qs(songFiles_->path()) : "No song file opened");
 }
 
 void MainWindow::saveSong() {
-    songFiles_->save();
+    bool saved = songFiles_->save();
     refreshDocumentState();
+    if (saved) rememberFile(songFiles_->path());
+    report(saved ? "Song file saved" : "Song file not saved");
 }
 
 void MainWindow::saveSongAs() {
-    songFiles_->saveAs();
+    bool saved = songFiles_->saveAs();
     refreshDocumentState();
+    if (saved) rememberFile(songFiles_->path());
+    report(saved ? "Song file saved as " + qs(songFiles_->path()) : "Song file not saved");
 }
 
 void MainWindow::exportPatchFile() {
@@ -414,7 +495,8 @@ void MainWindow::exportPatchFile() {
         ports_.messages->messageBox(kExportPatchTitle, kSelectFileFirst);
         return;
     }
-    exportPatch(*openedBytes_, doc_.file.path, *ports_.files, *ports_.messages);
+    bool exported = exportPatch(*openedBytes_, doc_.file.path, *ports_.files, *ports_.messages);
+    report(exported ? "Patch exported" : "No patch exported");
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

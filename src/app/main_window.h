@@ -2,12 +2,16 @@
 // handler turns a user event into a call of the core and then shows what changed.
 #pragma once
 
+#include <QRect>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/main_menu.h"
 #include "app/qt_ports.h"
+#include "app/recent_files.h"
 #include "app/window_controls.h"
 #include "editing/sheet_editing.h"
 #include "editing/song_file_actions.h"
@@ -18,6 +22,7 @@
 #include "rom/file_bytes.h"
 
 class QTimer;
+class QStatusBar;
 
 namespace kestra {
 
@@ -27,6 +32,7 @@ class HeaderBar;
 class HelpPort;
 class HelpWindow;
 class ListenStrip;
+class MessageLog;
 class PreviewPort;
 class SheetArea;
 class SheetView;
@@ -48,9 +54,11 @@ class MainWindow : public QWidget {
     Q_OBJECT
 
   public:
-    // The client area under the menu bar and the listening strip.
+    // The client area under the menu bar and the listening strip, at the window's default size;
+    // the window may grow, and shrink to kMinHeight (the grid shows fewer lines).
     static constexpr int kWidth = 801;
     static constexpr int kHeight = 564;
+    static constexpr int kMinHeight = 450;
 
     explicit MainWindow(const AppPorts& ports = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -63,10 +71,15 @@ class MainWindow : public QWidget {
     SongFiles& songFiles() { return *songFiles_; }
     // The widget that holds the controls, placed under the menu bar and the listening strip.
     QWidget* clientArea() const { return client_; }
+    QStatusBar* statusBar() const { return status_; }
+    MessageLog& messageLog() { return *log_; }
+    RecentFiles& recentFiles() { return recent_; }
     SheetArea& sheets() { return *sheets_; }
     SheetView* currentView() const;
     // Opens path as "Select File" does once a name is chosen.
     void openFile(const std::string& path);
+    // Opens an NES/NSF file or a song file by its kind (command line, drops, recent files).
+    bool openAnyFile(const QString& path);
 
   public slots:
     void selectFile();
@@ -99,6 +112,9 @@ class MainWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void songIdChanged(const QString& text);
@@ -120,7 +136,8 @@ class MainWindow : public QWidget {
     // Tells the models and the view what an edit changed.
     void applyEdit(const EditResult& result);
     // Shows the sheets as an undo or redo left them, with the cursor where it was.
-    void applyUndo(const std::optional<UndoOutcome>& outcome);
+    // False when there was nothing to undo or redo.
+    bool applyUndo(const std::optional<UndoOutcome>& outcome);
     // Runs a core action so that damaged cell text stops it with a message, then shows the
     // sheets as the core left them.
     template <class F>
@@ -130,9 +147,21 @@ class MainWindow : public QWidget {
     void connectListening();
     // What Play would play now, or nothing after a message.
     std::optional<listen::PlayableSong> playable(bool file);
-    void startPlaying(listen::PlayableSong song, long long startMs);
+    bool startPlaying(listen::PlayableSong song, long long startMs);
     // When each line of the song playing starts, worked out beside the sound.
     void computeTimeline(const listen::PlayableSong& song, int track);
+    // The desktop side of the window (main_window_desktop.cpp): the status line, the message
+    // log, recent files and the layout that follows the window's size.
+    void setupDesktop();
+    void report(const QString& text);
+    // The status after a command that may have reported into the "Important message" box.
+    void reportOutcome(const QString& done, const QString& failed);
+    void messageChanged(const std::string& text);
+    void startAction();
+    void rememberFile(const std::string& path);
+    void rebuildRecentMenu();
+    void openRecent(const QString& path);
+    void layoutClient();
 
     Document doc_;
     UndoHistory undo_;
@@ -170,6 +199,21 @@ class MainWindow : public QWidget {
         bool grows = false;
     };
     std::optional<FoundPlace> found_;
+    QStatusBar* status_ = nullptr;
+    MessageLog* log_ = nullptr;
+    RecentFiles recent_;
+    // The messages of the action under way, all shown in the box's tooltip.
+    QStringList actionMessages_;
+    // The history's count of steps when the action began: an edit that added one is reported.
+    std::uint64_t recordedBefore_ = 0;
+    // The client's widgets that follow the grid's right edge (or stretch with it), by their
+    // places at the default size.
+    struct Anchored {
+        QWidget* widget;
+        QRect at;
+        bool stretch;
+    };
+    std::vector<Anchored> anchored_;
 };
 
 }  // namespace kestra

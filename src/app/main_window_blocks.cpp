@@ -26,11 +26,14 @@ void MainWindow::connectBlockCommands() {
 void MainWindow::copySelectedLines() {
     BlockResult result = kestra::copyLines(doc_, selection(), currentView()->lineRange(),
                                            ports_.messages);
-    if (result.clipboard)
-        QGuiApplication::clipboard()->setText(QString::fromStdString(*result.clipboard));
+    if (!result.clipboard) return;
+    QGuiApplication::clipboard()->setText(QString::fromStdString(*result.clipboard));
+    const int count = currentView()->lineRange().count();
+    report(QString("Copied %1 line%2").arg(count).arg(count == 1 ? "" : "s"));
 }
 
 void MainWindow::cutSelectedLines() {
+    startAction();
     Selection sel = selection();
     LineRange range = currentView()->lineRange();
     BlockResult result;
@@ -44,6 +47,7 @@ void MainWindow::cutSelectedLines() {
 }
 
 void MainWindow::pasteLinesHere(bool over) {
+    startAction();
     Selection sel = selection();
     std::string text = QGuiApplication::clipboard()->text().toStdString();
     BlockResult result;
@@ -55,6 +59,7 @@ void MainWindow::pasteLinesHere(bool over) {
 }
 
 void MainWindow::transposeSelected(int semitones) {
+    startAction();
     Selection sel = selection();
     LineRange range = currentView()->lineRange();
     BlockResult result;

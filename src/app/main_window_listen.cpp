@@ -67,7 +67,10 @@ void MainWindow::play(bool file) {
     auto song = playable(file);
     if (!song) return;
     computeTimeline(*song, listen_->track());
-    startPlaying(std::move(*song), 0);
+    if (startPlaying(std::move(*song), 0))
+        report(QString("Playing %1, track %2")
+                   .arg(file ? "the file" : "the sheets")
+                   .arg(listen_->track()));
 }
 
 void MainWindow::playFromLine() {
@@ -93,15 +96,18 @@ void MainWindow::playFromLine() {
     const long long startMs = timeline->msAtFrame(*frame);
     ++playGeneration_;
     timeline_ = std::make_shared<const listen::Timeline>(std::move(*timeline));
-    startPlaying(std::move(*song), startMs);
+    if (startPlaying(std::move(*song), startMs))
+        report(QString("Playing from line %1, track %2").arg(row).arg(listen_->track()));
 }
 
-void MainWindow::startPlaying(listen::PlayableSong song, long long startMs) {
+bool MainWindow::startPlaying(listen::PlayableSong song, long long startMs) {
     if (auto err = player_->play(song.nsf, listen_->track(), listen_->muteMask(), startMs)) {
         ports_.messages->messageBox(kListenTitle, *err);
-        return;
+        report("Not playing: " + QString::fromStdString(*err));
+        return false;
     }
     followTimer_->start();
+    return true;
 }
 
 void MainWindow::computeTimeline(const listen::PlayableSong& song, int track) {
@@ -122,11 +128,13 @@ void MainWindow::computeTimeline(const listen::PlayableSong& song, int track) {
 }
 
 void MainWindow::stopPlaying() {
+    const bool wasPlaying = followTimer_ && followTimer_->isActive();
     player_->stop();
     ++playGeneration_;
     timeline_.reset();
     if (followTimer_) followTimer_->stop();
     followPlayback();
+    if (wasPlaying) report("Stopped");
 }
 
 void MainWindow::followPlayback() {

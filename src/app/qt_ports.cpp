@@ -1,12 +1,13 @@
 #include "app/qt_ports.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -15,8 +16,21 @@
 namespace kestra {
 
 namespace {
-constexpr const char* kSoundName = "splash.wav";
+constexpr const char* kSoundResource = ":/sounds/splash.wav";
+
+// Each dialog, known by its title, opens in the folder it was last used in, across runs.
+QString settingsKey(const std::string& title) {
+    return "dialogs/" + QString::fromStdString(title).remove(QRegularExpression("[^A-Za-z]"));
 }
+
+QString lastFolder(const std::string& title) {
+    return QSettings().value(settingsKey(title)).toString();
+}
+
+void keepFolder(const std::string& title, const QString& chosen) {
+    QSettings().setValue(settingsKey(title), QFileInfo(chosen).absolutePath());
+}
+}  // namespace
 
 void QtMessagePort::messageBox(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
@@ -32,19 +46,24 @@ bool QtMessagePort::confirm(const std::string& title, const std::string& text) {
 
 std::optional<std::string> QtFilePort::chooseFile(const std::string& title,
                                                   const std::string& filter) {
-    QString path = QFileDialog::getOpenFileName(parent_, QString::fromStdString(title), QString(),
-                                                QString::fromStdString(qtFileFilter(filter)));
+    QString path =
+        QFileDialog::getOpenFileName(parent_, QString::fromStdString(title), lastFolder(title),
+                                     QString::fromStdString(qtFileFilter(filter)));
     if (path.isEmpty()) return std::nullopt;
+    keepFolder(title, path);
     return path.toStdString();
 }
 
 std::optional<std::string> QtFilePort::chooseSaveFile(const std::string& title,
                                                       const std::string& filter,
                                                       const std::string& suggested) {
-    QString path = QFileDialog::getSaveFileName(parent_, QString::fromStdString(title),
-                                                QString::fromStdString(suggested),
+    QString proposed = QString::fromStdString(suggested);
+    if (QFileInfo(proposed).isRelative() && !lastFolder(title).isEmpty())
+        proposed = QDir(lastFolder(title)).filePath(proposed);
+    QString path = QFileDialog::getSaveFileName(parent_, QString::fromStdString(title), proposed,
                                                 QString::fromStdString(qtFileFilter(filter)));
     if (path.isEmpty()) return std::nullopt;
+    keepFolder(title, path);
     return path.toStdString();
 }
 
@@ -73,11 +92,7 @@ QtSoundPort::QtSoundPort() = default;
 QtSoundPort::~QtSoundPort() = default;
 
 QString QtSoundPort::soundFile() {
-    QFileInfo here(QDir::current().filePath(kSoundName));
-    if (here.isFile()) return here.absoluteFilePath();
-    QFileInfo beside(QDir(QCoreApplication::applicationDirPath()).filePath(kSoundName));
-    if (beside.isFile()) return beside.absoluteFilePath();
-    return {};
+    return QFileInfo::exists(kSoundResource) ? QString(kSoundResource) : QString();
 }
 
 void QtSoundPort::playErrorSound() {
@@ -88,7 +103,7 @@ void QtSoundPort::playErrorSound() {
     }
     if (!effect_ || loaded_ != file) {
         effect_ = std::make_unique<QSoundEffect>();
-        effect_->setSource(QUrl::fromLocalFile(file));
+        effect_->setSource(QUrl("qrc" + file));
         loaded_ = file;
     }
     effect_->stop();  // a new report cuts off the sound still playing

@@ -55,13 +55,13 @@ class QtKeyboardPort : public KeyboardPort {
     std::optional<bool> shiftAtPress_;
 };
 
-// Plays "splash.wav" from the current directory, else from beside the program, else beeps.
+// Plays the error sound built into the program; beeps when it cannot.
 class QtSoundPort : public SoundPort {
   public:
     QtSoundPort();
     ~QtSoundPort() override;
     void playErrorSound() override;
-    // Where the sound would be taken from now; empty when the beep stands in for it.
+    // The resource path of the sound; empty when the beep stands in for it.
     static QString soundFile();
 
   private:

@@ -19,7 +19,7 @@ int valueWidthOf(SheetKind kind) {
 }  // namespace
 
 SheetArea::SheetArea(Sheets& sheets, QWidget* window, const QRect& geometry)
-    : QObject(window), sheets_(sheets) {
+    : QObject(window), sheets_(sheets), default_(geometry) {
     for (int slot = 0; slot < kSlots; ++slot) {
         int channel = channelOfSlot(slot);
         SheetKind kind = kindOfSlot(slot);
@@ -64,6 +64,10 @@ void SheetArea::show(int channel, SheetKind kind) {
         if (v != next) v->hide();
     next->show();
     current_ = next;
+}
+
+void SheetArea::setGridGeometry(const QRect& geometry) {
+    for (SheetView* v : views_) v->setGeometry(geometry);
 }
 
 void SheetArea::refresh(int slot) {

@@ -23,6 +23,9 @@ class SheetArea : public QObject {
     SheetView* view(int channel, SheetKind kind) const;
     SheetModel* model(int channel, SheetKind kind) const;
     SheetView* currentView() const { return current_; }
+    // The grids' rectangle as made, and as the window's size makes it now.
+    const QRect& defaultGeometry() const { return default_; }
+    void setGridGeometry(const QRect& geometry);
     // Tells every view what the core changed; selections stay where they were.
     void refreshAll();
 
@@ -43,6 +46,7 @@ class SheetArea : public QObject {
     std::array<SheetModel*, kSlots> models_{};
     std::array<SheetView*, kSlots> views_{};
     SheetView* current_ = nullptr;
+    QRect default_;
 };
 
 }  // namespace kestra

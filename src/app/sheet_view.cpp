@@ -63,8 +63,21 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(selected && !fixed ? pal.color(group, QPalette::HighlightedText)
                                        : pal.color(group, QPalette::Text));
     painter->setFont(option.font);
-    painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                      index.data(Qt::DisplayRole).toString());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    QRect room = option.rect.adjusted(2, 0, 0, 0);
+    const int needed = option.fontMetrics.horizontalAdvance(text);
+    if (needed > room.width() && room.width() > 0) {
+        // Line numbers from 10000 on are wider than their column: squeezed, never cut.
+        painter->save();
+        const qreal squeeze = qreal(option.rect.width() - 1) / needed;
+        painter->translate(option.rect.left(), 0);
+        painter->scale(squeeze, 1.0);
+        painter->drawText(QRect(0, option.rect.top(), needed + 1, option.rect.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter->restore();
+        return;
+    }
+    painter->drawText(room, Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 SheetView::SheetView(QWidget* parent) : QTableView(parent) {
@@ -184,6 +197,20 @@ int pressId(const QKeyEvent* event) {
 }
 }  // namespace
 
+std::optional<int> SheetView::pageTarget(int key, Qt::KeyboardModifiers mods) const {
+    if (!model() || model()->rowCount() == 0 || !currentIndex().isValid()) return std::nullopt;
+    const int row = currentIndex().row();
+    // A page keeps one line of the last one in view.
+    const int page = std::max(1, viewport()->height() / kRowHeight - 1);
+    const bool plain = mods == Qt::NoModifier;
+    if (key == Qt::Key_PageUp && plain) return row - page;
+    if (key == Qt::Key_PageDown && plain) return row + page;
+    if (key == Qt::Key_Home && (plain || mods == Qt::ControlModifier)) return 0;
+    // End alone is an editing key of the Music sheet.
+    if (key == Qt::Key_End && mods == Qt::ControlModifier) return model()->rowCount() - 1;
+    return std::nullopt;
+}
+
 void SheetView::keyPressEvent(QKeyEvent* event) {
     if (!event->isAutoRepeat()) pressed_.insert(pressId(event));
     emit sheetKeyDown(
@@ -205,6 +232,12 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
     if (isArrow(event->key())) {
         if (mods == Qt::NoModifier) clearLines();
         QTableView::keyPressEvent(event);
+        return;
+    }
+    if (auto row = pageTarget(event->key(), mods)) {
+        clearLines();
+        moveCurrent(*row, currentIndex().column());
+        event->accept();
         return;
     }
     event->accept();  // the grid itself never acts on any other key

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <optional>
 #include <vector>
 
 #include "editing/line_selection.h"
@@ -83,6 +84,8 @@ class SheetView : public QTableView {
   private:
     // Makes (row, column) the current cell alone; the line selection is left as it is.
     void moveCurrent(int row, int column);
+    // Page Up/Down, Home and Ctrl+Home (first line), Ctrl+End (last line): the row they go to.
+    std::optional<int> pageTarget(int key, Qt::KeyboardModifiers mods) const;
     int valueWidth_ = 30;
     LineSelection lines_;
     bool draggingLines_ = false;

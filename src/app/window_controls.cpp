@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/header_bar.h"
 #include "app/sheet_captions.h"
@@ -101,16 +102,27 @@ WindowControls buildWindowControls(QWidget* window) {
     c.songIdUpDown = named(new UpDown(c.groupBox1), "SongIDUpDown");
     c.songIdUpDown->setGeometry(blankStart + 30, 18, 15, 21);
     c.songIdUpDown->setEnabled(false);
+    // The address box starts where "Of 255" ends, in any font and scale; the button goes under
+    // it, beside the current address, which leaves room on the first row.
+    int addressX = 8 + metrics.horizontalAdvance("Song ID:                 Of  255") + 4;
     c.txtAddress = named(new UpperCaseEdit(c.groupBox1), "txtAddress");
     c.txtAddress->setMaxLength(5);
-    c.txtAddress->setGeometry(140, 18, 48, 21);
-    c.btnAddress = button(c.groupBox1, "Set address to r/w", "btnAddress", 192, 17, 106, 23);
+    c.txtAddress->setGeometry(addressX, 18, 48, 21);
     c.lblCurAddress = label(c.groupBox1, "Current Read/Write: $-----", "lblCurAddress", 8, 46);
     QFont bold = c.lblCurAddress->font();
     bold.setBold(true);
     c.lblCurAddress->setFont(bold);
-    c.lblCurAddress->setFixedWidth(210);
-    c.btnFindPlace = button(c.groupBox1, "Find place", "btnFindPlace", 222, 42, 76, 22);
+    QFontMetrics boldMetrics(bold);
+    int labelWidth = boldMetrics.horizontalAdvance("Current Read/Write: $WWWWW") + 4;
+    c.lblCurAddress->setFixedWidth(labelWidth);
+    c.btnAddress = button(c.groupBox1, "Set address to r/w", "btnAddress", 0, 0, 0);
+    int buttonWidth = std::max(106, c.btnAddress->sizeHint().width());
+    int buttonX = std::min(8 + labelWidth + 4, 298 - buttonWidth);
+    c.btnAddress->setGeometry(buttonX, 41, buttonWidth, 23);
+    c.lblCurAddress->setFixedWidth(std::min(labelWidth, buttonX - 4 - 8));
+    // "Find place" takes the room the first row keeps right of the address box.
+    const int findX = addressX + 48 + 6;
+    c.btnFindPlace = button(c.groupBox1, "Find place", "btnFindPlace", findX, 17, 298 - findX, 23);
 
     c.lblInstrumentlist = label(window, "Instrument List", "lblInstrumentlist", 508, 4);
     c.cbxInstrument = named(new QComboBox(window), "cbxInstrument");

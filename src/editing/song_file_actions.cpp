@@ -20,19 +20,22 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
     if (!dump) return dump.error();
     bool renamed =
         dump->format < kSheetDumpFormat && renameOldNoteNames(dump->sheets, &dump->memory) > 0;
-    runRecorded(doc, history, UndoScope::everything(), cursor, [&] {
-        // As after "Read Channel": the frame store starts over, and what reading remembered
-        // comes from the file (nothing, for a file saved without it).
-        doc.frames.reset();
-        doc.readMemory = std::move(dump->memory);
-        for (int ch = 0; ch < kChannelCount; ++ch) {
-            ChannelSheets& to = doc.sheets.channel(ch);
-            ChannelSheets& from = dump->sheets.channel(ch);
-            to.music = std::move(from.music);
-            to.loop = std::move(from.loop);
-            to.brk = std::move(from.brk);
-        }
-    });
+    runRecorded(
+        doc, history, UndoScope::everything(), cursor,
+        [&] {
+            // As after "Read Channel": the frame store starts over, and what reading remembered
+            // comes from the file (nothing, for a file saved without it).
+            doc.frames.reset();
+            doc.readMemory = std::move(dump->memory);
+            for (int ch = 0; ch < kChannelCount; ++ch) {
+                ChannelSheets& to = doc.sheets.channel(ch);
+                ChannelSheets& from = dump->sheets.channel(ch);
+                to.music = std::move(from.music);
+                to.loop = std::move(from.loop);
+                to.brk = std::move(from.brk);
+            }
+        },
+        "Open song file");
     if (renamed) doc.errors.caution(kRenamedNotesMessage);
     return std::nullopt;
 }

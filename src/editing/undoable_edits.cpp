@@ -9,7 +9,7 @@ namespace {
 // history is dropped rather than left to restore a wrong song.
 EditResult recordOnLine(Document& doc, UndoHistory& history, const Selection& sel,
                         EditResult (*action)(Document&, const Selection&, EditContext&),
-                        EditContext& ctx) {
+                        EditContext& ctx, const char* name) {
     UndoRecorder recorder(doc.sheets, doc.frames, UndoScope::rowsOf(sel.channel, sel.row, sel.row),
                           cursorOf(sel));
     EditResult result;
@@ -17,8 +17,10 @@ EditResult recordOnLine(Document& doc, UndoHistory& history, const Selection& se
         result = action(doc, sel, ctx);
     } catch (...) {
         // Damaged cell text ends the action part way (the caller shows it): keep what it did.
-        if (auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(sel)))
+        if (auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(sel))) {
+            step->name = name;
             history.push(std::move(*step));
+        }
         throw;
     }
     auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(result.selection.value_or(sel)));
@@ -31,13 +33,15 @@ EditResult recordOnLine(Document& doc, UndoHistory& history, const Selection& se
         incomplete.complete = false;
         history.push(std::move(incomplete));
     } else if (step) {
+        step->name = name;
         history.push(std::move(*step));
     }
     return result;
 }
 
 template <class Action>
-EditResult recordLines(Document& doc, UndoHistory& history, const Selection& sel, Action action) {
+EditResult recordLines(Document& doc, UndoHistory& history, const Selection& sel, Action action,
+                       const char* name) {
     // The frame switch on the way stores every channel, and reloads them all when a cell had
     // lost its fixed width; otherwise only the acting channel's sheets change. Packing and
     // comparing the others is most of the recording's cost on long songs.
@@ -51,15 +55,19 @@ EditResult recordLines(Document& doc, UndoHistory& history, const Selection& sel
     try {
         result = action();
     } catch (...) {
-        if (auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(sel)))
+        if (auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(sel))) {
+            step->name = name;
             history.push(std::move(*step));
+        }
         throw;
     }
     std::optional<LineMove> moved;
     if (result.rows) moved = LineMove{result.rows->channel, result.rows->at};
     if (auto step = recorder.finish(doc.sheets, doc.frames,
-                                    cursorOf(result.selection.value_or(sel)), moved))
+                                    cursorOf(result.selection.value_or(sel)), moved)) {
+        step->name = name;
         history.push(std::move(*step));
+    }
     return result;
 }
 
@@ -75,24 +83,26 @@ Selection selectionOf(const UndoCursor& cursor) {
 
 EditResult undoableKeyUp(Document& doc, UndoHistory& history, const Selection& sel,
                          EditContext& ctx) {
-    return recordOnLine(doc, history, sel, keyUp, ctx);
+    return recordOnLine(doc, history, sel, keyUp, ctx, "Edit cell");
 }
 
 EditResult undoableDoubleClick(Document& doc, UndoHistory& history, const Selection& sel,
                                EditContext& ctx) {
-    return recordOnLine(doc, history, sel, doubleClick, ctx);
+    return recordOnLine(doc, history, sel, doubleClick, ctx, "Edit cell");
 }
 
 EditResult undoableAddLines(Document& doc, UndoHistory& history, const Selection& sel,
                             std::string_view countText, AddWhere where, MessagePort* messages) {
-    return recordLines(doc, history, sel,
-                       [&] { return addLines(doc, sel, countText, where, messages); });
+    return recordLines(
+        doc, history, sel, [&] { return addLines(doc, sel, countText, where, messages); },
+        "Add lines");
 }
 
 EditResult undoableRemoveLines(Document& doc, UndoHistory& history, const Selection& sel,
                                std::string_view countText, MessagePort* messages) {
-    return recordLines(doc, history, sel,
-                       [&] { return removeLines(doc, sel, countText, messages); });
+    return recordLines(
+        doc, history, sel, [&] { return removeLines(doc, sel, countText, messages); },
+        "Remove lines");
 }
 
 }  // namespace kestra

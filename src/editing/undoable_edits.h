@@ -27,14 +27,16 @@ EditResult undoableRemoveLines(Document& doc, UndoHistory& history, const Select
 // Runs action() and records what it changed within scope; the cursor stays where it was. An
 // exception (damaged cell text) is passed on after the change so far was recorded. For
 // "Read Channel": runRecorded(doc, history, UndoScope::everything(), cursor, [&] { ... }).
+// name is what Undo and Redo call the step.
 template <class Action>
 void runRecorded(Document& doc, UndoHistory& history, UndoScope scope, UndoCursor cursor,
-                 Action&& action) {
+                 Action&& action, const char* name = "") {
     UndoRecorder recorder(doc.sheets, doc.frames, scope, cursor);
     std::shared_ptr<const ReadMemory> memory;
     if (scope.wholeSong) memory = std::make_shared<const ReadMemory>(doc.readMemory);
     auto record = [&] {
         if (auto step = recorder.finish(doc.sheets, doc.frames, cursor)) {
+            step->name = name;
             if (memory && *memory != doc.readMemory) {
                 step->memoryBefore = memory;
                 step->memoryAfter = std::make_shared<const ReadMemory>(doc.readMemory);

@@ -53,7 +53,8 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
 
 namespace {
 
-bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow) {
+bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow,
+         CodeWritten* report) {
     auto prepared = prepareSong(doc, addressText, songId, mayGrow);
     if (!prepared) return false;
     ErrorBox& errors = doc.errors;
@@ -73,6 +74,14 @@ bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow
         return false;
     }
     doc.file.fileSize = patched.size();
+
+    if (report) {
+        report->headerOffset = prepared->song.headerOffset;
+        report->songBytes = prepared->song.header.size();
+        for (const EncodedChannel& channel : prepared->song.channels)
+            report->songBytes += channel.bytes.size();
+        report->backupPath = backupPathOf(doc.file.path);
+    }
 
     // Read the song back from the disk: a difference means the write went wrong.
     auto written = readFileBytes(doc.file.path);
@@ -95,10 +104,10 @@ bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow
 }  // namespace
 
 bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages,
-                bool mayGrow) {
+                bool mayGrow, CodeWritten* report) {
     doc.errors.clear();
     bool written = false;
-    runGuarded(messages, [&] { written = run(doc, addressText, songId, mayGrow); });
+    runGuarded(messages, [&] { written = run(doc, addressText, songId, mayGrow, report); });
     return written;
 }
 

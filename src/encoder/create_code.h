@@ -24,10 +24,18 @@ struct PreparedSong {
 std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addressText, int songId,
                                         bool mayGrow = false);
 
+// What a run wrote, for the window's report of it.
+struct CodeWritten {
+    std::uint32_t headerOffset = 0;
+    std::size_t songBytes = 0;  // the header and the four streams
+    std::string backupPath;     // the file as before its first write
+};
+
 // The whole action (btnCreateSongClick). Empties doc.errors first; every problem ends up there
 // (damaged cell text goes to `messages` as a conversion error). Returns true when the file was
-// written; a read-back mismatch after writing is reported but still returns true.
+// written (and fills `written` when given); a read-back mismatch after writing is reported but
+// still returns true. mayGrow: the address is a place findPlace chose at the end of an NSF.
 bool createCode(Document& doc, const std::string& addressText, int songId, MessagePort* messages,
-                bool mayGrow = false);
+                bool mayGrow = false, CodeWritten* written = nullptr);
 
 }  // namespace kestra

@@ -24,6 +24,7 @@ void UndoHistory::push(UndoStep step) {
         steps_.pop_back();
     }
     if (saved_ && *saved_ > position_) saved_.reset();  // the saved state can no longer be reached
+    ++recorded_;
     size_t b = step.bytes();
     steps_.push_back({std::move(step), b});
     bytes_ += b;

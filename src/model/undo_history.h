@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -49,6 +50,8 @@ class UndoHistory {
     bool isModified() const { return saved_ != position_; }
 
     size_t size() const { return steps_.size(); }
+    // How many steps were ever recorded: tells whether an action recorded one.
+    std::uint64_t recorded() const { return recorded_; }
     size_t bytes() const { return bytes_; }
 
   private:
@@ -64,6 +67,7 @@ class UndoHistory {
     size_t position_ = 0;  // steps before it are done
     std::optional<size_t> saved_ = 0;
     size_t bytes_ = 0;
+    std::uint64_t recorded_ = 0;
 };
 
 }  // namespace kestra

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "fixtures/fixture_builder.h"
 #include "rom/layout.h"
+#include "rom/open_kind.h"
 #include "rom/song_table.h"
 #include "test_files.h"
 
@@ -223,6 +225,25 @@ TEST(Fixtures, SplitBankSongsLieOnBothSidesOfTheSplit) {
     EXPECT_TRUE(before);
     EXPECT_TRUE(after);
     EXPECT_TRUE(crossing);
+}
+
+TEST(OpenKind, ByMagicFirstThenByFirstLineThenByName) {
+    using namespace std::string_view_literals;
+    struct Case {
+        std::string_view start, name;
+        OpenKind kind;
+    };
+    const Case cases[] = {
+        {"NESM\x1a\x01"sv, "song.ksong", OpenKind::Nsf},
+        {"NES\x1a\x10"sv, "game.nsf", OpenKind::Rom},
+        {"format 2\n"sv, "tune.txt", OpenKind::Song},
+        {"channel 1\n"sv, "old", OpenKind::Song},
+        {"anything"sv, "tune.KSong", OpenKind::Song},
+        {"NESM"sv, "short.nsf", OpenKind::Unknown},
+        {""sv, "empty.nes", OpenKind::Unknown},
+    };
+    for (const Case& c : cases) EXPECT_EQ(openKindOfStart(c.start, c.name), c.kind) << c.name;
+    EXPECT_EQ(openKindOf("/nonexistent/file.ksong"), OpenKind::Unknown);
 }
 
 }  // namespace

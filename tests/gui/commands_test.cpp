@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
 
 #include "app/main_window.h"
@@ -94,6 +96,11 @@ class CommandsTest : public WindowTest {
         QCOMPARE(cellOf(w.currentView(), 0, 7), QString("07"));
         w.controls().btnCreateSong->click();
         QVERIFY2(w.document().errors.empty(), w.document().errors.text().c_str());
+        // The status line tells what was written where, and the backup kept.
+        QRegularExpression written("^Song 1 written at \\$" + address +
+                                   ": [1-9][0-9]* bytes; backup: song\\.nsf\\.bak$");
+        QVERIFY2(written.match(w.statusBar()->currentMessage()).hasMatch(),
+                 qPrintable(w.statusBar()->currentMessage()));
         auto after = readFileBytes(path);
         QVERIFY(after.ok());
         QCOMPARE(after->size(), before->size());
@@ -210,17 +217,30 @@ class CommandsTest : public WindowTest {
         QCOMPARE(cellOf(brk, 6, 5), QString("0009"));
     }
 
-    void arrowsMoveAndOtherKeysDoNot() {
+    void arrowsAndPageKeysMoveOtherKeysDoNot() {
         MainWindow& w = fresh();
-        w.findChild<QLineEdit*>("txtNbLineAdd")->setText("3");
+        w.findChild<QLineEdit*>("txtNbLineAdd")->setText("98");
         w.controls().btnAddLines->click();
         SheetView* music = w.currentView();
+        const int page = music->viewport()->height() / SheetView::kRowHeight - 1;
+        struct Step {
+            Qt::Key key;
+            Qt::KeyboardModifiers mods;
+            int row;
+        };
+        const Step steps[] = {
+            {Qt::Key_Down, {}, 1},           {Qt::Key_PageDown, {}, 1 + page},
+            {Qt::Key_End, {}, 1 + page},     {Qt::Key_PageUp, {}, 1},
+            {Qt::Key_PageUp, {}, 0},         {Qt::Key_End, Qt::ControlModifier, 98},
+            {Qt::Key_PageDown, {}, 98},      {Qt::Key_Home, {}, 0},
+            {Qt::Key_End, Qt::ControlModifier, 98}, {Qt::Key_Home, Qt::ControlModifier, 0},
+        };
         music->selectCell(0, 5);
-        QTest::keyClick(music, Qt::Key_Down);
-        QCOMPARE(music->currentIndex().row(), 1);
-        QTest::keyClick(music, Qt::Key_PageDown);
-        QTest::keyClick(music, Qt::Key_End);
-        QCOMPARE(music->currentIndex().row(), 1);
+        for (const Step& step : steps) {
+            QTest::keyClick(music, step.key, step.mods);
+            QCOMPARE(music->currentIndex().row(), step.row);
+            QCOMPARE(music->currentIndex().column(), 5);
+        }
         QTest::keyClick(music, Qt::Key_Left);
         QTest::keyClick(music, Qt::Key_Left);
         QTest::keyClick(music, Qt::Key_Left);

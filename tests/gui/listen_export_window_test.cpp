@@ -53,7 +53,6 @@ class ListenExportWindowTest : public WindowTest {
         };
         const Case cases[] = {
             {"no file", std::nullopt, "Select a file first."},
-            {"iNES ROM", Layout::Rom43, "needs an NSF file"},
         };
         for (const Case& c : cases) {
             TestWindow t(/*realPlayer=*/true);
@@ -64,6 +63,20 @@ class ListenExportWindowTest : public WindowTest {
             QVERIFY2(lastBox(t.fakes).find(c.message) != std::string::npos,
                      lastBox(t.fakes).c_str());
         }
+    }
+
+    void playIsForNsfFilesUpToTheirTrackCount() {
+        TestWindow t;
+        auto* play = t.window.listenStrip().findChild<QAbstractButton*>("btnPlay");
+        auto* stop = t.window.listenStrip().findChild<QPushButton*>("btnStop");
+        auto* track = t.window.listenStrip().findChild<QSpinBox*>("spnTrack");
+        t.window.openFile(writeFixture("game.nes", Layout::Rom43));
+        QVERIFY(!play->isEnabled() && !stop->isEnabled());
+        std::string nsf = writeFixture("song.nsf", Layout::Nsf);
+        t.window.openFile(nsf);
+        QVERIFY(play->isEnabled() && stop->isEnabled());
+        auto bytes = readFileBytes(nsf);
+        QCOMPARE(track->maximum(), int((*bytes)[6]) - 1);
     }
 
     void playTakesTheFileOnDiskTheTrackAndTheMutes() {
@@ -184,10 +197,16 @@ class ListenExportWindowTest : public WindowTest {
         QVERIFY2(patched.ok(), patched.error().c_str());
         QVERIFY(*patched == changed);
 
-        // Selecting the file again makes its bytes now the ones a patch starts from.
+        // Selecting the file again makes its bytes now the ones a patch starts from...
         w.openFile(rom);
         w.menu().exportPatch->trigger();
         QCOMPARE(lastBox(t.fakes), std::string(kNothingToExport));
+        // ... unless a backup of it is kept: then the patch holds every change since.
+        QVERIFY(fixtures::writeBytes(rom + ".bak", opened));
+        w.openFile(rom);
+        w.menu().exportPatch->trigger();
+        QVERIFY(*applyIpsPatch(opened, *readFileBytes(out)) == changed);
+        QVERIFY(lastBox(t.fakes).find(crc32Text(crc32(opened))) != std::string::npos);
     }
 };
 

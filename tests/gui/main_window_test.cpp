@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -60,7 +61,7 @@ class MainWindowTest : public WindowTest {
         QVERIFY(!w.isWindowModified());
         // The original client area sits whole under the menu bar and the listening strip.
         QCOMPARE(w.clientArea()->size(), QSize(801, 564));
-        QCOMPARE(w.size(), QSize(801, 564 + w.clientArea()->y()));
+        QCOMPARE(w.size(), QSize(801, 564 + w.clientArea()->y() + w.statusBar()->height()));
         QVERIFY(w.clientArea()->y() >= w.menu().bar->geometry().bottom());
         QCOMPARE(visibleGrids(w), QStringList{"stgCompSq1"});
         QCOMPARE(w.findChildren<SheetView*>().size(), 17);

@@ -49,10 +49,13 @@ class SongFilesWindowTest : public WindowTest {
             QList<QKeySequence> keys;
         };
         const Case cases[] = {
+            {"menuFile", "actOpenFile", "Open NES/NSF File...", {QKeySequence("Ctrl+Shift+O")}},
             {"menuFile", "actOpenSong", "Open Song...", {QKeySequence("Ctrl+O")}},
             {"menuFile", "actSaveSong", "Save Song", {QKeySequence("Ctrl+S")}},
             {"menuFile", "actSaveSongAs", "Save Song As...", {QKeySequence("Ctrl+Shift+S")}},
             {"menuFile", "actExportPatch", "Export Patch...", {}},
+            {"menuFile", "actQuit", "Quit", {QKeySequence("Ctrl+Q")}},
+            {"menuView", "actMessageLog", "Message Log", {QKeySequence("Ctrl+L")}},
             {"menuEdit", "actUndo", "Undo", {QKeySequence("Ctrl+Z")}},
             {"menuEdit", "actRedo", "Redo", {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}},
         };
@@ -67,7 +70,7 @@ class SongFilesWindowTest : public WindowTest {
         }
         // File comes before Edit, and Open/Save/Save As precede Export.
         auto menus = t.window.menu().bar->actions();
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[0]->menu()->objectName(), QString("menuFile"));
         auto file = menus[0]->menu()->actions();
         QVERIFY(file.indexOf(t.window.menu().saveSongAs) <
