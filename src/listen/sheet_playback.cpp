@@ -1,6 +1,7 @@
 #include "listen/sheet_playback.h"
 
 #include "encoder/create_code.h"
+#include "encoder/find_place.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
 
@@ -10,7 +11,22 @@ std::optional<PlayableSong> playableSheets(Document& doc, const std::string& add
                                            int songId) {
     doc.errors.clear();
     auto prepared = prepareSong(doc, addressText, songId);
-    if (!prepared) return std::nullopt;
+    if (!prepared) {
+        // A song that no longer fits at the address still plays, from where Find place would
+        // put it; what kept it from the address is still said.
+        const std::vector<std::string> refusal = doc.errors.history();
+        auto file = readFileBytes(doc.file.path);
+        ErrorBox quiet;
+        std::optional<Place> place;
+        if (file) place = findPlace(doc.frames, &doc.readMemory, doc.file, *file, songId, quiet);
+        if (!place) return std::nullopt;
+        doc.errors.clear();
+        prepared = prepareSong(doc, offsetText(place->headerOffset), songId, place->growBy > 0);
+        if (!prepared) return std::nullopt;
+        doc.errors.caution((refusal.empty() ? std::string() : refusal.back() + " ") +
+                           "Playing it from $" + offsetText(place->headerOffset) +
+                           " instead, where Find place would put it.");
+    }
     PlayableSong out;
     out.places = placesOfEncodedSong(doc.file, prepared->song, doc.frames);
     out.nsf = std::move(prepared->patched);

@@ -76,6 +76,18 @@ TEST_F(SheetPlayback, EditedSheetsSoundDifferentWhileTheFileStaysAsItWas) {
     EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
 }
 
+// At an address that cannot hold it (the last bytes of the file), the edited song plays from
+// where Find place puts it (its own place), and says so.
+TEST_F(SheetPlayback, ASongThatDoesNotFitAtTheAddressPlaysWhereFindPlacePutsIt) {
+    doc.sheets.channel(kSquare1).music.setCell(0, music::kNote, "G-2");
+    auto moved = playableSheets(doc, offsetText(original.size() - 8), 1);
+    ASSERT_TRUE(moved) << doc.errors.text();
+    EXPECT_NE(doc.errors.text().find("Playing it from $" + address), std::string::npos)
+        << doc.errors.text();
+    EXPECT_EQ(moved->nsf, playableSheets(doc, address, 1)->nsf);
+    EXPECT_EQ(readFileBytes(path).value(), original);
+}
+
 TEST_F(SheetPlayback, CommandLineTimelineOfTheFileAndOfItsSheetsAgree) {
     int status = 0;
     std::string fromFile = testing::runCliExit("timeline " + path + " 0 2", &status);
@@ -86,7 +98,8 @@ TEST_F(SheetPlayback, CommandLineTimelineOfTheFileAndOfItsSheetsAgree) {
     EXPECT_NE(fromFile.find("\n12 1 0\n"), std::string::npos) << fromFile;
 
     std::string dump = dir.write("song.txt", {});
-    std::string dumped = testing::runCliExit("dump " + path + " " + address + " > " + dump, &status);
+    std::string dumped =
+        testing::runCliExit("dump " + path + " " + address + " > " + dump, &status);
     ASSERT_EQ(status, 0) << dumped;
     std::string fromSheets = testing::runCliExit(
         "timeline " + path + " 0 2 --sheets " + dump + " --address " + address + " --song 1",
