@@ -178,43 +178,8 @@ class CommandsTest : public WindowTest {
 
         key(w, Qt::Key_Enter, 0, 3);  // the keypad's Enter is Enter too
         QCOMPARE(cellOf(music, 0, 3), QString("C-0"));
-        key(w, Qt::Key_Apostrophe, 0, 3);
-        QCOMPARE(cellOf(music, 0, 3), QString("C#0"));
         key(w, Qt::Key_Period, 0, 3);  // an early page end on the whole line
-        QCOMPARE(cellOf(music, 0, 3), QString("..."));
-        QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Loop), 0, 5), QString("...."));
         QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Break), 0, 3), QString(".."));
-        // The full stop again, from the Break sheet this time, puts the defaults back.
-        w.controls().sheetGroup->button(2)->click();
-        key(w, Qt::Key_Period, 0, 4);
-        QCOMPARE(cellOf(music, 0, 3), QString("---"));
-        QCOMPARE(cellOf(music, 0, 4), QString("-"));
-        QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Loop), 0, 5), QString("----"));
-        QCOMPARE(cellOf(w.sheets().view(0, SheetKind::Break), 0, 3), QString("--"));
-    }
-
-    void addLinesRenumbersReferencesAndRemovalIsBlocked() {
-        // Song 2: Break 1 on line 4 to line 7, Loop 1 on line 6 to line 1, Jump on line 10.
-        MainWindow& w = readSong(2);
-        SheetView* loop = w.sheets().view(0, SheetKind::Loop);
-        SheetView* brk = w.sheets().view(0, SheetKind::Break);
-        QCOMPARE(cellOf(brk, 4, 5), QString("0007"));
-        auto* count = w.findChild<QLineEdit*>("txtNbLineAdd");
-        count->setText("2");
-        w.currentView()->selectCell(2, 3);
-        w.controls().btnAddLines->click();              // "Before" is selected
-        QCOMPARE(cellOf(brk, 6, 5), QString("0009"));   // the break moved down and follows its line
-        QCOMPARE(cellOf(loop, 8, 5), QString("0001"));  // a target before the insertion stays
-        QCOMPARE(cellOf(loop, 12, 16), QString("0000"));
-
-        size_t boxes = fakes_->messages.boxes.size();
-        count->setText("1");
-        w.currentView()->selectCell(9, 3);  // line 9 is the break's target
-        w.controls().btnRemLine->click();
-        QCOMPARE(fakes_->messages.boxes.size(), boxes + 1);
-        QCOMPARE(fakes_->messages.boxes.back().title, std::string("Remove lines"));
-        QCOMPARE(w.currentView()->model()->rowCount(), 14);  // nothing removed
-        QCOMPARE(cellOf(brk, 6, 5), QString("0009"));
     }
 
     void arrowsAndPageKeysMoveOtherKeysDoNot() {

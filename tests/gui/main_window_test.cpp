@@ -71,21 +71,6 @@ class MainWindowTest : public WindowTest {
                 QCOMPARE(view->model()->rowCount(), 1);
                 QCOMPARE(view->model()->index(0, 1).data().toString(), QString("-0-"));
             }
-        QVERIFY(QFontInfo(w.sheets().view(0, SheetKind::Music)->font()).fixedPitch());
-        QCOMPARE(labelText(w, "lblCurAddress"), QString("Current Read/Write: $-----"));
-        auto* songId = w.findChild<QLineEdit*>("txtSongID");
-        QCOMPARE(songId->text(), QString("1"));
-        QCOMPARE(songId->maxLength(), 3);
-        QVERIFY(!songId->isEnabled());
-        QVERIFY(!w.findChild<UpDown*>("SongIDUpDown")->isEnabled());
-        QVERIFY(
-            w.findChild<QGroupBox*>("cbxBefAft")->findChildren<QRadioButton*>().at(0)->isChecked());
-        auto* instruments = w.findChild<QComboBox*>("cbxInstrument");
-        QCOMPARE(instruments->count(), 2);
-        QCOMPARE(instruments->currentIndex(), 0);
-        for (const char* hidden :
-             {"cbxFrame", "lblFrame", "btnCreateInst", "lblJump", "lblCurOct", "btnShwSngHelp"})
-            QVERIFY2(!shown(w, hidden), hidden);
         QCOMPARE(w.focusWidget(), w.sheets().view(0, SheetKind::Music));
     }
 

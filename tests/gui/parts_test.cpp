@@ -52,32 +52,6 @@ class PartsTest : public QObject {
         QCOMPARE(model.data(model.index(5, 3)).toString(), QString("C-1"));
     }
 
-    void helpTextsAndCaptionsFollowTheSheet() {
-        for (std::string_view name : helpButtonNames())
-            if (name != "btnNoteHelp")
-                QVERIFY2(helpText(name, SheetKind::Music).has_value(), name.data());
-        QVERIFY(!helpText("btnUnknown", SheetKind::Music));
-        // The note help exists on the three editing sheets only, and differs between them.
-        QSet<QString> noteHelps;
-        for (SheetKind kind : {SheetKind::Music, SheetKind::Loop, SheetKind::Break})
-            noteHelps.insert(QString::fromStdString(*helpText("btnNoteHelp", kind)));
-        QCOMPARE(noteHelps.size(), 3);
-        QVERIFY(!helpText("btnNoteHelp", SheetKind::MySong));
-        QVERIFY(!helpText("btnNoteHelp", SheetKind::FourChan));
-        QCOMPARE(helpText("btnSheetHelp", SheetKind::FourChan),
-                 helpText("btnSheetHelp", SheetKind::Loop));
-
-        QCOMPARE(labelState(7, SheetKind::Loop).x, 314);
-        QCOMPARE(labelState(7, SheetKind::Music).x, 320);
-        QVERIFY(!labelState(13, SheetKind::Music).caption);
-        QCOMPARE(*labelState(13, SheetKind::Loop).caption, std::string_view("Jump    Line"));
-        QVERIFY(!helpButtonVisible("btnVolHelp", SheetKind::Loop));
-        QVERIFY(helpButtonVisible("btnVolHelp", SheetKind::Music));
-        QVERIFY(!helpButtonVisible("btnNoteHelp", SheetKind::FourChan));
-        QVERIFY(helpButtonVisible("btnShwSngHelp", SheetKind::MySong));
-        QVERIFY(!helpButtonVisible("btnShwSngHelp", SheetKind::Music));
-    }
-
     void fileFilterInQtSyntax() {
         QCOMPARE(QString::fromStdString(qtFileFilter(kOpenFileFilter)),
                  QString("NSF/Rom files (*.nsf *nes);;All files (*)"));

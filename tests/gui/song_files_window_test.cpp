@@ -39,44 +39,6 @@ QString titleOf(const char* name) {
 class SongFilesWindowTest : public WindowTest {
     Q_OBJECT
 
-  private slots:
-    void menusHoldTheActionsWithTheirShortcuts() {
-        TestWindow t;
-        struct Case {
-            const char* menu;
-            const char* action;
-            QString text;
-            QList<QKeySequence> keys;
-        };
-        const Case cases[] = {
-            {"menuFile", "actOpenFile", "Open NES/NSF File...", {QKeySequence("Ctrl+Shift+O")}},
-            {"menuFile", "actOpenSong", "Open Song...", {QKeySequence("Ctrl+O")}},
-            {"menuFile", "actSaveSong", "Save Song", {QKeySequence("Ctrl+S")}},
-            {"menuFile", "actSaveSongAs", "Save Song As...", {QKeySequence("Ctrl+Shift+S")}},
-            {"menuFile", "actExportPatch", "Export Patch...", {}},
-            {"menuFile", "actQuit", "Quit", {QKeySequence("Ctrl+Q")}},
-            {"menuView", "actMessageLog", "Message Log", {QKeySequence("Ctrl+L")}},
-            {"menuEdit", "actUndo", "Undo", {QKeySequence("Ctrl+Z")}},
-            {"menuEdit", "actRedo", "Redo", {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}},
-        };
-        for (const Case& c : cases) {
-            auto* menu = t.window.findChild<QMenu*>(c.menu);
-            QVERIFY2(menu, c.menu);
-            auto* action = t.window.findChild<QAction*>(c.action);
-            QVERIFY2(action, c.action);
-            QVERIFY2(menu->actions().contains(action), c.action);
-            QCOMPARE(action->text(), c.text);
-            QCOMPARE(action->shortcuts(), c.keys);
-        }
-        // File comes before Edit, and Open/Save/Save As precede Export.
-        auto menus = t.window.menu().bar->actions();
-        QCOMPARE(menus.size(), 3);
-        QCOMPARE(menus[0]->menu()->objectName(), QString("menuFile"));
-        auto file = menus[0]->menu()->actions();
-        QVERIFY(file.indexOf(t.window.menu().saveSongAs) <
-                file.indexOf(t.window.menu().exportPatch));
-    }
-
     void undoAndRedoAreEnabledOnlyWithSomethingToDo() {
         TestWindow t;
         MainWindow& w = t.window;
