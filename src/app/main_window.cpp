@@ -399,7 +399,7 @@ void MainWindow::exportPatchFile() {
         ports_.messages->messageBox(kExportPatchTitle, kSelectFileFirst);
         return;
     }
-    exportPatch(*openedBytes_, doc_.file.path, *ports_.files, *ports_.messages);
+    exportPatch(*openedBytes_, doc_.file, *ports_.files, *ports_.messages);
 }
 
 void MainWindow::play() {

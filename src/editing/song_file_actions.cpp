@@ -5,6 +5,7 @@
 
 #include "editing/undoable_edits.h"
 #include "encoder/old_note_names.h"
+#include "format/memory_check.h"
 #include "model/same_file.h"
 #include "model/song_file.h"
 
@@ -20,6 +21,7 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
     if (!dump) return dump.error();
     bool renamed =
         dump->format < kSheetDumpFormat && renameOldNoteNames(dump->sheets, &dump->memory) > 0;
+    std::string unspelled = forgetUnspelledLines(dump->memory);
     runRecorded(doc, history, UndoScope::everything(), cursor, [&] {
         // As after "Read Channel": the frame store starts over, and what reading remembered
         // comes from the file (nothing, for a file saved without it).
@@ -34,6 +36,7 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
         }
     });
     if (renamed) doc.errors.caution(kRenamedNotesMessage);
+    if (!unspelled.empty()) doc.errors.report(unspelled);
     return std::nullopt;
 }
 

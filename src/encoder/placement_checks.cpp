@@ -75,6 +75,15 @@ std::vector<ProtectedRange> protectedRanges(const FileState& fs, const Bytes& fi
     return out;
 }
 
+std::string fitProblem(const FileState&, const Bytes& file, const EncodedSong& song) {
+    for (const BytePatch& p : song.patches)
+        if (p.offset + p.bytes.size() > file.size())
+            return "The new song does not fit: " + p.what +
+                   " would run past the end of the file (" + hexOffset(file.size()) +
+                   "). Nothing was written; choose another address.";
+    return {};
+}
+
 std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song) {
     const std::string retry = " Nothing was written; choose another address.";
     if (song.songId < 1 || song.songId > fs.songCount)
@@ -98,10 +107,7 @@ std::string placementProblem(const FileState& fs, const Bytes& file, const Encod
                        retry;
         }
     }
-    for (const BytePatch& p : song.patches)
-        if (p.offset + p.bytes.size() > file.size())
-            return "The new song does not fit: " + p.what +
-                   " would run past the end of the file (" + hexOffset(file.size()) + ")." + retry;
+    if (std::string problem = fitProblem(fs, file, song); !problem.empty()) return problem;
     // Name the first byte, in file order, that the song would damage.
     std::optional<ProtectedRange> hit;
     std::uint64_t hitAt = 0;

@@ -23,6 +23,10 @@ struct ProtectedRange {
 // every other Song ID (the bytes of songId's present song are free to be replaced).
 std::vector<ProtectedRange> protectedRanges(const FileState& fs, const Bytes& file, int songId);
 
+// Why the song's patches do not all lie inside the file, or the empty text: what must hold
+// before any patch, on disk or in memory.
+std::string fitProblem(const FileState& fs, const Bytes& file, const EncodedSong& song);
+
 // The first reason not to write `song` into `file`, or the empty text when it may be written.
 std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song);
 

@@ -5,12 +5,12 @@
 
 #include <filesystem>
 
-#include "encoder/safe_write.h"
-#include "song_lines.h"
 #include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
+#include "model/atomic_write.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
+#include "song_lines.h"
 #include "test_files.h"
 
 namespace kestra {
