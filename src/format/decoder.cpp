@@ -56,12 +56,15 @@ class ChannelDecoder {
         resetChannelSheets(out_);
         // Garbage taken for a stream can spell millions of lines: refuse it before any sheet
         // memory is touched (the notes alone already pass the limit).
-        if (timedLines() > kMaxChannelLines) {
+        const long timed = timedLines();
+        if (timed > kMaxChannelLines) {
             report(std::string(channelMessageName(channel_)) + ": the stream is longer than " +
                    std::to_string(kMaxChannelLines) + " lines; it was read no further.");
             return false;
         }
-        reserveLines(lineBound());
+        // The notes' lines are surely needed; the lines of Loops, Breaks and Jumps come as
+        // they are met (a stream of nothing but Jumps is no reason to hold 65,536 rows).
+        reserveLines(static_cast<int>(std::min<long>(timed + 2, kMaxChannelLines)));
         buildNoteNames(names_, 0, noise_);
         targets_ = collectTargets(s_, headerSize_);
         targetLines_.assign(targets_.size(), -1);
@@ -100,6 +103,7 @@ class ChannelDecoder {
         }
         resolve();
         setRows(rows_);
+        for (Sheet* sheet : {&out_.music, &out_.loop, &out_.brk}) sheet->releaseSpareRows();
         bool whole = ended && !tooLong_;
         if (memory_) {
             memory_->clear();
@@ -166,14 +170,14 @@ class ChannelDecoder {
             tooLong_ = true;
             return;
         }
-        if (first + n > out_.music.rowCount()) reserveLines(std::max(2 * first, first + n));
+        if (first + n > out_.music.rowCount())
+            reserveLines(std::min(std::max(2 * first, first + n), kMaxChannelLines));
         initSheetRows(out_, first, first + n - 1);
         rows_ += n;
     }
-    // The sheets are sized once for the most lines the stream can give (each note its length,
-    // each Loop, Break and Jump a zero-length line) and cut back to the lines used at the end:
-    // growing row by row costs more in moved cells than the decoding itself.
-    // Lines the notes take, up to the End byte: fewer than the stream will need.
+    // Growing row by row costs more in moved cells than the decoding itself: the sheets start
+    // with the lines the notes take, up to the End byte (fewer than the stream will need), and
+    // double when they are full; they are cut back to the lines used at the end.
     long timedLines() const {
         long lines = 1;
         bool dotted = false;
@@ -190,26 +194,6 @@ class ChannelDecoder {
             i += 1 + static_cast<size_t>(operandCount(b));
         }
         return lines;
-    }
-    int lineBound() const {
-        long bound = 1;
-        size_t i = 0;
-        bool dotted = false;
-        while (i < s_.size() && bound <= kMaxChannelLines) {
-            std::uint8_t b = s_[i];
-            if (isNote(b)) {
-                bound += noteLength(b, dotted);
-                dotted = false;
-            } else if (b == cmd::kDotted) {
-                dotted = true;
-            } else if (isLoop(b) || isBreak(b) || isJump(b)) {
-                bound += 3;  // its own line, one for commands before it, one for a target
-            } else if (b == cmd::kEnd) {
-                break;
-            }
-            i += 1 + static_cast<size_t>(operandCount(b));
-        }
-        return static_cast<int>(std::min<long>(bound + 2, kMaxChannelLines));
     }
     void reserveLines(int rows) {
         if (rows > out_.music.rowCount()) setRows(rows);

@@ -25,6 +25,8 @@ class Sheet {
     void insertRows(int at, int count);
     void removeRows(int at, int count);
     void clearRow(int row);
+    // Gives back the memory of rows reserved and not used.
+    void releaseSpareRows() { cells_.shrink_to_fit(); }
 
     bool operator==(const Sheet& other) const = default;
 
