@@ -103,33 +103,6 @@ TEST_F(CreateCodeTest, ExistingBackupIsNeverOverwritten) {
     EXPECT_EQ(*readFileBytes(backupPathOf(path)), (Bytes{1, 2, 3}));
 }
 
-TEST_F(CreateCodeTest, ReadOnlyFileIsRefusedAndUnchanged) {
-    open(Layout::Nsf);
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    setSong({notes(1), {end()}, {end()}, {end()}});
-    EXPECT_FALSE(createCode(doc, address(1), 1, &messages));
-    EXPECT_NE(doc.errors.text().find("read-only"), std::string::npos) << doc.errors.text();
-    EXPECT_EQ(fileBytes(), built.bytes);
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0444u);
-    EXPECT_FALSE(fs::exists(backupPathOf(path)));
-}
-
-TEST_F(CreateCodeTest, PermissionsAreKept) {
-    open(Layout::Nsf);
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    setSong({notes(1), {end()}, {end()}, {end()}});
-    ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    // No temporary file is left behind.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.file(""))) ++entries;
-    EXPECT_EQ(entries, 2);  // the file and its backup
-}
-
 struct Refusal {
     const char* what;
     int songId;
