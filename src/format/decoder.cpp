@@ -62,9 +62,10 @@ class ChannelDecoder {
                    std::to_string(kMaxChannelLines) + " lines; it was read no further.");
             return false;
         }
-        // The notes' lines are surely needed; the lines of Loops, Breaks and Jumps come as
-        // they are met (a stream of nothing but Jumps is no reason to hold 65,536 rows).
-        reserveLines(static_cast<int>(std::min<long>(timed + 2, kMaxChannelLines)));
+        // The lines the stream most likely gives: the notes' and one for each Loop, Break and
+        // Jump (the rare extra lines come as they are met), not the most it could give.
+        reserveLines(
+            static_cast<int>(std::min<long>(timed + placingCommands() + 2, kMaxChannelLines)));
         buildNoteNames(names_, 0, noise_);
         targets_ = collectTargets(s_, headerSize_);
         targetLines_.assign(targets_.size(), -1);
@@ -176,8 +177,15 @@ class ChannelDecoder {
         rows_ += n;
     }
     // Growing row by row costs more in moved cells than the decoding itself: the sheets start
-    // with the lines the notes take, up to the End byte (fewer than the stream will need), and
-    // double when they are full; they are cut back to the lines used at the end.
+    // with the lines the stream most likely gives and double when they are full; they are cut
+    // back to the lines used at the end.
+    long placingCommands() const {
+        long n = 0;
+        for (size_t i = 0; i < s_.size() && s_[i] != cmd::kEnd;
+             i += 1 + static_cast<size_t>(operandCount(s_[i])))
+            if (isLoop(s_[i]) || isBreak(s_[i]) || isJump(s_[i])) ++n;
+        return n;
+    }
     long timedLines() const {
         long lines = 1;
         bool dotted = false;
