@@ -58,7 +58,8 @@ Result<FileContents> readWholeFile(const std::string& path, std::uint64_t maxSiz
     // status of what was really opened decides.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return R::failure("Cannot open " + quoted(path) + ": " + std::strerror(errno) + ".");
+        return R::failure("Cannot open " + quoted(path) + " for reading: " + std::strerror(errno) +
+                          ".");
     FileContents out;
     std::string why;
     if (::fstat(fd, &st) != 0)
