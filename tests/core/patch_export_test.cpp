@@ -74,7 +74,9 @@ TEST(PatchExport, RefusalsWriteNoFile) {
         if (c.answer) files.nextSave = dir.file(c.answer);
         testing::FakeMessages messages;
 
-        EXPECT_FALSE(exportPatch(original(), FileState{.path = rom, .identity = {}}, files, messages)) << c.name;
+        EXPECT_FALSE(
+            exportPatch(original(), FileState{.path = rom, .identity = {}}, files, messages))
+            << c.name;
         EXPECT_EQ(files.saveAsked, c.asked ? 1 : 0) << c.name;
         if (c.message) {
             ASSERT_EQ(messages.boxes.size(), 1u) << c.name;
