@@ -47,11 +47,13 @@ int main(int argc, char** argv) {
             Bytes seed{kind};
             seed.insert(seed.end(), built.bytes.begin(), built.bytes.end());
             writeSeed(root / "fuzz_open_file", "file" + tag, seed);
+            writeSeed(root / "fuzz_roundtrip", "file" + tag, seed);
         }
         Bytes sparse{static_cast<std::uint8_t>(kind | 2)};
         auto body = fuzz::sparseFileOf(built.bytes, 0xEA);
         sparse.insert(sparse.end(), body.begin(), body.end());
         writeSeed(root / "fuzz_open_file", "sparse" + tag, sparse);
+        writeSeed(root / "fuzz_roundtrip", "sparse" + tag, sparse);
 
         for (std::size_t s = 0; s < built.songs.size(); ++s) {
             Sheets sheets;

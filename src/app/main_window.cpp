@@ -30,7 +30,7 @@
 #include "app/up_down.h"
 #include "app/upper_case_edit.h"
 #include "editing/undoable_edits.h"
-#include "encoder/safe_write.h"
+#include "model/atomic_write.h"
 #include "format/read_song.h"
 #include "model/guard.h"
 #include "rom/layout.h"
@@ -495,7 +495,7 @@ void MainWindow::exportPatchFile() {
         ports_.messages->messageBox(kExportPatchTitle, kSelectFileFirst);
         return;
     }
-    bool exported = exportPatch(*openedBytes_, doc_.file.path, *ports_.files, *ports_.messages);
+    bool exported = exportPatch(*openedBytes_, doc_.file, *ports_.files, *ports_.messages);
     report(exported ? "Patch exported" : "No patch exported");
 }
 

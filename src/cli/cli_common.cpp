@@ -1,5 +1,7 @@
 #include "cli/cli_common.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -7,15 +9,15 @@
 #include <map>
 
 #include "encoder/old_note_names.h"
+#include "format/memory_check.h"
 #include "model/atomic_write.h"
+#include "model/read_file.h"
+#include "model/same_file.h"
 #include "rom/layout.h"
 
 namespace kestra::cli {
 
 namespace {
-
-// Larger than any NES or NSF file; keeps a runaway pipe from filling memory.
-constexpr std::uint64_t kMaxInputBytes = 64u << 20;
 
 std::map<const CLI::App*, std::function<int()>>& runners() {
     static std::map<const CLI::App*, std::function<int()>> all;
@@ -65,19 +67,8 @@ bool isStandardStream(const std::string& path) {
 }
 
 Result<Bytes> readInput(const std::string& path) {
-    if (!isStandardStream(path)) return readFileBytes(path, kMaxInputBytes);
-    Bytes bytes;
-    std::uint8_t buf[65536];
-    while (size_t n = std::fread(buf, 1, sizeof buf, stdin)) {
-        bytes.insert(bytes.end(), buf, buf + n);
-        if (bytes.size() > kMaxInputBytes)
-            return Result<Bytes>::failure("standard input is larger than " +
-                                          std::to_string(kMaxInputBytes >> 20) + " MB");
-    }
-    if (std::ferror(stdin))
-        return Result<Bytes>::failure(std::string("cannot read standard input: ") +
-                                      std::strerror(errno));
-    return bytes;
+    if (!isStandardStream(path)) return readFileBytes(path, kMaxInputFileBytes);
+    return readAllOf(STDIN_FILENO, kMaxInputFileBytes, "standard input");
 }
 
 bool writeStdout(std::string_view data) {
@@ -85,10 +76,24 @@ bool writeStdout(std::string_view data) {
 }
 
 std::optional<std::string> writeOutput(const std::string& path, std::string_view data) {
-    if (!isStandardStream(path)) return writeFileAtomically(path, data);
+    if (!isStandardStream(path)) {
+        if (auto written = writeFileAtomically(path, data); !written) return written.error();
+        return std::nullopt;
+    }
     errno = 0;
     if (!writeStdout(data) || std::fflush(stdout) != 0)
         return std::string("cannot write to standard output: ") + std::strerror(errno);
+    return std::nullopt;
+}
+
+std::optional<std::string> outputOverInput(const std::string& out,
+                                           std::initializer_list<std::string> inputs) {
+    if (isStandardStream(out)) return std::nullopt;
+    for (const std::string& in : inputs)
+        if (!isStandardStream(in) && sameFile(out, in))
+            return out + " is also an input of the command (" + in +
+                   "): writing it would destroy what is read. Nothing was written; choose "
+                   "another output file";
     return std::nullopt;
 }
 
@@ -139,6 +144,10 @@ std::optional<SongFileContent> readSongTextForCli(const std::string& source) {
         std::fprintf(stderr, "kestra-cli: %s: %s\n",
                      (isStandardStream(source) ? std::string("standard input") : source).c_str(),
                      kRenamedNotesMessage);
+    if (std::string unspelled = forgetUnspelledLines(content->memory); !unspelled.empty())
+        std::fprintf(stderr, "kestra-cli: %s: %s\n",
+                     (isStandardStream(source) ? std::string("standard input") : source).c_str(),
+                     unspelled.c_str());
     return std::move(*content);
 }
 

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,11 @@ std::optional<std::string> writeOutput(const std::string& path, std::string_view
 bool writeStdout(std::string_view data);
 // Flushes standard output; the message when something written to it was lost.
 std::optional<std::string> flushStdout();
+
+// Why `out` may not be written: it is one of the command's inputs (the same file, also through
+// links, another spelling or a hard link). Nothing when it may; standard streams always may.
+std::optional<std::string> outputOverInput(const std::string& out,
+                                           std::initializer_list<std::string> inputs);
 
 struct OpenedFile {
     Bytes bytes;

@@ -19,6 +19,7 @@ struct ApplyArgs {
 int runApply(const ApplyArgs& a) {
     if (isStandardStream(a.original) && isStandardStream(a.patch))
         return usageError("ORIGINAL and PATCH.ips cannot both be standard input");
+    if (auto refused = outputOverInput(a.out, {a.original, a.patch})) return fail(*refused);
     auto original = readInput(a.original);
     if (!original) return fail(original.error());
     auto patch = readInput(a.patch);

@@ -36,6 +36,8 @@ int runCreate(const CreateArgs& a) {
         return usageError("SONGID must be a decimal number, not \"" + a.songId + "\"");
     if (isStandardStream(a.file))
         return usageError("FILE must be a file: the song is written into it in place");
+    // FILE is written in place by design; the dump must not be it.
+    if (auto refused = outputOverInput(a.file, {a.sheets})) return fail(*refused);
     auto dump = readSongTextForCli(a.sheets);
     if (!dump) return kFailed;
     auto file = openSongFile(a.file);

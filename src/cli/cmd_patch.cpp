@@ -21,6 +21,7 @@ struct PatchArgs {
 int runPatch(const PatchArgs& a) {
     if (isStandardStream(a.original) && isStandardStream(a.changed))
         return usageError("ORIGINAL and CHANGED cannot both be standard input");
+    if (auto refused = outputOverInput(a.out, {a.original, a.changed})) return fail(*refused);
     auto original = readInput(a.original);
     if (!original) return fail(original.error());
     auto changed = readInput(a.changed);

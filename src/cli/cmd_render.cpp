@@ -62,9 +62,12 @@ int runRender([[maybe_unused]] const RenderArgs& a) {
     std::optional<unsigned> mute = 0u;
     if (!a.mute.empty()) mute = parseMuteMask(a.mute);
     if (!mute)
-        return usageError("--mute takes channels separated by commas: 1-4 or sq1, sq2, tri, "
-                          "noise; not \"" + a.mute + "\"");
+        return usageError(
+            "--mute takes channels separated by commas: 1-4 or sq1, sq2, tri, "
+            "noise; not \"" +
+            a.mute + "\"");
     if (auto problem = listenOptionsProblem(a.listen)) return usageError(*problem);
+    if (auto refused = outputOverInput(a.out, {a.file, a.listen.sheets})) return fail(*refused);
     const bool toStdout = isStandardStream(a.out);
     Bytes bytes;
     if (a.listen.sheets.empty()) {

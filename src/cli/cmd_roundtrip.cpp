@@ -1,68 +1,27 @@
 // kestra-cli roundtrip: every song of a file read and created again in memory at its own
 // address, to see which songs the editor carries through unchanged.
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
-#include "encoder/placement_checks.h"
-#include "encoder/song_encoder.h"
-#include "format/read_song.h"
-#include "model/guard.h"
-#include "model/hex_text.h"
-#include "rom/file_bytes.h"
-#include "rom/layout.h"
-#include "rom/song_table.h"
+#include "encoder/round_trip.h"
 
 namespace kestra::cli {
 
 namespace {
 
-// What a song's round trip gave: "same", "differs at OFFSET", or why it could not be made.
-std::string roundTripOf(const FileState& fs, const Bytes& bytes, std::uint32_t header, int id,
-                        bool& same) {
-    same = false;
-    Document doc;
-    doc.file = fs;
-    if (!decodeSong(doc.file, bytes, header, doc.sheets, doc.errors, &doc.readMemory))
-        return "not read: " + (doc.errors.empty() ? std::string("?") : doc.errors.history().back());
-    std::optional<EncodedSong> song;
-    // Damaged cells cannot come out of reading; the guard only keeps a surprise from ending
-    // the whole run.
-    bool ran = runGuarded(nullptr, [&] {
-        storeShownFrame(doc.sheets, doc.frames);
-        song = encodeSong(doc.frames, doc.file, header, id, doc.errors, &doc.readMemory);
-    });
-    if (!ran || !song)
-        return "not created: " +
-               (doc.errors.empty() ? std::string("?") : doc.errors.history().back());
-    Bytes patched = patchedCopy(bytes, *song);
-    size_t n = std::min(patched.size(), bytes.size());
-    for (size_t i = 0; i < n; ++i)
-        if (patched[i] != bytes[i]) return "differs at " + offsetText(i);
-    if (patched.size() != bytes.size()) return "differs at " + offsetText(n);
-    same = true;
-    return "same";
-}
-
 int runRoundtrip(const std::string& path) {
     auto file = openSongFileForCli(path);
     if (!file) return kFailed;
-    const Bytes* bytes = &file->bytes;
-    const FileState* fs = &file->state;
-    int songs = 0;
     int same = 0;
-    for (const auto& e : listSongs(*fs, *bytes)) {
-        if (!e.headerOffset || e.soundEffect) continue;
-        bool isSame = false;
-        std::string result = roundTripOf(*fs, *bytes, *e.headerOffset, e.id, isSame);
-        std::printf("%d %s\n", e.id, result.c_str());
-        ++songs;
-        if (isSame) ++same;
+    auto songs = roundTripSongs(file->state, file->bytes);
+    for (const RoundTrip& r : songs) {
+        std::printf("%d %s\n", r.songId, r.outcome.c_str());
+        if (r.same) ++same;
     }
-    std::printf("total: %d of %d songs same\n", same, songs);
-    return same == songs ? kDone : kFailed;
+    std::printf("total: %d of %zu songs same\n", same, songs.size());
+    return same == static_cast<int>(songs.size()) ? kDone : kFailed;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "editing/undoable_edits.h"
 #include "encoder/old_note_names.h"
+#include "format/memory_check.h"
 #include "model/same_file.h"
 #include "model/song_file.h"
 
@@ -20,6 +21,7 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
     if (!dump) return dump.error();
     bool renamed =
         dump->format < kSheetDumpFormat && renameOldNoteNames(dump->sheets, &dump->memory) > 0;
+    std::string unspelled = forgetUnspelledLines(dump->memory);
     runRecorded(
         doc, history, UndoScope::everything(), cursor,
         [&] {
@@ -37,6 +39,7 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
         },
         "Open song file");
     if (renamed) doc.errors.caution(kRenamedNotesMessage);
+    if (!unspelled.empty()) doc.errors.report(unspelled);
     return std::nullopt;
 }
 

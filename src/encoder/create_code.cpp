@@ -1,9 +1,9 @@
 #include "encoder/create_code.h"
 
 #include "encoder/placement_checks.h"
-#include "encoder/safe_write.h"
 #include "encoder/song_encoder.h"
 #include "format/read_song.h"
+#include "model/atomic_write.h"
 #include "model/guard.h"
 #include "model/hex_text.h"
 #include "rom/file_bytes.h"
@@ -26,15 +26,31 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
     storeShownFrame(doc.sheets, doc.frames);
 
     // Everything is encoded and checked in memory before the file is touched.
-    auto original = doc.file.isOpen() ? readFileBytes(doc.file.path) : Result<Bytes>(Bytes{});
-    if (!original) {
-        errors.report(original.error());
-        return std::nullopt;
+    // Without a file the encoder says so itself.
+    auto read = doc.file.isOpen() ? readIdentifiedFile(doc.file.path)
+                                  : decltype(readIdentifiedFile(doc.file.path))::failure({});
+    if (doc.file.isOpen()) {
+        if (!read) {
+            errors.report(read.error());
+            return std::nullopt;
+        }
+        // The song count and layout came from the file as opened: written over a changed file
+        // they could overwrite what another program added.
+        if (std::string problem = changedOnDiskProblem(doc.file, read->identity);
+            !problem.empty()) {
+            errors.report(problem);
+            return std::nullopt;
+        }
     }
-    auto song =
-        encodeSong(doc.frames, doc.file, headerOffset, songId, errors, &doc.readMemory, &*original);
+    auto song = encodeSong(doc.frames, doc.file, headerOffset, songId, errors, &doc.readMemory,
+                           read ? &read->bytes : nullptr);
     if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
     if (!song) return std::nullopt;
+    if (!read) {
+        errors.report(kSelectFileFirst);
+        return std::nullopt;
+    }
+    Bytes* original = &read->bytes;
 
     if (std::string problem = placementProblem(doc.file, *original, *song, mayGrow);
         !problem.empty()) {
@@ -61,16 +77,14 @@ bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow
     const Bytes& patched = prepared->patched;
 
     // A file that cannot be written gets no backup either.
-    if (std::string problem = replaceRefusal(doc.file.path); !problem.empty()) {
-        errors.report(problem);
-        return false;
-    }
-    if (std::string problem = keepBackupOnce(doc.file.path, prepared->original); !problem.empty()) {
-        errors.report(problem);
-        return false;
-    }
-    if (std::string problem = replaceFileContents(doc.file.path, patched); !problem.empty()) {
-        errors.report(problem);
+    auto bytesOf = [](const Bytes& b) {
+        return std::string_view(reinterpret_cast<const char*>(b.data()), b.size());
+    };
+    Status written = replaceRefusal(doc.file.path);
+    if (written) written = keepBackupOnce(doc.file.path, bytesOf(prepared->original));
+    if (written) written = writeFileAtomically(doc.file.path, bytesOf(patched));
+    if (!written) {
+        errors.report(written.error());
         return false;
     }
     doc.file.fileSize = patched.size();
@@ -84,14 +98,18 @@ bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow
     }
 
     // Read the song back from the disk: a difference means the write went wrong.
-    auto written = readFileBytes(doc.file.path);
+    auto readBack = readIdentifiedFile(doc.file.path);
     std::string mismatch;
-    if (!written)
-        mismatch = written.error();
-    else if (*written != patched)
-        mismatch = "the file's bytes differ from the bytes written";
-    else
-        mismatch = readBackProblem(doc.file, *written, prepared->song);
+    if (!readBack) {
+        mismatch = readBack.error();
+    } else {
+        // What the editor itself wrote is what the next write expects to find.
+        if (doc.file.identity) doc.file.identity = readBack->identity;
+        if (readBack->bytes != patched)
+            mismatch = "the file's bytes differ from the bytes written";
+        else
+            mismatch = readBackProblem(doc.file, readBack->bytes, prepared->song);
+    }
     if (!mismatch.empty())
         errors.report(
             "The file was written, but the song read back from it differs from the song "

@@ -111,6 +111,19 @@ std::uint64_t nsfSizeLimit(const FileState& fs, const Bytes& file) {
     return std::max<std::uint64_t>(file.size(), fs.headerSize + 0x10000 - load);
 }
 
+std::string fitProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
+                       bool mayGrow) {
+    std::uint64_t limit = mayGrow ? nsfSizeLimit(fs, file) : file.size();
+    for (const BytePatch& p : song.patches)
+        if (p.offset + p.bytes.size() > limit)
+            return "The new song does not fit: " + p.what +
+                   (limit > file.size()
+                        ? " would run past the end of the NSF's address space ($FFFF)."
+                        : " would run past the end of the file (" + hexOffset(file.size()) + ").") +
+                   " Nothing was written; choose another address.";
+    return {};
+}
+
 std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
                              bool mayGrow) {
     const std::string retry = " Nothing was written; choose another address.";
@@ -135,14 +148,8 @@ std::string placementProblem(const FileState& fs, const Bytes& file, const Encod
                        retry;
         }
     }
-    std::uint64_t limit = mayGrow ? nsfSizeLimit(fs, file) : file.size();
-    for (const BytePatch& p : song.patches)
-        if (p.offset + p.bytes.size() > limit)
-            return "The new song does not fit: " + p.what +
-                   (limit > file.size()
-                        ? " would run past the end of the NSF's address space ($FFFF)."
-                        : " would run past the end of the file (" + hexOffset(file.size()) + ").") +
-                   retry;
+    if (std::string problem = fitProblem(fs, file, song, mayGrow); !problem.empty())
+        return problem;
     // Bytes another song uses may be written over with the very bytes they hold: that song is
     // unchanged. Name the first byte, in file order, that would change.
     std::optional<ProtectedRange> hit;

@@ -33,6 +33,11 @@ std::vector<ProtectedRange> protectedRanges(const FileState& fs, const Bytes& fi
 // file's own size for an iNES ROM and for an NSF that switches banks.
 std::uint64_t nsfSizeLimit(const FileState& fs, const Bytes& file);
 
+// Why the song's patches do not all lie inside the file (or, with mayGrow, inside the NSF's
+// address space), or the empty text: what must hold before any patch, on disk or in memory.
+std::string fitProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
+                       bool mayGrow = false);
+
 // The first reason not to write `song` into `file`, or the empty text when it may be written.
 // Bytes of other songs may be written over with the bytes they already hold. With mayGrow the
 // song may run past the end of an NSF, up to nsfSizeLimit.

@@ -56,12 +56,16 @@ class ChannelDecoder {
         resetChannelSheets(out_);
         // Garbage taken for a stream can spell millions of lines: refuse it before any sheet
         // memory is touched (the notes alone already pass the limit).
-        if (timedLines() > kMaxChannelLines) {
+        const long timed = timedLines();
+        if (timed > kMaxChannelLines) {
             report(std::string(channelMessageName(channel_)) + ": the stream is longer than " +
                    std::to_string(kMaxChannelLines) + " lines; it was read no further.");
             return false;
         }
-        reserveLines(lineBound());
+        // The lines the stream most likely gives: the notes' and one for each Loop, Break and
+        // Jump (the rare extra lines come as they are met), not the most it could give.
+        reserveLines(
+            static_cast<int>(std::min<long>(timed + placingCommands() + 2, kMaxChannelLines)));
         buildNoteNames(names_, 0, noise_);
         targets_ = collectTargets(s_, headerSize_);
         targetLines_.assign(targets_.size(), -1);
@@ -100,6 +104,7 @@ class ChannelDecoder {
         }
         resolve();
         setRows(rows_);
+        for (Sheet* sheet : {&out_.music, &out_.loop, &out_.brk}) sheet->releaseSpareRows();
         bool whole = ended && !tooLong_;
         if (memory_) {
             memory_->clear();
@@ -166,14 +171,21 @@ class ChannelDecoder {
             tooLong_ = true;
             return;
         }
-        if (first + n > out_.music.rowCount()) reserveLines(std::max(2 * first, first + n));
+        if (first + n > out_.music.rowCount())
+            reserveLines(std::min(std::max(2 * first, first + n), kMaxChannelLines));
         initSheetRows(out_, first, first + n - 1);
         rows_ += n;
     }
-    // The sheets are sized once for the most lines the stream can give (each note its length,
-    // each Loop, Break and Jump a zero-length line) and cut back to the lines used at the end:
-    // growing row by row costs more in moved cells than the decoding itself.
-    // Lines the notes take, up to the End byte: fewer than the stream will need.
+    // Growing row by row costs more in moved cells than the decoding itself: the sheets start
+    // with the lines the stream most likely gives and double when they are full; they are cut
+    // back to the lines used at the end.
+    long placingCommands() const {
+        long n = 0;
+        for (size_t i = 0; i < s_.size() && s_[i] != cmd::kEnd;
+             i += 1 + static_cast<size_t>(operandCount(s_[i])))
+            if (isLoop(s_[i]) || isBreak(s_[i]) || isJump(s_[i])) ++n;
+        return n;
+    }
     long timedLines() const {
         long lines = 1;
         bool dotted = false;
@@ -190,26 +202,6 @@ class ChannelDecoder {
             i += 1 + static_cast<size_t>(operandCount(b));
         }
         return lines;
-    }
-    int lineBound() const {
-        long bound = 1;
-        size_t i = 0;
-        bool dotted = false;
-        while (i < s_.size() && bound <= kMaxChannelLines) {
-            std::uint8_t b = s_[i];
-            if (isNote(b)) {
-                bound += noteLength(b, dotted);
-                dotted = false;
-            } else if (b == cmd::kDotted) {
-                dotted = true;
-            } else if (isLoop(b) || isBreak(b) || isJump(b)) {
-                bound += 3;  // its own line, one for commands before it, one for a target
-            } else if (b == cmd::kEnd) {
-                break;
-            }
-            i += 1 + static_cast<size_t>(operandCount(b));
-        }
-        return static_cast<int>(std::min<long>(bound + 2, kMaxChannelLines));
     }
     void reserveLines(int rows) {
         if (rows > out_.music.rowCount()) setRows(rows);

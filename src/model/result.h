@@ -8,7 +8,7 @@
 namespace kestra {
 
 template <class T>
-class Result {
+class [[nodiscard]] Result {
   public:
     Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit on purpose
     static Result failure(std::string message) {
@@ -30,6 +30,24 @@ class Result {
     Result() = default;
     std::optional<T> value_;
     std::string error_;
+};
+
+// The outcome of an action that gives nothing back: done, or the error message.
+class [[nodiscard]] Status {
+  public:
+    static Status done() { return Status(); }
+    static Status failure(std::string message) {
+        Status s;
+        s.error_ = std::move(message);
+        return s;
+    }
+    bool ok() const { return !error_.has_value(); }
+    explicit operator bool() const { return ok(); }
+    const std::string& error() const { return *error_; }
+
+  private:
+    Status() = default;
+    std::optional<std::string> error_;
 };
 
 }  // namespace kestra

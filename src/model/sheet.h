@@ -25,6 +25,10 @@ class Sheet {
     void insertRows(int at, int count);
     void removeRows(int at, int count);
     void clearRow(int row);
+    // Gives back the memory of rows reserved and not used, when it is worth the copy.
+    void releaseSpareRows() {
+        if (cells_.capacity() > cells_.size() + cells_.size() / 4) cells_.shrink_to_fit();
+    }
 
     bool operator==(const Sheet& other) const = default;
 

@@ -1,22 +1,17 @@
 #include "model/song_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "model/atomic_write.h"
 #include "model/memory_text.h"
+#include "model/read_file.h"
 
 namespace kestra {
 
 namespace {
 
 // Far above a song of 10,000 lines a channel (about 4.4 MB); refuses to swallow a foreign file.
-constexpr std::uint64_t kMaxSongFileSize = 64u << 20;
+constexpr std::uint64_t kMaxSongFileSize = kMaxInputFileBytes;
 
 }  // namespace
 
@@ -25,22 +20,16 @@ std::optional<std::string> saveSongFile(const std::string& path, const Sheets& s
                                         const ReadMemory* memory) {
     std::string text = writeSheetDump(sheets, messages);
     if (memory) text += writeMemoryText(*memory);
-    return writeFileAtomically(path, text);
+    if (auto written = writeFileAtomically(path, text); !written) return written.error();
+    return std::nullopt;
 }
 
 Result<SongFileContent> loadSongFile(const std::string& path) {
     using R = Result<SongFileContent>;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return R::failure("Cannot open \"" + path + "\": " + std::strerror(errno) + ".");
-    if (S_ISDIR(st.st_mode)) return R::failure("\"" + path + "\" is a folder, not a file.");
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxSongFileSize)
-        return R::failure("\"" + path + "\" is too large to be a song file.");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return R::failure("Cannot open \"" + path + "\" for reading.");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return R::failure("Cannot read \"" + path + "\" to its end.");
-    if (text.find('\0') != std::string::npos)
+    auto read = readWholeFile(path, kMaxSongFileSize, "a song file");
+    if (!read) return R::failure(read.error());
+    std::string_view text(reinterpret_cast<const char*>(read->bytes.data()), read->bytes.size());
+    if (text.find('\0') != std::string_view::npos)
         return R::failure("\"" + path + "\" is not a song file: it holds binary data.");
     auto content = parseSongFileText(text);
     if (!content)

@@ -44,35 +44,39 @@ constexpr std::uint64_t kMaxDataBytes = std::numeric_limits<std::uint32_t>::max(
 
 }  // namespace
 
-WavWriter::~WavWriter() {
-    if (file_ && !streamBytes_) {
-        std::fclose(file_);
-        std::remove(path_.c_str());
-    }
-}
+WavWriter::~WavWriter() = default;
 
 std::optional<std::string> WavWriter::fail(const std::string& what) {
     std::string message = "Cannot write \"" + path_ + "\" (" + what + ")";
     if (errno) message += std::string(": ") + std::strerror(errno);
     message += ".";
-    if (file_ && !streamBytes_) {
-        std::fclose(file_);
-        std::remove(path_.c_str());
-    }
-    file_ = nullptr;
+    file_.abandon();
+    stream_ = nullptr;
+    open_ = false;
     return message;
 }
+
+namespace {
+
+std::string_view view(const std::vector<std::uint8_t>& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
 
 std::optional<std::string> WavWriter::open(const std::string& path, int sampleRate, int channels) {
     path_ = path;
     dataBytes_ = 0;
     streamBytes_.reset();
-    errno = 0;
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) return fail("open");
+    stream_ = nullptr;
+    open_ = false;
+    if (auto opened = file_.open(path); !opened) return opened.error();
+    open_ = true;
     // Sizes are patched in by finish(); a sample rate is remembered in the header already.
-    auto h = header(sampleRate, channels, 0);
-    if (std::fwrite(h.data(), 1, h.size(), file_) != h.size()) return fail("header");
+    if (auto written = file_.write(view(header(sampleRate, channels, 0))); !written) {
+        open_ = false;
+        return written.error();
+    }
     return std::nullopt;
 }
 
@@ -82,50 +86,52 @@ std::optional<std::string> WavWriter::openStream(std::FILE* stream, const std::s
     path_ = name;
     dataBytes_ = 0;
     errno = 0;
+    file_.abandon();
     if (samples * 2 > kMaxDataBytes) return fail("longer than a WAV file can hold");
-    file_ = stream;
+    stream_ = stream;
+    open_ = true;
     streamBytes_ = samples * 2;
     auto h = header(sampleRate, channels, static_cast<std::uint32_t>(*streamBytes_));
-    if (std::fwrite(h.data(), 1, h.size(), file_) != h.size()) return fail("header");
+    if (std::fwrite(h.data(), 1, h.size(), stream_) != h.size()) return fail("header");
     return std::nullopt;
 }
 
 std::optional<std::string> WavWriter::write(const std::int16_t* samples, size_t count) {
-    if (!file_) return "No WAV file is open.";
+    if (!open_) return "No WAV file is open.";
     errno = 0;
     if (dataBytes_ + count * 2 > kMaxDataBytes) return fail("longer than a WAV file can hold");
     std::vector<std::uint8_t> bytes;
     bytes.reserve(count * 2);
     for (size_t i = 0; i < count; ++i) put16(bytes, static_cast<std::uint16_t>(samples[i]));
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) return fail("write");
+    if (stream_) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size())
+            return fail("write");
+    } else if (auto written = file_.write(view(bytes)); !written) {
+        open_ = false;
+        return written.error();
+    }
     dataBytes_ += bytes.size();
     return std::nullopt;
 }
 
 std::optional<std::string> WavWriter::finish() {
-    if (!file_) return "No WAV file is open.";
+    if (!open_) return "No WAV file is open.";
     errno = 0;
-    if (streamBytes_) {
+    open_ = false;
+    if (stream_) {
         if (dataBytes_ != *streamBytes_) return fail("not as long as its header says");
-        if (std::fflush(file_) != 0) return fail("write");
-        file_ = nullptr;
+        if (std::fflush(stream_) != 0) return fail("write");
+        stream_ = nullptr;
         return std::nullopt;
     }
     std::uint32_t data = static_cast<std::uint32_t>(dataBytes_);
-    std::vector<std::uint8_t> sizes;
-    put32(sizes, 36 + data);
-    if (std::fseek(file_, 4, SEEK_SET) != 0 || std::fwrite(sizes.data(), 1, 4, file_) != 4)
-        return fail("header");
-    sizes.clear();
+    std::vector<std::uint8_t> riff, sizes;
+    put32(riff, 36 + data);
     put32(sizes, data);
-    if (std::fseek(file_, 40, SEEK_SET) != 0 || std::fwrite(sizes.data(), 1, 4, file_) != 4)
-        return fail("header");
-    if (std::fclose(file_) != 0) {
-        file_ = nullptr;
-        std::remove(path_.c_str());
-        return "Cannot write \"" + path_ + "\" (close): " + std::strerror(errno) + ".";
-    }
-    file_ = nullptr;
+    Status done = file_.writeAt(4, view(riff));
+    if (done) done = file_.writeAt(40, view(sizes));
+    if (done) done = file_.commit();
+    if (!done) return done.error();
     return std::nullopt;
 }
 

@@ -141,9 +141,11 @@ Result<FileState> recogniseLayout(const std::string& path, const Bytes& bytes) {
 
 Result<FileState> openSongFile(const std::string& path) {
     if (fileKindOf(path) == FileKind::Unsupported) return recogniseLayout(path, {});
-    auto bytes = readFileBytes(path);
-    if (!bytes) return Result<FileState>::failure(bytes.error());
-    return recogniseLayout(path, *bytes);
+    auto read = readIdentifiedFile(path);
+    if (!read) return Result<FileState>::failure(read.error());
+    auto fs = recogniseLayout(path, read->bytes);
+    if (fs) fs->identity = read->identity;
+    return fs;
 }
 
 }  // namespace kestra

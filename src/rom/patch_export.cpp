@@ -18,14 +18,20 @@ std::string suggestedPatchPath(const std::string& filePath) {
 
 }  // namespace
 
-bool exportPatch(const Bytes& opened, const std::string& filePath, FilePort& files,
+bool exportPatch(const Bytes& opened, const FileState& file, FilePort& files,
                  MessagePort& messages) {
-    auto now = readFileBytes(filePath);
+    const std::string& filePath = file.path;
+    auto now = readIdentifiedFile(filePath);
     if (!now) {
         messages.messageBox(kExportPatchTitle, now.error());
         return false;
     }
-    auto patch = makeIpsPatch(opened, *now);
+    // The patch is meant to carry what the editor wrote, not another program's changes.
+    if (std::string problem = changedOnDiskProblem(file, now->identity); !problem.empty()) {
+        messages.messageBox(kExportPatchTitle, problem);
+        return false;
+    }
+    auto patch = makeIpsPatch(opened, now->bytes);
     if (!patch) {
         messages.messageBox(kExportPatchTitle, patch.error());
         return false;
@@ -43,8 +49,8 @@ bool exportPatch(const Bytes& opened, const std::string& filePath, FilePort& fil
         return false;
     }
     std::string_view data(reinterpret_cast<const char*>(patch->bytes.data()), patch->bytes.size());
-    if (auto err = writeFileAtomically(out, data)) {
-        messages.messageBox(kExportPatchTitle, *err);
+    if (auto written = writeFileAtomically(out, data); !written) {
+        messages.messageBox(kExportPatchTitle, written.error());
         return false;
     }
     messages.messageBox(kExportPatchTitle,

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "model/file_state.h"
 #include "model/ports.h"
 #include "rom/file_bytes.h"
 
@@ -17,9 +18,10 @@ inline constexpr const char* kNothingToExport =
 inline constexpr const char* kPatchOverFile =
     "The patch cannot be written over the file it patches. Choose another name.";
 
-// opened: the bytes of filePath when it was selected. Every outcome is told through messages;
-// true when a patch file was written.
-bool exportPatch(const Bytes& opened, const std::string& filePath, FilePort& files,
+// opened: the bytes of the file when it was selected. A file another program changed since it
+// was selected (or last written by "Create Code") is refused. Every outcome is told through
+// messages; true when a patch file was written.
+bool exportPatch(const Bytes& opened, const FileState& file, FilePort& files,
                  MessagePort& messages);
 
 }  // namespace kestra

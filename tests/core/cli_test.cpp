@@ -1,8 +1,14 @@
-// kestra-cli as a Unix tool: exit statuses, standard streams, checked writes, and "create".
+// kestra-cli as a Unix tool: exit statuses, standard streams, checked writes, no output over
+// an input, and "create".
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
 
 #include "cli_run.h"
 #include "fixtures/fixture_builder.h"
+#include "rom/crc32.h"
 #include "rom/file_bytes.h"
 #include "rom/ips_patch.h"
 
@@ -82,7 +88,9 @@ TEST_F(CliCommand, PatchAndApplyThroughStandardStreams) {
     std::string patch = dir.file("p.ips");
     auto made = runCliApart("patch " + path + " " + changedPath + " - > " + patch);
     ASSERT_EQ(made.status, 0) << made.err;
-    EXPECT_NE(made.err.find("CRC32 of the original"), std::string::npos);  // not in the patch
+    // The summary is not in the patch.
+    EXPECT_NE(made.err.find("CRC32 of the original: " + crc32Text(crc32(built.bytes))),
+              std::string::npos);
     auto applied = runCliApart("apply " + path + " - - < " + patch);
     ASSERT_EQ(applied.status, 0) << applied.err;
     EXPECT_TRUE(Bytes(applied.out.begin(), applied.out.end()) == changed);
@@ -125,6 +133,50 @@ TEST_F(CliCommand, CreateWritesTheSongBackOrNothing) {
     EXPECT_NE(run.err.find("line"), std::string::npos) << run.err;  // the dump is refused
     EXPECT_TRUE(*readFileBytes(other) == built.bytes);
     EXPECT_FALSE(readFileBytes(other + ".bak"));
+}
+
+TEST_F(CliCommand, NoCommandWritesOverOneOfItsInputs) {
+    Bytes changed = built.bytes;
+    changed[100] ^= 0xFF;
+    std::string changedPath = dir.write("changed.nes", changed);
+    std::string link = dir.file("link.nes");
+    std::string hard = dir.file("hard.nes");
+    ASSERT_EQ(::symlink(changedPath.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::link(changedPath.c_str(), hard.c_str()), 0);
+    std::string patch = dir.file("p.ips");
+    std::string dump = dir.file("d.txt");
+    ASSERT_EQ(runCliApart("patch " + path + " " + changedPath + " " + patch).status, 0);
+    ASSERT_EQ(runCliApart("dump " + path + " " + address + " > " + dump).status, 0);
+    auto snapshot = [&] {
+        std::map<std::string, Bytes> files;
+        for (const auto& e : std::filesystem::directory_iterator(dir.file("")))
+            files[e.path().filename().string()] = *readFileBytes(e.path().string());
+        return files;
+    };
+    const auto before = snapshot();
+    const std::string changes = path + " " + changedPath + " ";
+    const std::string cases[] = {
+        "patch " + changes + changedPath,
+        "patch " + changes + link,
+        "patch " + changes + hard,
+        "patch " + changes + dir.file("./song.nes"),
+        "apply " + path + " " + patch + " " + patch,
+        "apply " + link + " " + patch + " " + changedPath,
+        "create " + path + " " + address + " 4 " + dir.file("./song.nes"),
+#ifdef KESTRA_HAVE_PREVIEW
+        "render " + changedPath + " 0 1 " + hard,
+        "render " + path + " 0 1 " + dump + " --sheets " + dump + " --address " + address +
+            " --song 4",
+#endif
+    };
+    for (const std::string& args : cases) {
+        auto run = runCliApart(args);
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_NE(run.err.find("is also an input of the command"), std::string::npos)
+            << args << "\n"
+            << run.err;
+        EXPECT_TRUE(snapshot() == before) << args;
+    }
 }
 
 }  // namespace

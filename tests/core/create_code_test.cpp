@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "encoder/safe_write.h"
 #include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
+#include "model/atomic_write.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
 #include "song_lines.h"
@@ -101,33 +101,6 @@ TEST_F(CreateCodeTest, ExistingBackupIsNeverOverwritten) {
     setSong({notes(1), {end()}, {end()}, {end()}});
     ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
     EXPECT_EQ(*readFileBytes(backupPathOf(path)), (Bytes{1, 2, 3}));
-}
-
-TEST_F(CreateCodeTest, ReadOnlyFileIsRefusedAndUnchanged) {
-    open(Layout::Nsf);
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    setSong({notes(1), {end()}, {end()}, {end()}});
-    EXPECT_FALSE(createCode(doc, address(1), 1, &messages));
-    EXPECT_NE(doc.errors.text().find("read-only"), std::string::npos) << doc.errors.text();
-    EXPECT_EQ(fileBytes(), built.bytes);
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0444u);
-    EXPECT_FALSE(fs::exists(backupPathOf(path)));
-}
-
-TEST_F(CreateCodeTest, PermissionsAreKept) {
-    open(Layout::Nsf);
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    setSong({notes(1), {end()}, {end()}, {end()}});
-    ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    // No temporary file is left behind.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.file(""))) ++entries;
-    EXPECT_EQ(entries, 2);  // the file and its backup
 }
 
 struct Refusal {

@@ -121,28 +121,5 @@ TEST(Crc32, KnownValues) {
     EXPECT_EQ(crc32Text(crc32(Bytes(check.begin(), check.end()))), "CBF43926");
 }
 
-// Patching through standard streams is checked with the other commands.
-TEST(PatchCommand, WritesThePatchAndPrintsTheCrcOrWritesNothing) {
-    testing::TempDir dir;
-    Bytes original(300, 0x11);
-    Bytes changed = original;
-    changed[5] = 1;
-    auto a = dir.write("a.nsf", original);
-    int status = -1;
-    std::string text = testing::runCliExit(
-        "patch " + a + " " + dir.write("b.nsf", changed) + " " + dir.file("p.ips"), &status);
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(text.find("CRC32 of the original: " + crc32Text(crc32(original))), std::string::npos)
-        << text;
-    auto written = readFileBytes(dir.file("p.ips"));
-    ASSERT_TRUE(written);
-    EXPECT_EQ(*applyIpsPatch(original, *written), changed);
-    auto shorter = dir.write("c.nsf", Bytes(299, 0x11));
-    text = testing::runCliExit("patch " + a + " " + shorter + " " + dir.file("x.ips"), &status);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(text.find("differ in size"), std::string::npos) << text;
-    EXPECT_FALSE(readFileBytes(dir.file("x.ips")));
-}
-
 }  // namespace
 }  // namespace kestra

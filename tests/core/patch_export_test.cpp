@@ -30,7 +30,7 @@ TEST(PatchExport, WritesThePatchFromOpenedToNowWithTheOriginalsCrc) {
     files.nextSave = dir.file("game");  // the extension is added
     testing::FakeMessages messages;
 
-    ASSERT_TRUE(exportPatch(opened, rom, files, messages));
+    ASSERT_TRUE(exportPatch(opened, FileState{.path = rom, .identity = {}}, files, messages));
     EXPECT_EQ(files.suggested, dir.file("game.ips"));
     auto patch = readFileBytes(dir.file("game.ips"));
     ASSERT_TRUE(patch) << patch.error();
@@ -74,7 +74,9 @@ TEST(PatchExport, RefusalsWriteNoFile) {
         if (c.answer) files.nextSave = dir.file(c.answer);
         testing::FakeMessages messages;
 
-        EXPECT_FALSE(exportPatch(original(), rom, files, messages)) << c.name;
+        EXPECT_FALSE(
+            exportPatch(original(), FileState{.path = rom, .identity = {}}, files, messages))
+            << c.name;
         EXPECT_EQ(files.saveAsked, c.asked ? 1 : 0) << c.name;
         if (c.message) {
             ASSERT_EQ(messages.boxes.size(), 1u) << c.name;

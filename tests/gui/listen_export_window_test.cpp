@@ -188,6 +188,11 @@ class ListenExportWindowTest : public WindowTest {
         QVERIFY(fixtures::writeBytes(rom, changed));
         std::string out = path("game.ips");
         t.fakes.files.nextSave = out;
+        // Changed by another program: refused. Once the change counts as the editor's own
+        // (as after "Create Code"), the patch carries it.
+        w.menu().exportPatch->trigger();
+        QVERIFY(lastBox(t.fakes).find(kFileChangedOnDisk) != std::string::npos);
+        w.document().file.identity = readIdentifiedFile(rom)->identity;
         w.menu().exportPatch->trigger();
         QCOMPARE(t.fakes.files.suggested, out);
         QVERIFY2(lastBox(t.fakes).find("CRC32 of the original: " + crc32Text(crc32(opened))) !=

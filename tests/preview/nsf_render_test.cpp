@@ -134,7 +134,7 @@ TEST(RenderCommand, WritesAWavFileOfTheAskedLength) {
              {"render " + nsf + " x 1 " + dir.file("c.wav"), "2 kestra-cli: TRACK must be"},
              {"render " + nsf + " 0 0 " + dir.file("d.wav"), "2 kestra-cli: SECONDS must be"},
              {"render " + nsf + " 0 1e3 " + dir.file("e.wav"), "2 kestra-cli: SECONDS must be"},
-             {"render " + nsf + " 0 1 " + dir.file("no/such/f.wav"), "1 kestra-cli: Cannot write"},
+             {"render " + nsf + " 0 1 " + dir.file("no/such/f.wav"), "1 kestra-cli: The file "},
          }) {
         auto r = run(c.args);
         EXPECT_EQ(r.rfind(c.expected, 0), 0u) << c.args << " -> " << r;
