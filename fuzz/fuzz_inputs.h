@@ -102,4 +102,21 @@ inline std::vector<std::uint8_t> sparseFileOf(const Bytes& bytes, std::uint8_t f
     return out;
 }
 
+// A harness input as a file of this driver: the first byte picks the kind (bit 0: .nes, else
+// .nsf) and whether the rest is the file itself or a sparse description of it (bit 1), which lets
+// small inputs stand for the large cartridge images. False when it is neither.
+inline bool fileOfInput(const std::uint8_t* data, std::size_t size, FileState& fs, Bytes& bytes) {
+    if (size < 1) return false;
+    const char* name = (data[0] & 1) ? "fuzz.nes" : "fuzz.nsf";
+    if (data[0] & 2) {
+        if (!expandSparseFile(data + 1, size - 1, bytes)) return false;
+    } else {
+        bytes.assign(data + 1, data + size);
+    }
+    auto recognised = recogniseLayout(name, bytes);
+    if (!recognised) return false;
+    fs = *recognised;
+    return true;
+}
+
 }  // namespace kestra::fuzz

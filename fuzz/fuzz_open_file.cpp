@@ -14,27 +14,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kestra;
-    if (size < 1) return 0;
-    // The first byte picks the file kind (bit 0: .nes, else .nsf) and whether the rest is the
-    // file itself or a sparse description of it (bit 1), which lets small inputs stand for the
-    // large cartridge images.
-    const char* name = (data[0] & 1) ? "fuzz.nes" : "fuzz.nsf";
+    FileState fs;
     Bytes bytes;
-    if (data[0] & 2) {
-        if (!fuzz::expandSparseFile(data + 1, size - 1, bytes)) return 0;
-    } else {
-        bytes.assign(data + 1, data + size);
-    }
-    auto fs = recogniseLayout(name, bytes);
-    if (!fs) return 0;
-    for (const auto& song : listSongs(*fs, bytes)) {
+    if (!fuzz::fileOfInput(data, size, fs, bytes)) return 0;
+    for (const auto& song : listSongs(fs, bytes)) {
         if (!song.headerOffset) continue;
         Document doc;
-        if (!decodeSong(*fs, bytes, *song.headerOffset, doc.sheets, doc.errors, &doc.readMemory))
+        if (!decodeSong(fs, bytes, *song.headerOffset, doc.sheets, doc.errors, &doc.readMemory))
             continue;
         storeShownFrame(doc.sheets, doc.frames);
         ErrorBox errors;
-        auto written = encodeSong(doc.frames, *fs, *song.headerOffset, 1, errors, &doc.readMemory);
+        auto written = encodeSong(doc.frames, fs, *song.headerOffset, 1, errors, &doc.readMemory);
         if (!written) continue;
         for (size_t c = 0; c < 4; ++c) {
             const auto& m = doc.readMemory[c];

@@ -52,6 +52,19 @@ bool editableChannel(const Document& doc, const Selection& sel, MessagePort* mes
     return true;
 }
 
+// The clipboard's lines, when the sheet shown takes them; else nothing, after a message.
+std::optional<ClipBlock> blockToPaste(const Document& doc, const Selection& sel,
+                                      std::string_view text, MessagePort* messages,
+                                      const char* title) {
+    if (!editableChannel(doc, sel, messages, title)) return std::nullopt;
+    auto block = parseClipboardText(text);
+    if (!block) {
+        refuse(messages, title, block.error());
+        return std::nullopt;
+    }
+    return std::move(*block);
+}
+
 // A line reference cell inside a Loop or Break record.
 struct RefSlot {
     bool loop;
@@ -158,8 +171,7 @@ std::string senseReport(const ChannelSheets& lines, int first, int last) {
         if (!text.empty()) text += ' ';
         text += "These loops, breaks or jumps go to lines that are not played: ";
         for (size_t i = 0; i < wrong.size(); ++i) text += (i ? "; " : "") + wrong[i];
-        if (count > wrong.size())
-            text += "; and " + std::to_string(count - wrong.size()) + " more";
+        if (count > wrong.size()) text += "; and " + std::to_string(count - wrong.size()) + " more";
         text += '.';
     }
     return text;
@@ -225,12 +237,8 @@ BlockResult cutLines(Document& doc, const Selection& sel, LineRange range, Messa
 BlockResult pasteLines(Document& doc, const Selection& sel, std::string_view text,
                        MessagePort* messages) {
     BlockResult out;
-    if (!editableChannel(doc, sel, messages, kPasteTitle)) return out;
-    auto block = parseClipboardText(text);
-    if (!block) {
-        refuse(messages, kPasteTitle, block.error());
-        return out;
-    }
+    auto block = blockToPaste(doc, sel, text, messages, kPasteTitle);
+    if (!block) return out;
     const int at = sel.row;
     const int n = static_cast<int>(block->lines.size());
     // Targets inside the block go with it; those outside follow their lines as "Add lines"
@@ -262,12 +270,8 @@ BlockResult pasteLines(Document& doc, const Selection& sel, std::string_view tex
 BlockResult pasteOver(Document& doc, const Selection& sel, std::string_view text,
                       MessagePort* messages) {
     BlockResult out;
-    if (!editableChannel(doc, sel, messages, kPasteOverTitle)) return out;
-    auto block = parseClipboardText(text);
-    if (!block) {
-        refuse(messages, kPasteOverTitle, block.error());
-        return out;
-    }
+    auto block = blockToPaste(doc, sel, text, messages, kPasteOverTitle);
+    if (!block) return out;
     ChannelSheets& lines = doc.sheets.channel(sel.channel);
     const int at = sel.row;
     if (isPageEndLine(lines, at)) {
@@ -317,8 +321,8 @@ UndoScope lineCommandScope(const Document& doc, int channel) {
 }
 
 template <class Action>
-BlockResult recordBlock(Document& doc, UndoHistory& history, const Selection& sel,
-                        UndoScope scope, const char* name, Action action) {
+BlockResult recordBlock(Document& doc, UndoHistory& history, const Selection& sel, UndoScope scope,
+                        const char* name, Action action) {
     UndoRecorder recorder(doc.sheets, doc.frames, scope, cursorOf(sel));
     auto push = [&](std::optional<UndoStep> step) {
         if (!step) return;
@@ -348,8 +352,8 @@ UndoScope rowsFrom(const Document& doc, const Selection& sel, int first) {
 
 }  // namespace
 
-BlockResult undoableCut(Document& doc, UndoHistory& history, const Selection& sel,
-                        LineRange range, MessagePort* messages) {
+BlockResult undoableCut(Document& doc, UndoHistory& history, const Selection& sel, LineRange range,
+                        MessagePort* messages) {
     return recordBlock(doc, history, sel, lineCommandScope(doc, sel.channel), kCutTitle,
                        [&] { return cutLines(doc, sel, range, messages); });
 }
