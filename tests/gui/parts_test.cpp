@@ -145,6 +145,12 @@ class PartsTest : public QObject {
         QCOMPARE(QString::fromStdString(dialog.editBits(BitKind::Tone, "10100000")), QString("--"));
         QTimer::singleShot(0, &dialog, [&] { dialog.close(); });
         QCOMPARE(QString::fromStdString(dialog.editBits(BitKind::Flag, "00000001")), QString("--"));
+        // From the keyboard, wherever the focus is: Return is OK, Escape is Cancel.
+        QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(dialog.box(0), Qt::Key_Return); });
+        QCOMPARE(QString::fromStdString(dialog.editBits(BitKind::Flag, "00000001")),
+                 QString("00000001"));
+        QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(dialog.box(0), Qt::Key_Escape); });
+        QCOMPARE(QString::fromStdString(dialog.editBits(BitKind::Flag, "00000001")), QString("--"));
     }
 };
 
