@@ -91,9 +91,11 @@ bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow
 
     if (report) {
         report->headerOffset = prepared->song.headerOffset;
+        // What was written for the song, as Find place counts it: a channel the file already
+        // held is only pointed at.
         report->songBytes = prepared->song.header.size();
         for (const EncodedChannel& channel : prepared->song.channels)
-            report->songBytes += channel.bytes.size();
+            if (!channel.inFile) report->songBytes += channel.bytes.size();
         report->backupPath = backupPathOf(doc.file.path);
     }
 
