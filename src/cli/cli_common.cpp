@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 
 #include "encoder/old_note_names.h"
 #include "format/memory_check.h"
@@ -37,6 +38,15 @@ CLI::App* addCommand(CLI::App& app, const std::string& name, const std::string& 
     CLI::App* cmd = app.add_subcommand(name, summary);
     cmd->footer(help);
     runners()[cmd] = std::move(run);
+    return cmd;
+}
+
+CLI::App* addFileCommand(CLI::App& app, const std::string& name, const std::string& summary,
+                         const std::string& help, std::function<int(const std::string&)> run) {
+    auto file = std::make_shared<std::string>();
+    CLI::App* cmd =
+        addCommand(app, name, summary, help, [file, run = std::move(run)] { return run(*file); });
+    cmd->add_option("FILE", *file, "the NSF or NES file (\"-\": standard input)")->required();
     return cmd;
 }
 

@@ -24,6 +24,9 @@ constexpr int kUsage = 2;   // the command line itself is wrong
 // is the exit status. `help` is the long text shown by COMMAND --help.
 CLI::App* addCommand(CLI::App& app, const std::string& name, const std::string& summary,
                      const std::string& help, std::function<int()> run);
+// A command whose one argument is an NSF or NES file ("-": standard input); `run` gets its path.
+CLI::App* addFileCommand(CLI::App& app, const std::string& name, const std::string& summary,
+                         const std::string& help, std::function<int(const std::string&)> run);
 // Runs the command chosen on the command line (kUsage when there is none).
 int runChosenCommand(const CLI::App& app);
 

@@ -27,8 +27,7 @@ int runRoundtrip(const std::string& path) {
 }  // namespace
 
 void addRoundtripCommand(CLI::App& app) {
-    auto file = std::make_shared<std::string>();
-    CLI::App* cmd = addCommand(
+    addFileCommand(
         app, "roundtrip",
         "read every song and create it again in memory: which come back byte for byte",
         "Reads every song of FILE (sound effects and entries leading outside the file are\n"
@@ -38,8 +37,7 @@ void addRoundtripCommand(CLI::App& app) {
         "offset whose byte would change), or why the song could not be read or created; then\n"
         "a total. Exit status: 0 all the same; 1 some song differs, or the file cannot be\n"
         "read; 2 wrong usage.",
-        [file] { return runRoundtrip(*file); });
-    cmd->add_option("FILE", *file, "the NSF or NES file (\"-\": standard input)")->required();
+        runRoundtrip);
 }
 
 }  // namespace kestra::cli

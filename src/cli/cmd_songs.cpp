@@ -26,14 +26,12 @@ int runSongs(const std::string& path) {
 }  // namespace
 
 void addSongsCommand(CLI::App& app) {
-    auto file = std::make_shared<std::string>();
-    CLI::App* cmd = addCommand(
+    addFileCommand(
         app, "songs", "list the Song IDs of an NSF or NES file",
         "Prints one line per Song ID: the ID, the file offset of its song header (five hex\n"
         "digits) and its kind: \"song\", \"sfx\" (a sound effect), or \"outside\" when the\n"
         "table entry leads outside the file.",
-        [file] { return runSongs(*file); });
-    cmd->add_option("FILE", *file, "the NSF or NES file (\"-\": standard input)")->required();
+        runSongs);
 }
 
 }  // namespace kestra::cli

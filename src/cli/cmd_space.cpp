@@ -21,8 +21,7 @@ int runSpace(const std::string& path) {
 }  // namespace
 
 void addSpaceCommand(CLI::App& app) {
-    auto file = std::make_shared<std::string>();
-    CLI::App* cmd = addCommand(
+    addFileCommand(
         app, "space", "map the regions of an NSF or NES file and its free bytes",
         "Prints every region of the file in address order, one per line: the first and last\n"
         "file offset (five hex digits), the size in bytes, and what uses it:\n"
@@ -36,8 +35,7 @@ void addSpaceCommand(CLI::App& app) {
         "  free past-end     after the end of an NSF that does not switch banks, up to $FFFF:\n"
         "                    the file may grow there when a song is placed with create ... auto\n"
         "  other             bytes of the game (code, graphics, data): never written",
-        [file] { return runSpace(*file); });
-    cmd->add_option("FILE", *file, "the NSF or NES file (\"-\": standard input)")->required();
+        runSpace);
 }
 
 }  // namespace kestra::cli
