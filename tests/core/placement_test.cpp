@@ -205,6 +205,7 @@ TEST(KeptTargets, AJumpIntoAnotherChannelIsKeptWhereTheDestinationHoldsItsBytes)
     // A copy of the file is another path with the same bytes: written back unchanged.
     std::string copy = dir.write("copy.nsf", built.bytes);
     doc.file.path = copy;
+    doc.file.identity = readIdentifiedFile(copy).value().identity;  // as if selected
     EXPECT_TRUE(createCode(doc, doc.readWriteAddress, 1, nullptr)) << doc.errors.text();
     EXPECT_EQ(readFileBytes(copy).value(), built.bytes);
     // Square One changed before the target: the jump would land elsewhere.
