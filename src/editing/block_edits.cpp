@@ -8,6 +8,7 @@
 #include "editing/undoable_edits.h"
 #include "model/frame_store.h"
 #include "model/hex_text.h"
+#include "model/sheet_dump.h"
 
 namespace kestra {
 
@@ -120,15 +121,6 @@ std::optional<int> indexOfSource(const ClipBlock& block, int source) {
                                [](const ClipLine& l, int s) { return l.source < s; });
     if (it == block.lines.end() || it->source != source) return std::nullopt;
     return static_cast<int>(it - block.lines.begin());
-}
-
-void fillRow(Sheet& sheet, SheetKind kind, int row, std::string_view record) {
-    size_t pos = 0;
-    for (int c = kFixedColumns; c < sheet.columnCount(); ++c) {
-        size_t w = static_cast<size_t>(cellWidth(kind, c));
-        sheet.setCell(row, c, std::string(record.substr(pos, w)));
-        pos += w;
-    }
 }
 
 void writeLines(ChannelSheets& lines, int at, const ClipBlock& block) {

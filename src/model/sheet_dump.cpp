@@ -41,6 +41,8 @@ bool splitRecords(std::string_view rest, std::string_view& m, std::string_view& 
     return true;
 }
 
+}  // namespace
+
 void fillRow(Sheet& sheet, SheetKind kind, int row, std::string_view record) {
     size_t pos = 0;
     for (int c = kFixedColumns; c < sheet.columnCount(); ++c) {
@@ -49,8 +51,6 @@ void fillRow(Sheet& sheet, SheetKind kind, int row, std::string_view record) {
         pos += w;
     }
 }
-
-}  // namespace
 
 Result<SheetDump> parseSheetDump(std::string_view text) {
     using R = Result<SheetDump>;

@@ -251,9 +251,9 @@ TEST(DataSafety, ReadingAStreamOfJumpsHoldsNoSpareRows) {
     Bytes jumps;
     for (int i = 0; i < 5000; ++i) jumps.insert(jumps.end(), {0x16, 0x80, 0x00});
     jumps.push_back(0x17);
-    fixtures::SongSpec spec;
-    spec.channels[0] = fixtures::ChannelStream{jumps, {}};
-    auto built = fixtures::buildFile(Layout::Rom69, {spec});
+    fixtures::SongSpec song;
+    song.channels[0] = fixtures::ChannelStream{jumps, {}};
+    auto built = fixtures::buildFile(Layout::Rom69, {song});
     auto state = recogniseLayout("x.nes", built.bytes);
     ASSERT_TRUE(state);
     auto held = [] {
