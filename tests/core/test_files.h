@@ -64,22 +64,27 @@ inline Result<std::string> openFixture(const TempDir& dir, const std::string& na
     return path;
 }
 
-// Runs kestra-cli with args (stderr joined to stdout); status as pclose returns it.
-inline std::string runCli(const std::string& args, int* status) {
+// Runs kestra-cli with args through the shell, so that redirections work; standard error goes
+// where errTo says (joined to standard output by default). Status as pclose returns it.
+inline std::string runCli(const std::string& args, int* status, const std::string& errTo = "&1") {
     std::string out;
     std::unique_ptr<FILE, int (*)(FILE*)> p(
-        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>&1").c_str(), "r"), pclose);
+        popen((std::string(KESTRA_CLI_PATH) + " " + args + " 2>" + errTo).c_str(), "r"), pclose);
     char buf[4096];
     while (size_t n = fread(buf, 1, sizeof buf, p.get())) out.append(buf, n);
     *status = pclose(p.release());
     return out;
 }
 
-// As runCli, with the process's exit status (-1 when it did not exit normally).
+// The process's exit status, -1 when it did not exit normally.
+inline int exitStatus(int raw) {
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// As runCli, with the process's exit status.
 inline std::string runCliExit(const std::string& args, int* status) {
-    int raw = 0;
-    std::string out = runCli(args, &raw);
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::string out = runCli(args, status);
+    *status = exitStatus(*status);
     return out;
 }
 
