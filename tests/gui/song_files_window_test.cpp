@@ -39,31 +39,43 @@ QString titleOf(const char* name) {
 class SongFilesWindowTest : public WindowTest {
     Q_OBJECT
 
-    void undoAndRedoAreEnabledOnlyWithSomethingToDo() {
+  private slots:
+    // The menu and the shortcuts (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z) take edits back and redo them.
+    void undoAndRedoByMenuAndShortcuts() {
         TestWindow t;
         MainWindow& w = t.window;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
         const MenuActions& m = w.menu();
+        const Sheets start = w.document().sheets;
+        auto keys = [&](QKeyCombination k) {
+            QTest::keyClick(w.currentView(), k.key(), k.keyboardModifiers());
+        };
         struct Step {
             const char* what;
             std::function<void()> run;
             bool undo, redo, modified;
+            int rows;
         };
         const Step steps[] = {
-            {"start", [] {}, false, false, false},
-            {"add", [&] { addLines(w, 2); }, true, false, true},
-            {"add again", [&] { addLines(w, 1); }, true, false, true},
-            {"undo", [&] { m.undo->trigger(); }, true, true, true},
-            {"undo to start", [&] { m.undo->trigger(); }, false, true, false},
-            {"redo", [&] { m.redo->trigger(); }, true, true, true},
-            {"new edit drops redo", [&] { addLines(w, 1); }, true, false, true},
+            {"start", [] {}, false, false, false, 1},
+            {"add", [&] { addLines(w, 2); }, true, false, true, 3},
+            {"add again", [&] { addLines(w, 1); }, true, false, true, 4},
+            {"Ctrl+Z", [&] { keys(Qt::ControlModifier | Qt::Key_Z); }, true, true, true, 3},
+            {"undo to start", [&] { m.undo->trigger(); }, false, true, false, 1},
+            {"Ctrl+Y", [&] { keys(Qt::ControlModifier | Qt::Key_Y); }, true, true, true, 3},
+            {"Ctrl+Shift+Z", [&] { keys(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z); },
+             true, false, true, 4},
+            {"new edit drops redo", [&] { addLines(w, 1); }, true, false, true, 5},
         };
         for (const Step& s : steps) {
             s.run();
             QVERIFY2(m.undo->isEnabled() == s.undo, s.what);
             QVERIFY2(m.redo->isEnabled() == s.redo, s.what);
             QVERIFY2(w.isWindowModified() == s.modified, s.what);
+            QVERIFY2(shownRows(w) == s.rows, s.what);
+            QVERIFY2((w.document().sheets == start) == (s.rows == 1), s.what);
         }
-        QCOMPARE(shownRows(w), 4);
     }
 
     void saveAndOpenRoundTrip() {
