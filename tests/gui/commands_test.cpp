@@ -120,8 +120,7 @@ class CommandsTest : public WindowTest {
         fixtures::BuildOptions options;
         options.nsfEndsAfterData = true;
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options);
-        std::string path = this->path("tight.nsf");
-        QVERIFY(fixtures::writeBytes(path, built.bytes));
+        std::string path = writeFile("tight.nsf", built.bytes);
         w.openFile(path);
         w.controls().btnAddress->click();
         w.controls().btnRead->click();

@@ -123,11 +123,14 @@ class WindowTest : public QObject {
     }
     MainWindow* window() const { return current_ ? &current_->window : nullptr; }
     std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
-    std::string writeFixture(const char* name, Layout layout) const {
-        auto file = fixtures::buildFile(layout, fixtures::sampleSongs());
+    // Writes bytes as `name` into the class's folder; the path.
+    std::string writeFile(const char* name, const Bytes& bytes) const {
         std::string p = path(name);
-        if (!fixtures::writeBytes(p, file.bytes)) qFatal("cannot write fixture");
+        if (!fixtures::writeBytes(p, bytes)) qFatal("cannot write %s", name);
         return p;
+    }
+    std::string writeFixture(const char* name, Layout layout) const {
+        return writeFile(name, fixtures::buildFile(layout, fixtures::sampleSongs()).bytes);
     }
 
     Fakes* fakes_ = nullptr;  // those of the window fresh() made last

@@ -27,12 +27,6 @@ class HostileFilesTest : public WindowTest {
     Q_OBJECT
 
   private:
-    std::string writeFile(const char* name, const Bytes& bytes) {
-        std::string p = path(name);
-        if (!fixtures::writeBytes(p, bytes)) qFatal("cannot write %s", name);
-        return p;
-    }
-
     QString importantMessage() const {
         return window()->findChild<QLineEdit*>("txtImpMess")->text();
     }

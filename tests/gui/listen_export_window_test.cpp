@@ -1,5 +1,6 @@
 // The listening strip and "Export Patch..." in the window: what Play hands the player (the file
-// as it is on disk now, the track, the muted channels), its refusals, and the patch written.
+// as it is on disk now, the track, the muted channels), its refusals, and the patch written; and
+// the audio source the sound output pulls from.
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
@@ -9,7 +10,9 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdlib>
 
+#include "app/audio_preview.h"
 #include "app/listen_strip.h"
 #include "app/main_window.h"
 #include "app/sheet_view.h"
@@ -18,11 +21,32 @@
 #include "fixtures/walker_driver.h"
 #include "format/read_song.h"
 #include "gui_test_registry.h"
+#include "preview/nsf_render.h"
 #include "rom/crc32.h"
 #include "rom/ips_patch.h"
 #include "rom/patch_export.h"
 
 namespace kestra::testing {
+
+namespace {
+
+Bytes toneNsf() {
+    fixtures::BuildOptions options;
+    options.nsfCode = fixtures::NsfCode::Tone;
+    return fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options).bytes;
+}
+
+int peak(const QByteArray& bytes) {
+    int p = 0;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        auto s = static_cast<std::int16_t>(static_cast<unsigned char>(bytes[i]) |
+                                           static_cast<unsigned char>(bytes[i + 1]) << 8);
+        p = std::max(p, std::abs(static_cast<int>(s)));
+    }
+    return p;
+}
+
+}  // namespace
 
 class ListenExportWindowTest : public WindowTest {
     Q_OBJECT
@@ -30,39 +54,11 @@ class ListenExportWindowTest : public WindowTest {
     static const std::string& lastBox(Fakes& f) { return f.messages.boxes.back().text; }
 
   private slots:
-    void stripSitsBetweenMenuAndControls() {
-        TestWindow t;
-        MainWindow& w = t.window;
-        auto* strip = w.findChild<ListenStrip*>("listenStrip");
-        QVERIFY(strip);
-        QVERIFY(strip->y() >= w.menu().bar->geometry().bottom());
-        QCOMPARE(strip->geometry().bottom() + 1, w.clientArea()->y());
-        for (const char* name : {"btnPlay", "btnStop", "spnTrack", "chkMuteSq1", "chkMuteSq2",
-                                 "chkMuteTri", "chkMuteNoise"}) {
-            auto* control = strip->findChild<QWidget*>(name);
-            QVERIFY2(control && control->isVisible(), name);
-            QVERIFY2(strip->rect().contains(control->geometry()), name);
-        }
-    }
-
-    void playRefusals() {
-        struct Case {
-            const char* name;
-            std::optional<Layout> layout;
-            const char* message;
-        };
-        const Case cases[] = {
-            {"no file", std::nullopt, "Select a file first."},
-        };
-        for (const Case& c : cases) {
-            TestWindow t(/*realPlayer=*/true);
-            if (c.layout) t.window.openFile(writeFixture("game.nes", *c.layout));
-            t.window.listenStrip().findChild<QAbstractButton*>("btnPlay")->click();
-            QVERIFY2(t.fakes.messages.boxes.size() == 1, c.name);
-            QCOMPARE(t.fakes.messages.boxes[0].title, std::string(kListenTitle));
-            QVERIFY2(lastBox(t.fakes).find(c.message) != std::string::npos,
-                     lastBox(t.fakes).c_str());
-        }
+    void playWithoutAFileIsRefused() {
+        TestWindow t(/*realPlayer=*/true);
+        t.window.listenStrip().findChild<QAbstractButton*>("btnPlay")->click();
+        QCOMPARE(t.fakes.messages.boxes.size(), size_t(1));
+        QVERIFY((t.fakes.messages.boxes[0] == FakeMessages::Box{kListenTitle, kSelectFileFirst}));
     }
 
     void playIsForNsfFilesUpToTheirTrackCount() {
@@ -131,8 +127,7 @@ class ListenExportWindowTest : public WindowTest {
         MainWindow& w = t.window;
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
         fixtures::installWalkerDriver(built.bytes, 3);
-        const std::string file = path("walk.nsf");
-        QVERIFY(fixtures::writeBytes(file, built.bytes));
+        const std::string file = writeFile("walk.nsf", built.bytes);
         w.openFile(file);
         w.controls().btnAddress->click();
         w.controls().btnRead->click();
@@ -212,6 +207,37 @@ class ListenExportWindowTest : public WindowTest {
         w.menu().exportPatch->trigger();
         QVERIFY(*applyIpsPatch(opened, *readFileBytes(out)) == changed);
         QVERIFY(lastBox(t.fakes).find(crc32Text(crc32(opened))) != std::string::npos);
+    }
+
+    void sourceGivesWholeFramesOfSound() {
+        auto renderer = preview::NsfRenderer::open(toneNsf());
+        QVERIFY(renderer.ok());
+        QVERIFY(!renderer->startTrack(0));
+        NsfAudioSource source(std::make_unique<preview::NsfRenderer>(std::move(*renderer)));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QVERIFY(source.isSequential());
+        QVERIFY(source.bytesAvailable() > 0);
+        QByteArray first = source.read(4410 * 4 + 3);
+        QVERIFY(first.size() > 0);
+        QCOMPARE(first.size() % 4, 0);  // whole stereo frames only
+        QVERIFY(peak(first) > 2000);
+        source.setMutedVoices(0x1F);
+        QByteArray muted = source.read(4096 * 4);
+        QVERIFY(peak(muted.right(2048 * 4)) < 64);
+    }
+
+    void playRefusesWhatCannotBePlayed() {
+        AudioPreview audio;
+        auto rom = fixtures::buildFile(Layout::Rom43, fixtures::sampleSongs()).bytes;
+        auto err = audio.play(rom, 0, 0);
+        QVERIFY(err);
+        QVERIFY(err->find("needs an NSF file") != std::string::npos);
+        QVERIFY(!audio.isPlaying());
+        err = audio.play(toneNsf(), 7, 0);
+        QVERIFY(err);
+        QVERIFY(err->find("Track 7 does not exist") != std::string::npos);
+        QVERIFY(!audio.isPlaying());
+        audio.stop();  // stopping when nothing plays does nothing
     }
 };
 
