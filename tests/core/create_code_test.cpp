@@ -123,10 +123,6 @@ TEST_P(CreateCodeRefusal, NothingIsWritten) {
     EXPECT_FALSE(fs::exists(backupPathOf(path))) << r.what;
 }
 
-std::string at(std::uint32_t offset) {
-    return offsetText(offset);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Guard, CreateCodeRefusal,
     ::testing::Values(
@@ -135,30 +131,34 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"address not hex", 1, [](const auto&) { return std::string("12G"); }, 1,
                 "The value entered is not a hexadecimal."},
         Refusal{"runs into the next song's header", 1,
-                [](const auto& b) { return at(b.songs[0].headerOffset); }, 60,
+                [](const auto& b) { return offsetText(b.songs[0].headerOffset); }, 60,
                 "The new song would overwrite the song header of Song ID 2 (at $01032). Nothing "
                 "was written; choose another address."},
         Refusal{"runs into another song's channel", 1,
-                [](const auto& b) { return at(b.songs[1].headerOffset - 9); }, 1,
+                [](const auto& b) { return offsetText(b.songs[1].headerOffset - 9); }, 1,
                 "The new song would overwrite the song header of Song ID 2 (at $01032). Nothing "
                 "was written; choose another address."},
         Refusal{"overwrites a stream of another Song ID", 2,
-                [](const auto& b) { return at(*b.songs[0].channelOffsets[1]); }, 1,
+                [](const auto& b) { return offsetText(*b.songs[0].channelOffsets[1]); }, 1,
                 "The new song would overwrite the Square Two channel of Song ID 1 (at $0101C). "
                 "Nothing was written; choose another address."},
         Refusal{"past the end of the file", 1,
-                [](const auto& b) { return at(static_cast<std::uint32_t>(b.bytes.size() - 12)); },
+                [](const auto& b) {
+                    return offsetText(static_cast<std::uint32_t>(b.bytes.size() - 12));
+                },
                 1,
                 "The new song does not fit: Triangle would run past the end of the file "
                 "($08080). Nothing was written; choose another address."},
-        Refusal{"over the song table", 1, [](const auto& b) { return at(b.songTableBase - 4); }, 1,
+        Refusal{"over the song table", 1,
+                [](const auto& b) { return offsetText(b.songTableBase - 4); }, 1,
                 "The new song would overwrite the song table (at $00AC0). Nothing was written; "
                 "choose another address."},
         Refusal{"over the file header", 1, [](const auto&) { return std::string("00070"); }, 1,
                 // The header's type byte 00 is what the file holds at $00070 already.
                 "The new song would overwrite the file header (at $00071). Nothing was written; "
                 "choose another address."},
-        Refusal{"Song ID outside the table", 9, [](const auto& b) { return at(b.dataEnd); }, 1,
+        Refusal{"Song ID outside the table", 9, [](const auto& b) { return offsetText(b.dataEnd); },
+                1,
                 "Song ID 9 is not in the song table of this file (1 to 4). Nothing was written."}));
 
 TEST_F(CreateCodeTest, ReplacingASongInPlaceMayReuseItsOwnBytes) {

@@ -13,6 +13,7 @@ namespace {
 
 using testing::early;
 using testing::end;
+using testing::hexOf;
 using testing::Line;
 using testing::storeOf;
 
@@ -34,10 +35,6 @@ Encoded encodeChannel(const std::vector<Line>& lines, int ch = kSquare1) {
     return {e.code, e.resolved, box.history()};
 }
 
-std::string hex(const Bytes& b) {
-    return testing::hexOf(b);
-}
-
 struct StreamCase {
     const char* what;
     std::vector<Line> lines;
@@ -51,7 +48,7 @@ TEST_P(EncodeStream, GivesTheExpectedBytes) {
     Encoded e = encodeChannel(c.lines);
     ASSERT_TRUE(e.code) << c.what;
     EXPECT_TRUE(e.messages.empty()) << c.what << ": " << (e.messages.empty() ? "" : e.messages[0]);
-    EXPECT_EQ(hex(e.code->bytes), c.bytes) << c.what;
+    EXPECT_EQ(hexOf(e.code->bytes), c.bytes) << c.what;
 }
 
 using namespace music;
@@ -108,7 +105,7 @@ TEST(EncodeStream, BreakAndLoopFollowTheLinesNote) {
                        end()});
     ASSERT_TRUE(e.resolved);
     // Break 1 before Loop 2; both behind the note of line 0 (which is emitted at line 1).
-    EXPECT_EQ(hex(e.code->bytes), "21 12 00 80 0A 0F 02 80 00 21 17");
+    EXPECT_EQ(hexOf(e.code->bytes), "21 12 00 80 0A 0F 02 80 00 21 17");
 }
 
 TEST(EncodeStream, LineAddressesAreWhereTheLinesMaterialStarts) {
@@ -137,7 +134,7 @@ TEST(EncodeStream, SlideConnectCountsInTheLinesBytes) {
     ASSERT_TRUE(addr);
     size_t at = *addr - 0x8000u;
     ASSERT_LT(at, b.size());
-    EXPECT_EQ(b[at], cmd::kVolume) << hex(b);
+    EXPECT_EQ(b[at], cmd::kVolume) << hexOf(b);
 }
 
 struct MessageCase {
@@ -230,7 +227,7 @@ TEST(NoteBytes, PiecesAndCodes) {
     EXPECT_EQ(noteCode(names, "G-2"), -1);
     Bytes out;
     noteLengthPiece(out, 0x3F, 48);
-    EXPECT_EQ(hex(out), "02 DF");
+    EXPECT_EQ(hexOf(out), "02 DF");
 }
 
 FileState nsfState() {
@@ -252,13 +249,13 @@ TEST(EncodeSong, HeaderAndTableEntryPointAtTheChannels) {
     ASSERT_TRUE(song) << box.text();
     EXPECT_EQ(song->tableEntry, 0x8A00);
     EXPECT_EQ(song->tableEntryOffset, 0xAC1u + 4);
-    EXPECT_EQ(hex(song->header), "00 8A 09 8A 0B 8A 0C 8A 0D");
+    EXPECT_EQ(hexOf(song->header), "00 8A 09 8A 0B 8A 0C 8A 0D");
     ASSERT_EQ(song->patches.size(), 6u);
     EXPECT_EQ(song->patches[0].offset, 0xA89u);
-    EXPECT_EQ(hex(song->patches[0].bytes), "21 17");
+    EXPECT_EQ(hexOf(song->patches[0].bytes), "21 17");
     EXPECT_EQ(song->patches[3].offset, 0xA8Du);
     EXPECT_EQ(song->patches[4].what, "song header");
-    EXPECT_EQ(hex(song->patches[5].bytes), "8A 00");
+    EXPECT_EQ(hexOf(song->patches[5].bytes), "8A 00");
 }
 
 TEST(EncodeSong, ChannelsWithoutAStreamAndMessagesThatStopTheRun) {
@@ -300,7 +297,7 @@ TEST(EncodeSong, ChannelsWithoutAStreamAndMessagesThatStopTheRun) {
         ErrorBox box;
         auto song =
             encodeSong(storeOf(c.channels), c.fileOpen ? nsfState() : FileState{}, 0xA80, 1, box);
-        EXPECT_EQ(song ? hex(song->header) : "", c.header) << c.what;
+        EXPECT_EQ(song ? hexOf(song->header) : "", c.header) << c.what;
         EXPECT_EQ(box.history(), c.messages) << c.what;
     }
 }

@@ -43,7 +43,6 @@ TEST(PatchExport, WritesThePatchFromOpenedToNowWithTheOriginalsCrc) {
     EXPECT_NE(text.find("CRC32 of the original: " + crc32Text(crc32(opened))), std::string::npos)
         << text;
     EXPECT_NE(text.find("3 bytes changed in 2 records"), std::string::npos) << text;
-    EXPECT_EQ(crc32Text(crc32(opened)).size(), 8u);
 }
 
 TEST(PatchExport, RefusalsWriteNoFile) {
