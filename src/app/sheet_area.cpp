@@ -23,7 +23,7 @@ SheetArea::SheetArea(Sheets& sheets, QWidget* window, const QRect& geometry)
     for (int slot = 0; slot < kSlots; ++slot) {
         int channel = channelOfSlot(slot);
         SheetKind kind = kindOfSlot(slot);
-        auto* model = new SheetModel(&sheets_.grid(channel, kind), this);
+        auto* model = new SheetModel(&sheets_, channel, kind, this);
         auto* view = new SheetView(window);
         view->setObjectName(gridName(channel, kind));
         view->setModel(model);

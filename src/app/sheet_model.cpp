@@ -2,11 +2,13 @@
 
 namespace kestra {
 
-SheetModel::SheetModel(const Sheet* sheet, QObject* parent)
+SheetModel::SheetModel(const Sheets* sheets, int channel, SheetKind kind, QObject* parent)
     : QAbstractTableModel(parent),
-      sheet_(sheet),
-      rows_(sheet->rowCount()),
-      cols_(sheet->columnCount()) {}
+      sheets_(sheets),
+      channel_(channel),
+      kind_(kind),
+      rows_(grid().rowCount()),
+      cols_(grid().columnCount()) {}
 
 int SheetModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
@@ -18,10 +20,9 @@ int SheetModel::columnCount(const QModelIndex& parent) const {
 
 QVariant SheetModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_ || index.column() >= cols_) return {};
-    if (!sheet_->inRange(index.row(), index.column())) return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromStdString(sheet_->cell(index.row(), index.column()));
-    return {};
+    if (role != Qt::DisplayRole || !grid().inRange(index.row(), index.column())) return {};
+    const std::string_view text = grid().cell(index.row(), index.column());
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
@@ -31,10 +32,10 @@ Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
 }
 
 void SheetModel::refresh() {
-    if (sheet_->rowCount() != rows_ || sheet_->columnCount() != cols_) {
+    if (grid().rowCount() != rows_ || grid().columnCount() != cols_) {
         beginResetModel();
-        rows_ = sheet_->rowCount();
-        cols_ = sheet_->columnCount();
+        rows_ = grid().rowCount();
+        cols_ = grid().columnCount();
         endResetModel();
         return;
     }
@@ -42,7 +43,7 @@ void SheetModel::refresh() {
 }
 
 void SheetModel::rowsInsertedAt(int at, int count) {
-    if (count <= 0 || at < 0 || at > rows_ || rows_ + count != sheet_->rowCount()) {
+    if (count <= 0 || at < 0 || at > rows_ || rows_ + count != grid().rowCount()) {
         refresh();
         return;
     }
@@ -52,7 +53,7 @@ void SheetModel::rowsInsertedAt(int at, int count) {
 }
 
 void SheetModel::rowsRemovedAt(int at, int count) {
-    if (count <= 0 || at < 0 || at + count > rows_ || rows_ - count != sheet_->rowCount()) {
+    if (count <= 0 || at < 0 || at + count > rows_ || rows_ - count != grid().rowCount()) {
         refresh();
         return;
     }
@@ -62,7 +63,7 @@ void SheetModel::rowsRemovedAt(int at, int count) {
 }
 
 void SheetModel::rowsChanged(int first, int last) {
-    if (sheet_->rowCount() != rows_) {
+    if (grid().rowCount() != rows_) {
         refresh();
         return;
     }

@@ -1,10 +1,11 @@
-// The Qt table model over one of the core's sheets. The core changes the sheet; refresh() then
-// tells the views (a reset when the row count changed, otherwise one dataChanged).
+// The Qt table model over one of the core's grids. The core changes the grid (Show Song even
+// replaces its views, so the grid is looked up each time); refresh() then tells the views (a
+// reset when the row count changed, otherwise one dataChanged).
 #pragma once
 
 #include <QAbstractTableModel>
 
-#include "model/sheet.h"
+#include "model/sheets.h"
 
 namespace kestra {
 
@@ -12,7 +13,7 @@ class SheetModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    SheetModel(const Sheet* sheet, QObject* parent = nullptr);
+    SheetModel(const Sheets* sheets, int channel, SheetKind kind, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -30,7 +31,10 @@ class SheetModel : public QAbstractTableModel {
     static constexpr int kFirstValueColumn = 3;
 
   private:
-    const Sheet* sheet_;
+    const Grid& grid() const { return sheets_->grid(channel_, kind_); }
+    const Sheets* sheets_;
+    int channel_;
+    SheetKind kind_;
     int rows_;
     int cols_;
 };

@@ -25,7 +25,7 @@ class HistoryMessages : public MessagePort {
     ErrorBox& box_;
 };
 
-void appendRows(const Sheet& sheet, std::string& out) {
+void appendRows(const Grid& sheet, std::string& out) {
     for (int r = 0; r < sheet.rowCount(); ++r) {
         for (int c = 0; c < sheet.columnCount(); ++c) {
             if (c > 0) out += '\t';
@@ -47,10 +47,10 @@ int runShow(const std::string& source) {
     std::string out;
     for (int ch = 0; ch < kChannelCount; ++ch) {
         out += "channel " + std::to_string(ch + 1) + "\n";
-        appendRows(doc.sheets.channel(ch).mySong, out);
+        appendRows(doc.sheets.grid(ch, SheetKind::MySong), out);
     }
     out += "fourchan\n";
-    appendRows(doc.sheets.fourChan, out);
+    appendRows(doc.sheets.grid(0, SheetKind::FourChan), out);
     for (const auto& m : doc.errors.history()) out += "message: " + m + "\n";
     writeStdout(out);
     return kDone;

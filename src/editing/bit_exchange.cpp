@@ -17,7 +17,7 @@ std::optional<std::string> exchangeBits(CellEditor& ed, BitKind kind, const std:
 
 void openBitDialog(CellEditor& ed, BitKind kind) {
     if (ed.key() == kKeyEnter) {
-        if (auto text = exchangeBits(ed, kind, ed.selected())) ed.setSelected(*text);
+        if (auto text = exchangeBits(ed, kind, std::string(ed.selected()))) ed.setSelected(*text);
     } else if (ed.key() == kKeyDelete) {
         ed.setSelected("--");
     }

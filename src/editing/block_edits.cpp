@@ -126,9 +126,9 @@ std::optional<int> indexOfSource(const ClipBlock& block, int source) {
 void writeLines(ChannelSheets& lines, int at, const ClipBlock& block) {
     for (size_t i = 0; i < block.lines.size(); ++i) {
         const int row = at + static_cast<int>(i);
-        fillRow(lines.music, SheetKind::Music, row, block.lines[i].music);
-        fillRow(lines.loop, SheetKind::Loop, row, block.lines[i].loop);
-        fillRow(lines.brk, SheetKind::Break, row, block.lines[i].brk);
+        lines.music.setRecord(row, block.lines[i].music);
+        lines.loop.setRecord(row, block.lines[i].loop);
+        lines.brk.setRecord(row, block.lines[i].brk);
     }
 }
 
@@ -302,16 +302,6 @@ BlockResult pasteOver(Document& doc, const Selection& sel, std::string_view text
 
 namespace {
 
-// "Add lines" and "Remove Line" store every channel on the way, and reload them all only when a
-// cell had lost its fixed width; otherwise only the acting channel changes.
-UndoScope lineCommandScope(const Document& doc, int channel) {
-    bool reloads = false;
-    for (const ChannelSheets& ch : doc.sheets.channels) reloads = reloads || !keepsCellWidths(ch);
-    UndoScope scope = UndoScope::allChannels();
-    if (!reloads && channel >= 0 && channel < kChannelCount) scope.channels = 1u << channel;
-    return scope;
-}
-
 template <class Action>
 BlockResult recordBlock(Document& doc, UndoHistory& history, const Selection& sel, UndoScope scope,
                         const char* name, Action action) {
@@ -346,13 +336,13 @@ UndoScope rowsFrom(const Document& doc, const Selection& sel, int first) {
 
 BlockResult undoableCut(Document& doc, UndoHistory& history, const Selection& sel, LineRange range,
                         MessagePort* messages) {
-    return recordBlock(doc, history, sel, lineCommandScope(doc, sel.channel), kCutTitle,
+    return recordBlock(doc, history, sel, UndoScope::linesOf(sel.channel), kCutTitle,
                        [&] { return cutLines(doc, sel, range, messages); });
 }
 
 BlockResult undoablePaste(Document& doc, UndoHistory& history, const Selection& sel,
                           std::string_view text, MessagePort* messages) {
-    return recordBlock(doc, history, sel, lineCommandScope(doc, sel.channel), kPasteTitle,
+    return recordBlock(doc, history, sel, UndoScope::linesOf(sel.channel), kPasteTitle,
                        [&] { return pasteLines(doc, sel, text, messages); });
 }
 

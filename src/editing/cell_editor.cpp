@@ -4,18 +4,17 @@
 
 namespace kestra {
 
-const std::string& CellEditor::selected() const {
+std::string_view CellEditor::selected() const {
     return cell(sel_.sheet, col());
 }
 
-const std::string& CellEditor::cell(SheetKind sheet, int col) const {
+std::string_view CellEditor::cell(SheetKind sheet, int col) const {
     return doc_.sheets.channel(sel_.channel).sheet(sheet).cell(sel_.row, col);
 }
 
-void CellEditor::setCell(SheetKind sheet, int col, std::string text) {
-    std::string& target = lines().sheet(sheet).cell(sel_.row, col);
-    if (target == text) return;
-    target = std::move(text);
+void CellEditor::setCell(SheetKind sheet, int col, std::string_view text) {
+    Sheet& target = lines().sheet(sheet);
+    if (target.cell(sel_.row, col) == text || !target.setCell(sel_.row, col, text)) return;
     result_.touch(sel_.channel, sheet, sel_.row, sel_.row);
 }
 
@@ -24,7 +23,7 @@ void CellEditor::touchRow(SheetKind sheet) {
 }
 
 long long CellEditor::selectedCellValue() const {
-    const std::string& text = selected();
+    const std::string_view text = selected();
     if (text == "-" || text == "--") return -1;
     if (auto v = tryDecTextToInt(text)) return *v;
     return hexTextToInt(text);
@@ -39,7 +38,7 @@ void CellEditor::editHexCell(HexMode mode) {
             setCell(col() + 1, "00");
         }
     }
-    std::string text = selected();
+    std::string text(selected());
     // A one-character text has no second character and counts as set: the Vol cell takes a digit
     // without Enter.
     if (text.size() >= 2 && text[1] == '-') {
@@ -51,7 +50,7 @@ void CellEditor::editHexCell(HexMode mode) {
     if (key() == kKeyDelete) {
         setSelected(oneDigit ? "-" : "--");
         if (mode == HexMode::LoopCount) {
-            setCell(col() + 2, std::string(kEmptyLineCell));
+            setCell(col() + 2, kEmptyLineCell);
             setCell(col() + 1, "--");
         }
     } else if (isHexDigitKey(key())) {

@@ -27,13 +27,14 @@ class CellEditor {
     EditResult& result() { return result_; }
 
     // The selected cell of the acting grid.
-    const std::string& selected() const;
-    void setSelected(std::string text) { setCell(sel_.sheet, col(), std::move(text)); }
+    std::string_view selected() const;
+    void setSelected(std::string_view text) { setCell(sel_.sheet, col(), text); }
     // A cell of the selected row in the acting grid or in another sheet of the same channel.
-    const std::string& cell(int col) const { return cell(sel_.sheet, col); }
-    const std::string& cell(SheetKind sheet, int col) const;
-    void setCell(int col, std::string text) { setCell(sel_.sheet, col, std::move(text)); }
-    void setCell(SheetKind sheet, int col, std::string text);
+    std::string_view cell(int col) const { return cell(sel_.sheet, col); }
+    std::string_view cell(SheetKind sheet, int col) const;
+    void setCell(int col, std::string_view text) { setCell(sel_.sheet, col, text); }
+    // Text that is not the cell's width is not stored.
+    void setCell(SheetKind sheet, int col, std::string_view text);
     // Records the whole selected row of a sheet as changed (after bulk writes).
     void touchRow(SheetKind sheet);
 

@@ -16,7 +16,8 @@ ClipBlock copyBlock(const ChannelSheets& lines, int channel, LineRange range) {
     for (int r = std::max(range.first, 0); r <= range.last && r < lines.lineCount(); ++r) {
         if (isPageEndLine(lines, r)) continue;
         block.lines.push_back(
-            {r, musicRecord(lines.music, r), loopRecord(lines.loop, r), breakRecord(lines.brk, r)});
+            {r, std::string(lines.music.record(r)), std::string(lines.loop.record(r)),
+             std::string(lines.brk.record(r))});
     }
     return block;
 }

@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "model/frame_store.h"
 #include "model/hex_text.h"
 
 namespace kestra {
@@ -34,7 +33,7 @@ constexpr std::array<RefColumn, 9> kRefColumns = {{
 }};
 
 // A line cell holding a number refers to that line; "----", "||||" and "...." do not.
-std::optional<long long> referencedLine(const std::string& cell) {
+std::optional<long long> referencedLine(std::string_view cell) {
     return tryDecTextToInt(cell);
 }
 
@@ -46,67 +45,8 @@ bool isViewSheet(SheetKind kind) {
     return kind == SheetKind::MySong || kind == SheetKind::FourChan;
 }
 
-int recordWidth(SheetKind kind) {
-    switch (kind) {
-        case SheetKind::Music:
-            return kMusicRecordWidth;
-        case SheetKind::Loop:
-            return kLoopRecordWidth;
-        default:
-            return kBreakRecordWidth;
-    }
-}
-
 constexpr std::array<SheetKind, 3> kLineSheets = {SheetKind::Music, SheetKind::Loop,
                                                   SheetKind::Break};
-
-using FixedCells = std::array<std::string, kFixedColumns>;
-
-// Columns 0-2 number the rows, so they stay where they are while the lines move past them.
-std::vector<FixedCells> takeFixed(Sheet& sheet, int first, int last) {
-    std::vector<FixedCells> fixed;
-    if (last >= first) fixed.reserve(static_cast<size_t>(last - first + 1));
-    for (int r = first; r <= last; ++r) {
-        FixedCells f;
-        for (int c = 0; c < kFixedColumns; ++c)
-            f[static_cast<size_t>(c)] = std::move(sheet.cell(r, c));
-        fixed.push_back(std::move(f));
-    }
-    return fixed;
-}
-
-void putFixed(Sheet& sheet, int first, std::vector<FixedCells>& fixed) {
-    for (size_t i = 0; i < fixed.size(); ++i)
-        for (int c = 0; c < kFixedColumns; ++c)
-            sheet.cell(first + static_cast<int>(i), c) =
-                std::move(fixed[i][static_cast<size_t>(c)]);
-}
-
-void insertEmptyLines(Sheet& sheet, SheetKind kind, int at, int n) {
-    const int old = sheet.rowCount();
-    auto fixed = takeFixed(sheet, at, old - 1);
-    sheet.insertRows(at, n);
-    putFixed(sheet, at, fixed);
-    // The grown rows are numbered as new rows are: the beat marker only on beat lines.
-    for (int r = old; r < old + n; ++r) {
-        for (int c = 0; c < kFixedColumns; ++c) sheet.cell(r, c).clear();
-        writeFixedColumns(sheet, r);
-    }
-    for (int r = at; r < at + n; ++r)
-        for (int c = kFixedColumns; c < sheet.columnCount(); ++c)
-            sheet.setCell(r, c, std::string(defaultCellText(kind, c)));
-}
-
-void removeLinesKeepingNumbers(Sheet& sheet, int at, int n) {
-    const int rows = sheet.rowCount();
-    auto fixed = takeFixed(sheet, at, rows - n - 1);
-    sheet.removeRows(at, n);
-    putFixed(sheet, at, fixed);
-}
-
-std::string& storeText(Document& doc, int ch, SheetKind kind) {
-    return doc.frames.frames(ch, kind)[static_cast<size_t>(doc.frames.currentFrame)];
-}
 
 // The checks both commands make on the number box and the selection, in their order. Returns
 // the message of the first that fails.
@@ -131,21 +71,6 @@ void touchAll(EditResult& result, const Document& doc, int ch, int musicFrom) {
     if (musicFrom <= last) result.touch(ch, SheetKind::Music, musicFrom, last);
     result.touch(ch, SheetKind::Loop, 0, last);
     result.touch(ch, SheetKind::Break, 0, last);
-}
-
-// Every channel into the frame store and back, as the frame switch does before a line command.
-// The reload changes the sheets only when a cell had lost its fixed width; then every sheet is
-// reported changed, and should the acting channel's lines have changed in number the command
-// stops there (false).
-bool storeShownLines(Document& doc, const Selection& sel, EditResult& result) {
-    bool exact = true;
-    for (int ch = 0; ch < kChannelCount; ++ch)
-        exact &= saveFrame(doc.sheets.channel(ch), doc.frames, ch, doc.frames.currentFrame);
-    if (exact) return true;
-    const int lines = doc.sheets.channel(sel.channel).lineCount();
-    frameChange(doc.sheets, doc.frames, doc.frames.currentFrame);
-    for (int ch = 0; ch < kChannelCount; ++ch) touchAll(result, doc, ch, 0);
-    return doc.sheets.channel(sel.channel).lineCount() == lines;
 }
 
 }  // namespace
@@ -175,10 +100,9 @@ void shiftLineRefs(ChannelSheets& lines, int n, int line, AddWhere where, bool r
     for (const RefColumn& ref : kRefColumns) {
         Sheet& sheet = lines.sheet(ref.sheet);
         for (int r = 0; r < sheet.rowCount(); ++r) {
-            std::string& cell = sheet.cell(r, ref.col);
-            auto v = referencedLine(cell);
+            auto v = referencedLine(sheet.cell(r, ref.col));
             if (!v || *v < threshold) continue;
-            cell = intToDecText(removing ? *v - n : *v + n, 4);
+            sheet.setCell(r, ref.col, intToDecText(removing ? *v - n : *v + n, 4));
         }
     }
 }
@@ -245,16 +169,9 @@ EditResult addLines(Document& doc, const Selection& sel, std::string_view countT
         return refuse("A loop, jump or break would point beyond line " +
                       std::to_string(kMaxLineReference) + ".");
 
-    if (!storeShownLines(doc, sel, result)) return result;
     if (n == 0) return result;
     const int at = sel.row + static_cast<int>(where);
-    for (SheetKind kind : kLineSheets) {
-        const size_t width = static_cast<size_t>(recordWidth(kind));
-        std::string& text = storeText(doc, ch, kind);
-        const size_t pos = std::min(text.size(), static_cast<size_t>(at) * width);
-        text.insert(pos, static_cast<size_t>(n) * width, '-');
-        insertEmptyLines(lines.sheet(kind), kind, at, n);
-    }
+    for (SheetKind kind : kLineSheets) lines.sheet(kind).insertRows(at, n);
     shiftLineRefs(lines, n, sel.row, where, false);
     result.rows = RowsMoved{RowsMoved::Kind::Inserted, ch, at, n};
     touchAll(result, doc, ch, at);
@@ -284,15 +201,8 @@ EditResult removeLines(Document& doc, const Selection& sel, std::string_view cou
         return refuse("You can't delete lines on which you loop, jump or break! See line " +
                       std::to_string(blocking->line) + std::string(blocking->suffix));
 
-    if (!storeShownLines(doc, sel, result)) return result;
     if (n == 0) return result;
-    for (SheetKind kind : kLineSheets) {
-        const size_t width = static_cast<size_t>(recordWidth(kind));
-        std::string& text = storeText(doc, ch, kind);
-        const size_t pos = std::min(text.size(), static_cast<size_t>(sel.row) * width);
-        text.erase(pos, static_cast<size_t>(n) * width);
-        removeLinesKeepingNumbers(lines.sheet(kind), sel.row, n);
-    }
+    for (SheetKind kind : kLineSheets) lines.sheet(kind).removeRows(sel.row, n);
     shiftLineRefs(lines, n, sel.row, AddWhere::Before, true);
     result.rows = RowsMoved{RowsMoved::Kind::Removed, ch, sel.row, n};
     touchAll(result, doc, ch, sel.row);

@@ -64,7 +64,7 @@ void editLineCell(CellEditor& ed, bool hasSecondLeftPartner) {
         ed.setCell(ed.col() - 1, "00");
         if (hasSecondLeftPartner) ed.setCell(ed.col() - 2, "00");
     }
-    const std::string text = ed.selected();
+    const std::string text(ed.selected());
     if (text == kEmptyLineCell) {
         ed.report("Press 'Enter' on the square first to set it to 0.");
         return;
@@ -90,7 +90,7 @@ void editLineCell(CellEditor& ed, bool hasSecondLeftPartner) {
 
 void editBreakFlagCell(CellEditor& ed) {
     if (ed.key() == kKeyEnter) {
-        const std::string old = ed.selected();
+        const std::string old(ed.selected());
         auto text = exchangeBits(ed, BitKind::Flag, old);
         if (!text) return;
         ed.setSelected(*text);
@@ -145,7 +145,7 @@ void breakKeyUp(CellEditor& ed) {
 }
 
 void breakDblClick(CellEditor& ed) {
-    const std::string& cell = ed.selected();
+    const std::string_view cell = ed.selected();
     if (cell == "--" || cell == ".." || cell == "||") return;
     if (ed.col() < 3 || ed.col() > brk::flag(4) || groupCellOf(ed.col()) != GroupCell::First)
         return;

@@ -88,7 +88,7 @@ constexpr std::array<LetterRule, 7> kLetterRules = {{
 
 void editNoteCell(CellEditor& ed) {
     if (setFixedNoteText(ed, false)) return;
-    const std::string cell = ed.selected();
+    const std::string cell(ed.selected());
     const char letter = cell.empty() ? '\0' : cell[0];
     if (isDigitKey(ed.key())) {
         if (!holdsNote(cell) || cell.size() < 2) return;
@@ -115,7 +115,7 @@ void editNoteCell(CellEditor& ed) {
 
 void editNoiseNoteCell(CellEditor& ed) {
     if (setFixedNoteText(ed, true)) return;
-    const std::string cell = ed.selected();
+    const std::string cell(ed.selected());
     if (!isHexDigitKey(ed.key()) || !holdsNote(cell) || cell.size() < 3) return;
     ed.setSelected(keyChar(ed.key()) + cell.substr(1, 2));
 }

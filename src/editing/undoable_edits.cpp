@@ -42,15 +42,7 @@ EditResult recordOnLine(Document& doc, UndoHistory& history, const Selection& se
 template <class Action>
 EditResult recordLines(Document& doc, UndoHistory& history, const Selection& sel, Action action,
                        const char* name) {
-    // The frame switch on the way stores every channel, and reloads them all when a cell had
-    // lost its fixed width; otherwise only the acting channel's sheets change. Packing and
-    // comparing the others is most of the recording's cost on long songs.
-    bool reloads = false;
-    for (const ChannelSheets& ch : doc.sheets.channels) reloads = reloads || !keepsCellWidths(ch);
-    UndoScope scope = UndoScope::allChannels();
-    if (!reloads && sel.channel >= 0 && sel.channel < kChannelCount)
-        scope.channels = 1u << sel.channel;
-    UndoRecorder recorder(doc.sheets, doc.frames, scope, cursorOf(sel));
+    UndoRecorder recorder(doc.sheets, doc.frames, UndoScope::linesOf(sel.channel), cursorOf(sel));
     EditResult result;
     try {
         result = action();

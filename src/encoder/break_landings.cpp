@@ -9,10 +9,10 @@
 
 namespace kestra {
 
-BreakLandings::BreakLandings(const std::vector<std::string>* breakFrames, int frameCount) {
+BreakLandings::BreakLandings(const FrameTexts* breakFrames, int frameCount) {
     if (!breakFrames) return;
     for (int f = 0; f < frameCount && f < static_cast<int>(breakFrames->size()); ++f) {
-        const std::string& text = (*breakFrames)[static_cast<size_t>(f)];
+        const std::string_view text = (*breakFrames)[static_cast<size_t>(f)];
         for (size_t pos = 0, n = 0; pos + kBreakRecordWidth <= text.size();
              pos += kBreakRecordWidth, ++n) {
             std::string_view rec = std::string_view(text).substr(pos, kBreakRecordWidth);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/frame_store.h"
 #include "format/octave_state.h"
 
 namespace kestra {
@@ -16,7 +17,7 @@ class BreakLandings {
     BreakLandings() = default;
     // The Break frame texts of a channel; unreadable flags or targets are left out (the
     // encoder reports those itself).
-    BreakLandings(const std::vector<std::string>* breakFrames, int frameCount);
+    BreakLandings(const FrameTexts* breakFrames, int frameCount);
     // Applies the flags that land on (frame, line), in stream order; true when there were any.
     bool apply(int frame, int line, OctaveState& state) const;
 

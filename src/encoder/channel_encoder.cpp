@@ -74,10 +74,10 @@ std::uint8_t hexByte(std::string_view text) {
 }
 
 // The record of line n of a frame text, or an empty view past its end.
-std::string_view recordOf(const std::string& text, int n, size_t width) {
+std::string_view recordOf(std::string_view text, int n, size_t width) {
     size_t pos = static_cast<size_t>(n) * width;
     if (pos + width > text.size()) return {};
-    return std::string_view(text).substr(pos, width);
+    return text.substr(pos, width);
 }
 
 std::string_view field(std::string_view record, size_t at, size_t width) {
@@ -125,7 +125,7 @@ class FrameEncoder {
 
     // False once the page-end line has been encoded.
     bool run() {
-        const std::string& music = frameText(in_.music);
+        const std::string_view music = frameText(in_.music);
         for (int n = 0; n <= endLine_ && !frameDone_;) {
             if (int lines = rememberedNote(music, n); lines > 0) {
                 writeRemembered(music, n, lines);
@@ -139,9 +139,8 @@ class FrameEncoder {
     }
 
   private:
-    const std::string& frameText(const std::vector<std::string>* frames) const {
-        static const std::string kNone;
-        if (!frames || frame_ >= static_cast<int>(frames->size())) return kNone;
+    std::string_view frameText(const FrameTexts* frames) const {
+        if (!frames || frame_ >= static_cast<int>(frames->size())) return {};
         return (*frames)[static_cast<size_t>(frame_)];
     }
 
@@ -246,7 +245,7 @@ class FrameEncoder {
         }
     }
 
-    void encodeLine(const std::string& music, int n) {
+    void encodeLine(std::string_view music, int n) {
         std::string_view rec = recordOf(music, n, kMusicRecordWidth);
         landOn(n);
         if (KeptCommands kept = keptCommandsOf(music, n); kept.line) {
@@ -337,7 +336,7 @@ class FrameEncoder {
     // --- lines written as they were read ------------------------------------------------
     // The lines of the note starting at line n when all of them still show what was read and
     // the note still has its length as read; 0 otherwise.
-    int rememberedNote(const std::string& music, int n) const {
+    int rememberedNote(std::string_view music, int n) const {
         if (!memory_ || n >= endLine_) return 0;
         auto noteAt = [&](int k) {
             return field(recordOf(music, k, kMusicRecordWidth), mf::kNote, 3);
@@ -371,7 +370,7 @@ class FrameEncoder {
         return noteSeen;
     }
 
-    void writeRemembered(const std::string& music, int n, int lines) {
+    void writeRemembered(std::string_view music, int n, int lines) {
         std::string_view firstRec = recordOf(music, n, kMusicRecordWidth);
         std::string_view note = field(firstRec, mf::kNote, 3);
         // As on a line encoded from its cells, the line's slide acts before the note ahead of it
@@ -488,7 +487,7 @@ class FrameEncoder {
         std::uint32_t noteEnd = 0;
     };
 
-    KeptCommands keptCommandsOf(const std::string& music, int n) const {
+    KeptCommands keptCommandsOf(std::string_view music, int n) const {
         if (!memory_ || n >= endLine_) return {};
         std::string_view note = field(recordOf(music, n, kMusicRecordWidth), mf::kNote, 3);
         if (note == "---" || note == "^^^" || note == "..." || note == "|||") return {};
@@ -622,9 +621,9 @@ struct FrameEnd {
     char mark = 0;
 };
 
-FrameEnd frameEndOf(const std::vector<std::string>& music, int frame) {
+FrameEnd frameEndOf(const FrameTexts& music, int frame) {
     if (frame >= static_cast<int>(music.size())) return {};
-    const std::string& text = music[static_cast<size_t>(frame)];
+    const std::string_view text = music[static_cast<size_t>(frame)];
     for (size_t pos = 0, n = 0; pos + kMusicRecordWidth <= text.size();
          pos += kMusicRecordWidth, ++n) {
         std::string_view mark = std::string_view(text).substr(pos + 3, 3);
@@ -638,8 +637,8 @@ FrameEnd frameEndOf(const std::vector<std::string>& music, int frame) {
 
 std::optional<ChannelCode> createChannelCode(const ChannelInput& in, std::uint64_t& p,
                                              std::uint32_t bankXor, ErrorBox& errors) {
-    static const std::vector<std::string> kNoFrames;
-    const std::vector<std::string>& music = in.music ? *in.music : kNoFrames;
+    static const FrameTexts kNoFrames;
+    const FrameTexts& music = in.music ? *in.music : kNoFrames;
     FrameEnds ends;
     if (!checkFrameEnds(music, in.frameCount, in.name, errors, ends)) return std::nullopt;
     ChannelCode code;
@@ -652,9 +651,8 @@ std::optional<ChannelCode> createChannelCode(const ChannelInput& in, std::uint64
         FrameEnd end = frameEndOf(music, f);
         FrameEncoder frame(in, f, end.line, end.mark, code, p, bankXor, errors, octave, landings);
         if (f == 0 && in.memory && !in.memory->lines.empty()) {
-            static const std::string kNone;
-            auto first = [](const std::vector<std::string>* t) -> const std::string& {
-                return t && !t->empty() ? t->front() : kNone;
+            auto first = [](const FrameTexts* t) {
+                return t && !t->empty() ? t->front() : std::string_view();
             };
             auto aligned = alignRemembered(music[0], first(in.loop), first(in.brk), end.line + 1,
                                            in.memory->lines);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/frame_store.h"
 #include "model/ports.h"
 #include "model/read_memory.h"
 #include "rom/file_bytes.h"
@@ -43,9 +44,9 @@ struct TargetFixup {
 };
 
 struct ChannelInput {
-    const std::vector<std::string>* music = nullptr;
-    const std::vector<std::string>* loop = nullptr;
-    const std::vector<std::string>* brk = nullptr;
+    const FrameTexts* music = nullptr;
+    const FrameTexts* loop = nullptr;
+    const FrameTexts* brk = nullptr;
     int frameCount = 1;
     std::string name;  // as in messages: "Square One" ...
     bool noise = false;

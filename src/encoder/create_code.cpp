@@ -23,8 +23,6 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
         return std::nullopt;
     }
     auto headerOffset = static_cast<std::uint32_t>(*address);
-    storeShownFrame(doc.sheets, doc.frames);
-
     // Everything is encoded and checked in memory before the file is touched.
     // Without a file the encoder says so itself.
     auto read = doc.file.isOpen() ? readIdentifiedFile(doc.file.path)
@@ -42,7 +40,7 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
             return std::nullopt;
         }
     }
-    auto song = encodeSong(doc.frames, doc.file, headerOffset, songId, errors, &doc.readMemory,
+    auto song = encodeSong(songFrames(doc.sheets, doc.frames), doc.file, headerOffset, songId, errors, &doc.readMemory,
                            read ? &read->bytes : nullptr);
     if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
     if (!song) return std::nullopt;

@@ -78,7 +78,7 @@ std::vector<Span> spansOf(const std::vector<FileRegion>& map, int songId) {
 
 }  // namespace
 
-std::optional<Place> findPlace(const FrameStore& frames, const ReadMemory* memory,
+std::optional<Place> findPlace(const SongFrames& frames, const ReadMemory* memory,
                                const FileState& fs, const Bytes& file, int songId,
                                ErrorBox& errors) {
     if (!fs.isOpen()) {
@@ -199,13 +199,12 @@ std::optional<Place> findPlace(const FrameStore& frames, const ReadMemory* memor
 std::optional<Place> findPlace(Document& doc, int songId, MessagePort* messages) {
     std::optional<Place> place;
     runGuarded(messages, [&] {
-        storeShownFrame(doc.sheets, doc.frames);
         auto file = readFileBytes(doc.file.path);
         if (!file) {
             doc.errors.report(file.error());
             return;
         }
-        place = findPlace(doc.frames, &doc.readMemory, doc.file, *file, songId, doc.errors);
+        place = findPlace(songFrames(doc.sheets, doc.frames), &doc.readMemory, doc.file, *file, songId, doc.errors);
     });
     return place;
 }

@@ -34,7 +34,7 @@ std::string placeExplanation(const Place& place);
 // The place for the song of the frame store as Song ID songId in `file`. Every check of
 // "Create Code" is run on the place chosen. When there is none, the reason is reported into
 // errors: the encoder's messages, or the bytes needed and the largest free region.
-std::optional<Place> findPlace(const FrameStore& frames, const ReadMemory* memory,
+std::optional<Place> findPlace(const SongFrames& frames, const ReadMemory* memory,
                                const FileState& fs, const Bytes& file, int songId,
                                ErrorBox& errors);
 

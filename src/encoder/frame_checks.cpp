@@ -7,7 +7,7 @@
 
 namespace kestra {
 
-bool checkFrameEnds(const std::vector<std::string>& musicFrames, int frameCount,
+bool checkFrameEnds(const FrameTexts& musicFrames, int frameCount,
                     const std::string& channelName, ErrorBox& errors, FrameEnds& out) {
     bool pageEnd = false;
     out.longestFrame = 0;

@@ -9,10 +9,10 @@
 namespace kestra {
 namespace {
 
-std::string_view recordAt(const std::string& text, int n, size_t width) {
+std::string_view recordAt(std::string_view text, int n, size_t width) {
     size_t pos = static_cast<size_t>(n) * width;
     if (pos + width > text.size()) return {};
-    return std::string_view(text).substr(pos, width);
+    return text.substr(pos, width);
 }
 
 // A line number field of a Loop or Break record: renumbered by adding and removing lines, and
@@ -38,9 +38,9 @@ bool sameTargets(std::string_view a, std::string_view b) {
 }
 
 struct FrameLines {
-    const std::string& music;
-    const std::string& loop;
-    const std::string& brk;
+    std::string_view music;
+    std::string_view loop;
+    std::string_view brk;
     bool same(int n, const std::string& visible) const {
         std::string_view v(visible);
         if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth) return false;
@@ -145,8 +145,8 @@ std::vector<std::pair<int, int>> matchMiddle(const std::vector<std::uint64_t>& a
 
 }  // namespace
 
-std::vector<int> alignRemembered(const std::string& music, const std::string& loop,
-                                 const std::string& brk, int lines,
+std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
+                                 std::string_view brk, int lines,
                                  const std::vector<LineMemory>& remembered) {
     FrameLines frame{music, loop, brk};
     std::vector<int> map(static_cast<size_t>(std::max(lines, 0)), -1);
@@ -184,8 +184,8 @@ std::vector<int> alignRemembered(const std::string& music, const std::string& lo
     return map;
 }
 
-std::vector<int> pairNewPitches(const std::string& music, const std::string& loop,
-                                const std::string& brk, const std::vector<int>& aligned,
+std::vector<int> pairNewPitches(std::string_view music, std::string_view loop,
+                                std::string_view brk, const std::vector<int>& aligned,
                                 const std::vector<LineMemory>& remembered) {
     FrameLines frame{music, loop, brk};
     const int n = static_cast<int>(aligned.size());

@@ -14,7 +14,7 @@ std::vector<int> noteOctaves(const ChannelSheets& lines, bool noise) {
     std::vector<std::string> music(1), loop(1), brk(1);
     const std::string emptyLoop(kLoopRecordWidth, '-'), emptyBreak(kBreakRecordWidth, '-');
     for (int r = 0; r < count; ++r) {
-        std::string rec = musicRecord(lines.music, r);
+        std::string rec(lines.music.record(r));
         std::string_view note = std::string_view(rec).substr(0, 3);
         if (note == "|||" || note == "...") {
             music[0] += std::string(kMusicRecordWidth, '-');
@@ -24,18 +24,19 @@ std::vector<int> noteOctaves(const ChannelSheets& lines, bool noise) {
         }
         if (note != "---" && note != "^^^") rec.replace(0, 3, "///");
         music[0] += rec;
-        loop[0] += loopRecord(lines.loop, r);
-        brk[0] += breakRecord(lines.brk, r);
+        loop[0] += lines.loop.record(r);
+        brk[0] += lines.brk.record(r);
     }
     music[0] += std::string(kMusicRecordWidth, '|');
     loop[0] += std::string(kLoopRecordWidth, '|');
     brk[0] += std::string(kBreakRecordWidth, '|');
 
     std::vector<int> octaves(static_cast<size_t>(count) + 1, -1);
+    const FrameTexts musicFrames{music[0]}, loopFrames{loop[0]}, breakFrames{brk[0]};
     ChannelInput in;
-    in.music = &music;
-    in.loop = &loop;
-    in.brk = &brk;
+    in.music = &musicFrames;
+    in.loop = &loopFrames;
+    in.brk = &breakFrames;
     in.noise = noise;
     in.noteOctaves = &octaves;
     ErrorBox scratch;

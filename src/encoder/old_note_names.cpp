@@ -50,7 +50,7 @@ int oldCode(int octave, const std::string& name) {
 // One channel's lines as Music records (renamed in place) and Break records; returns how many
 // Note fields changed.
 int renameRecords(std::vector<std::string>& music, const std::string& breakText) {
-    std::vector<std::string> breakFrame{breakText};
+    const FrameTexts breakFrame{breakText};
     BreakLandings landings(&breakFrame, 1);
     int oldOctave = 0, oldToggle = 0;
     OctaveState state;
@@ -89,8 +89,8 @@ int renameChannel(ChannelSheets& ch) {
     std::vector<std::string> music;
     std::string breaks;
     for (int r = 0; r < ch.lineCount(); ++r) {
-        music.push_back(musicRecord(ch.music, r));
-        breaks += breakRecord(ch.brk, r);
+        music.emplace_back(ch.music.record(r));
+        breaks += ch.brk.record(r);
     }
     int renamed = renameRecords(music, breaks);
     for (int r = 0; renamed > 0 && r < static_cast<int>(music.size()); ++r)

@@ -21,7 +21,8 @@ namespace {
 struct ReadSong {
     bool read = false;
     std::string failure;
-    FrameStore frames;
+    Sheets sheets;
+    FrameStore store;
     ReadMemory memory;
 };
 
@@ -31,14 +32,12 @@ std::string lastOf(const ErrorBox& errors) {
 
 std::unique_ptr<ReadSong> readOnce(const FileState& fs, const Bytes& bytes, std::uint32_t header) {
     auto song = std::make_unique<ReadSong>();
-    Sheets sheets;
     ErrorBox errors;
-    song->read = decodeSong(fs, bytes, header, sheets, errors, &song->memory);
+    song->read = decodeSong(fs, bytes, header, song->sheets, errors, &song->memory);
     if (!song->read) {
         song->failure = "not read: " + lastOf(errors);
         return song;
     }
-    storeShownFrame(sheets, song->frames);
     return song;
 }
 
@@ -51,7 +50,7 @@ RoundTrip createAgain(const FileState& fs, const Bytes& bytes, std::uint32_t hea
     // Damaged cells cannot come out of reading; the guard only keeps a surprise from ending the
     // whole run.
     bool ran = runGuarded(
-        nullptr, [&] { song = encodeSong(read.frames, fs, header, id, errors, &read.memory); });
+        nullptr, [&] { song = encodeSong(songFrames(read.sheets, read.store), fs, header, id, errors, &read.memory); });
     if (!ran || !song) {
         out.outcome = "not created: " + lastOf(errors);
         return out;

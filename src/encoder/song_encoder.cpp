@@ -12,12 +12,12 @@
 
 namespace kestra {
 
-bool isBareChannel(const FrameStore& frames, int channel) {
+bool isBareChannel(const SongFrames& frames, int channel) {
     auto bare = [&](SheetKind kind, size_t width) {
         const auto& texts = frames.frames(channel, kind);
         if (texts.empty() || texts[0] != std::string(width, '-')) return false;
         return std::all_of(texts.begin() + 1, texts.end(),
-                           [](const std::string& t) { return t.empty(); });
+                           [](std::string_view t) { return t.empty(); });
     };
     return bare(SheetKind::Music, kMusicRecordWidth) && bare(SheetKind::Loop, kLoopRecordWidth) &&
            bare(SheetKind::Break, kBreakRecordWidth);
@@ -111,7 +111,7 @@ namespace {
 
 // The song laid out behind its header, channel after channel; a channel marked inFile is not
 // laid out but encoded where it was read, and kept there when its bytes are those read.
-std::optional<EncodedSong> layOut(const FrameStore& frames, const FileState& file,
+std::optional<EncodedSong> layOut(const SongFrames& frames, const FileState& file,
                                   std::uint32_t headerOffset, int songId, ErrorBox& errors,
                                   const ReadMemory* memory, const Bytes* destination,
                                   const std::array<bool, 4>& inFile) {
@@ -240,7 +240,7 @@ std::optional<EncodedSong> layOut(const FrameStore& frames, const FileState& fil
 
 }  // namespace
 
-std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
+std::optional<EncodedSong> encodeSong(const SongFrames& frames, const FileState& file,
                                       std::uint32_t headerOffset, int songId, ErrorBox& errors,
                                       const ReadMemory* memory, const Bytes* destination) {
     auto song = layOut(frames, file, headerOffset, songId, errors, memory, destination, {});

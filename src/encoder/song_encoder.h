@@ -59,14 +59,14 @@ struct EncodedSong {
 // from that stream's start up to the target (the same file, a copy of it, or another file).
 // Also with `destination`, an unchanged channel that file holds as read, away from the bytes
 // the song is laid out over, is pointed at where it lies instead of written again.
-std::optional<EncodedSong> encodeSong(const FrameStore& frames, const FileState& file,
+std::optional<EncodedSong> encodeSong(const SongFrames& frames, const FileState& file,
                                       std::uint32_t headerOffset, int songId, ErrorBox& errors,
                                       const ReadMemory* memory = nullptr,
                                       const Bytes* destination = nullptr);
 
 // A channel that holds nothing but one default line, as reading leaves a channel the song does
 // not have.
-bool isBareChannel(const FrameStore& frames, int channel);
+bool isBareChannel(const SongFrames& frames, int channel);
 
 // File offset where the byte at linear file offset `offset` of a stream written from
 // `start` lands: in the split-bank layout the bytes from 0x40010 on continue in the bank that

@@ -212,11 +212,11 @@ class ChannelDecoder {
         out_.brk.setRowCount(rows);
     }
     void startZeroLengthLine() {
-        out_.music.cell(current_, music::kNote) = "^^^";
+        out_.music.setCell(current_, music::kNote, "^^^");
         addLines(1);
         if (!tooLong_) ++current_;
     }
-    void setMusic(int col, std::string text) { out_.music.cell(current_, col) = std::move(text); }
+    void setMusic(int col, std::string_view text) { out_.music.setCell(current_, col, text); }
 
     // --- one byte in command position ----------------------------------------------------
     void step(size_t i, std::uint8_t b) {
@@ -466,21 +466,21 @@ class ChannelDecoder {
         long targetAddr = channelAddressOfTarget(target);
         switch (kind) {
             case EndKind::Loop:
-                out_.loop.cell(row, loop::count(k)) = hex2(s_[i + 1]);
-                out_.loop.cell(row, loop::frame(k)) = "00";
-                out_.loop.cell(row, loop::line(k)) = targetText;
+                out_.loop.setCell(row, loop::count(k), hex2(s_[i + 1]));
+                out_.loop.setCell(row, loop::frame(k), "00");
+                out_.loop.setCell(row, loop::line(k), targetText);
                 placements_.push_back({&out_.loop, row, loop::line(k), targetAddr, i});
                 break;
             case EndKind::Break:
-                out_.brk.cell(row, brk::flag(k)) = hex2(s_[i + 1]);
-                out_.brk.cell(row, brk::frame(k)) = "00";
-                out_.brk.cell(row, brk::line(k)) = targetText;
+                out_.brk.setCell(row, brk::flag(k), hex2(s_[i + 1]));
+                out_.brk.setCell(row, brk::frame(k), "00");
+                out_.brk.setCell(row, brk::line(k), targetText);
                 placements_.push_back({&out_.brk, row, brk::line(k), targetAddr, i});
                 countdown_ = (s_[i + 1] & cmd::kConnectBit) ? 1 : 3;
                 break;
             default:
-                out_.loop.cell(row, loop::kJumpFrame) = "00";
-                out_.loop.cell(row, loop::kJumpLine) = targetText;
+                out_.loop.setCell(row, loop::kJumpFrame, "00");
+                out_.loop.setCell(row, loop::kJumpLine, targetText);
                 placements_.push_back({&out_.loop, row, loop::kJumpLine, targetAddr, i});
                 break;
         }
@@ -503,8 +503,8 @@ class ChannelDecoder {
                 ++m;
             }
             line.end = at;
-            line.visible = visibleLineText(musicRecord(out_.music, r), loopRecord(out_.loop, r),
-                                           breakRecord(out_.brk, r));
+            line.visible =
+                visibleLineText(out_.music.record(r), out_.loop.record(r), out_.brk.record(r));
             line.keptTargets = keptTargetsOf(line.begin, line.end);
         }
         int start = 0;
@@ -534,7 +534,7 @@ class ChannelDecoder {
             if (it != targets_.end() && *it == p.target)
                 line = targetLines_[static_cast<size_t>(it - targets_.begin())];
             if (line >= 0 && line <= kMaxCellLine)
-                p.sheet->cell(p.row, p.col) = intToDecText(line, 4);
+                p.sheet->setCell(p.row, p.col, intToDecText(line, 4));
             else
                 kept_.push_back(p.at);
         }

@@ -18,7 +18,7 @@ std::optional<PlayableSong> playableSheets(Document& doc, const std::string& add
         auto file = readFileBytes(doc.file.path);
         ErrorBox quiet;
         std::optional<Place> place;
-        if (file) place = findPlace(doc.frames, &doc.readMemory, doc.file, *file, songId, quiet);
+        if (file) place = findPlace(songFrames(doc.sheets, doc.frames), &doc.readMemory, doc.file, *file, songId, quiet);
         if (!place) return std::nullopt;
         doc.errors.clear();
         prepared = prepareSong(doc, offsetText(place->headerOffset), songId, place->growBy > 0);
@@ -28,7 +28,7 @@ std::optional<PlayableSong> playableSheets(Document& doc, const std::string& add
                            " instead, where Find place would put it.");
     }
     PlayableSong out;
-    out.places = placesOfEncodedSong(doc.file, prepared->song, doc.frames);
+    out.places = placesOfEncodedSong(doc.file, prepared->song, songFrames(doc.sheets, doc.frames));
     out.nsf = std::move(prepared->patched);
     return out;
 }

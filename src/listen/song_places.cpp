@@ -11,15 +11,16 @@ namespace {
 constexpr size_t kNoteAt = 0;
 constexpr size_t kNoteWidth = 3;
 
-std::string noteOf(const std::string& musicText, size_t line) {
+std::string noteOf(std::string_view musicText, size_t line) {
     size_t at = line * kMusicRecordWidth + kNoteAt;
-    return at + kNoteWidth <= musicText.size() ? musicText.substr(at, kNoteWidth) : std::string();
+    return at + kNoteWidth <= musicText.size() ? std::string(musicText.substr(at, kNoteWidth))
+                                               : std::string();
 }
 
 }  // namespace
 
 SongPlaces placesOfEncodedSong(const FileState& fs, const EncodedSong& song,
-                               const FrameStore& frames) {
+                               const SongFrames& frames) {
     SongPlaces out;
     for (int c = 0; c < kChannelCount; ++c) {
         const EncodedChannel& ch = song.channels[static_cast<size_t>(c)];
@@ -31,7 +32,10 @@ SongPlaces placesOfEncodedSong(const FileState& fs, const EncodedSong& song,
         std::vector<StreamLine> lines;
         const auto& music = frames.frames(c, SheetKind::Music);
         for (int f = 0; f < ch.addresses.frames(); ++f) {
-            int count = frames.lineCount(c, f);
+            const int count =
+                f < static_cast<int>(music.size())
+                    ? static_cast<int>(music[static_cast<size_t>(f)].size() / kMusicRecordWidth)
+                    : 0;
             for (int n = 0; n < count && n < ch.addresses.lines(); ++n) {
                 auto address = ch.addresses.at(f, n);
                 if (!address) continue;

@@ -14,7 +14,7 @@ namespace kestra::listen {
 
 // The song as encodeSong laid it out from these frames.
 SongPlaces placesOfEncodedSong(const FileState& fs, const EncodedSong& song,
-                               const FrameStore& frames);
+                               const SongFrames& frames);
 
 // The song whose header is at headerOffset of the file, read as "Read Channel" reads it (lines
 // of frame 0). Fails with the reader's message when the song cannot be read.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/file_state.h"
@@ -43,9 +44,11 @@ struct ChannelMemory {
 using ReadMemory = std::array<std::optional<ChannelMemory>, kChannelCount>;
 
 // The 100-character text a line is remembered by: its three frame-store records joined.
-inline std::string visibleLineText(const std::string& music, const std::string& loop,
-                                   const std::string& brk) {
-    return music + loop + brk;
+inline std::string visibleLineText(std::string_view music, std::string_view loop,
+                                   std::string_view brk) {
+    std::string out;
+    out.reserve(music.size() + loop.size() + brk.size());
+    return out.append(music).append(loop).append(brk);
 }
 
 }  // namespace kestra

@@ -1,39 +1,123 @@
 #include "model/sheet.h"
 
 #include <algorithm>
-#include <iterator>
+#include <charconv>
+#include <vector>
+
+#include "model/sheets.h"
 
 namespace kestra {
 
-Sheet::Sheet(int columns, int rows)
-    : cols_(columns),
-      rows_(rows),
-      cells_(static_cast<size_t>(columns) * static_cast<size_t>(rows)) {}
+namespace {
+
+// Every number a row can carry, zero-padded to six digits in six-character slots: the cells
+// are views into it. Built once, on first use.
+constexpr int kNumberSlots = 1 << 17;  // past kMaxChannelLines and the Show Song row limit
+constexpr size_t kSlot = 6;
+
+const std::string& numberTable() {
+    static const std::string table = [] {
+        std::string t(static_cast<size_t>(kNumberSlots) * kSlot, '0');
+        for (int v = 0; v < kNumberSlots; ++v) {
+            char* slot = t.data() + static_cast<size_t>(v) * kSlot;
+            for (int n = v, i = static_cast<int>(kSlot) - 1; n > 0; n /= 10, --i)
+                slot[i] = static_cast<char>('0' + n % 10);
+        }
+        return t;
+    }();
+    return table;
+}
+
+size_t digitsOf(long long v) {
+    size_t d = 1;
+    for (; v >= 10; v /= 10) ++d;
+    return d;
+}
+
+std::string_view numberText(long long v, size_t minDigits) {
+    if (v < 0 || v >= kNumberSlots) return {};
+    const size_t n = std::max(minDigits, digitsOf(v));
+    return std::string_view(numberTable()).substr(static_cast<size_t>(v) * kSlot + kSlot - n, n);
+}
+
+}  // namespace
+
+std::string_view numberingCell(int row, int col) {
+    const int count = row % kCountWrap;
+    switch (col) {
+        case 0:
+            return numberText(row, 3);
+        case 1:
+            return count == 0 ? "-0-" : row % kBeatSpacing == 0 ? "--" : "";
+        default:
+            return numberText(count, 3);
+    }
+}
+
+std::string_view plainNumber(long long v) {
+    return numberText(v, 1);
+}
+
+Sheet::Sheet(SheetKind kind, int rows) : kind_(kind), layout_(&layoutOf(kind)) {
+    setRowCount(rows);
+}
+
+bool Sheet::setCell(int row, int col, std::string_view text) {
+    if (row < 0 || row >= rows_ || col < kFixedColumns || col >= columnCount()) return false;
+    const ColumnLayout& c = layout_->cols[static_cast<size_t>(col)];
+    if (text.size() != static_cast<size_t>(c.width)) return false;
+    std::copy(text.begin(), text.end(), text_.begin() + static_cast<std::ptrdiff_t>(offset(row)) + c.offset);
+    return true;
+}
+
+void Sheet::clearLine(int row) {
+    setRecord(row, layout_->emptyRecord);
+}
+
+bool Sheet::setRecord(int row, std::string_view record) {
+    if (row < 0 || row >= rows_ || record.size() != width()) return false;
+    text_.replace(offset(row), width(), record);
+    return true;
+}
+
+bool Sheet::splice(size_t at, size_t count, std::string_view with) {
+    if (at > text_.size() || count > text_.size() - at) return false;
+    const size_t size = text_.size() - count + with.size();
+    if (size % width() != 0) return false;
+    text_.replace(at, count, with);
+    rows_ = static_cast<int>(size / width());
+    return true;
+}
 
 void Sheet::setRowCount(int rows) {
-    if (rows < 0) rows = 0;
-    rows_ = rows;
-    cells_.resize(static_cast<size_t>(rows) * static_cast<size_t>(cols_));
+    rows = std::max(rows, 0);
+    if (rows > rows_)
+        insertRows(rows_, rows - rows_);
+    else
+        removeRows(rows, rows_ - rows);
 }
 
 void Sheet::insertRows(int at, int count) {
     if (count <= 0) return;
     at = std::clamp(at, 0, rows_);
-    cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(index(at, 0)),
-                  static_cast<size_t>(count) * static_cast<size_t>(cols_), std::string());
-    rows_ += count;
+    std::string lines;
+    lines.reserve(static_cast<size_t>(count) * width());
+    for (int i = 0; i < count; ++i) lines += layout_->emptyRecord;
+    insertRecords(at, lines);
+}
+
+bool Sheet::insertRecords(int at, std::string_view records) {
+    if (at < 0 || at > rows_ || records.size() % width() != 0) return false;
+    text_.insert(offset(at), records);
+    rows_ += static_cast<int>(records.size() / width());
+    return true;
 }
 
 void Sheet::removeRows(int at, int count) {
     if (at < 0 || at >= rows_ || count <= 0) return;
     count = std::min(count, rows_ - at);
-    auto first = cells_.begin() + static_cast<std::ptrdiff_t>(index(at, 0));
-    cells_.erase(first, first + static_cast<std::ptrdiff_t>(count) * cols_);
+    text_.erase(offset(at), static_cast<size_t>(count) * width());
     rows_ -= count;
-}
-
-void Sheet::clearRow(int row) {
-    for (int c = 0; c < cols_; ++c) cell(row, c).clear();
 }
 
 }  // namespace kestra

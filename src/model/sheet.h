@@ -1,44 +1,85 @@
-// One grid of the editor: a table of cell texts, rows x columns, row-major.
+// A grid as the window and the dumps read it, and the editable sheet: the lines of one Music,
+// Loop or Break sheet kept as fixed-width records (record_layout.h) in one string. Cells are
+// views into the records; the numbering columns are computed from the row.
 #pragma once
 
 #include <string>
-#include <vector>
+#include <string_view>
+
+#include "model/record_layout.h"
 
 namespace kestra {
 
-class Sheet {
+// What a table shows: rows of cell texts. The views stay valid until the grid changes.
+class Grid {
   public:
-    explicit Sheet(int columns = 0, int rows = 1);
-
-    int rowCount() const { return rows_; }
-    int columnCount() const { return cols_; }
-
-    const std::string& cell(int row, int col) const { return cells_[index(row, col)]; }
-    std::string& cell(int row, int col) { return cells_[index(row, col)]; }
-    void setCell(int row, int col, std::string text) { cells_[index(row, col)] = std::move(text); }
+    virtual ~Grid() = default;
+    virtual int rowCount() const = 0;
+    virtual int columnCount() const = 0;
+    virtual std::string_view cell(int row, int col) const = 0;
     bool inRange(int row, int col) const {
-        return row >= 0 && row < rows_ && col >= 0 && col < cols_;
+        return row >= 0 && row < rowCount() && col >= 0 && col < columnCount();
     }
+};
 
-    // New rows hold empty cells; the caller gives them their texts.
+// Columns 0-2 of row `row`: the line number (at least 3 digits), the beat marker ("-0-" every
+// kCountWrap rows, "--" every kBeatSpacing rows, else empty) and the count within kCountWrap.
+std::string_view numberingCell(int row, int col);
+// A non-negative number as decimal text without padding ("" when out of the table's range).
+std::string_view plainNumber(long long v);
+
+class Sheet final : public Grid {
+  public:
+    explicit Sheet(SheetKind kind = SheetKind::Music, int rows = 1);
+
+    SheetKind kind() const { return kind_; }
+    const RecordLayout& layout() const { return *layout_; }
+    int rowCount() const override { return rows_; }
+    int columnCount() const override { return layout_->columns; }
+    std::string_view cell(int row, int col) const override {
+        if (col < kFixedColumns) return numberingCell(row, col);
+        return fieldOf(record(row), *layout_, col);
+    }
+    // Writes a value cell. Text that is not exactly the cell's width is refused (false) and
+    // nothing changes, so a record can never lose its layout.
+    bool setCell(int row, int col, std::string_view text);
+    // Every value cell at its empty text.
+    void clearLine(int row);
+
+    std::string_view record(int row) const {
+        return std::string_view(text_).substr(offset(row), static_cast<size_t>(layout_->width));
+    }
+    // Replaces a whole line record; false (nothing changed) when it is not a record's width.
+    bool setRecord(int row, std::string_view record);
+    // All records, one after the other (a frame text).
+    const std::string& text() const { return text_; }
+    // Replaces count characters at `at` by `with`, as undo does; false (nothing changed) when
+    // the text would not be whole records afterwards or the range is outside it.
+    bool splice(size_t at, size_t count, std::string_view with);
+
+    // New rows hold empty lines.
     void setRowCount(int rows);
     void insertRows(int at, int count);
+    // Inserts whole records (their number is records.size() / width) at row `at`.
+    bool insertRecords(int at, std::string_view records);
     void removeRows(int at, int count);
-    void clearRow(int row);
+    void reserveRows(int rows) { text_.reserve(static_cast<size_t>(rows) * width()); }
     // Gives back the memory of rows reserved and not used, when it is worth the copy.
     void releaseSpareRows() {
-        if (cells_.capacity() > cells_.size() + cells_.size() / 4) cells_.shrink_to_fit();
+        if (text_.capacity() > text_.size() + text_.size() / 4) text_.shrink_to_fit();
     }
 
-    bool operator==(const Sheet& other) const = default;
+    bool operator==(const Sheet& other) const {
+        return kind_ == other.kind_ && text_ == other.text_;
+    }
 
   private:
-    size_t index(int row, int col) const {
-        return static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col);
-    }
-    int cols_;
-    int rows_;
-    std::vector<std::string> cells_;
+    size_t width() const { return static_cast<size_t>(layout_->width); }
+    size_t offset(int row) const { return static_cast<size_t>(row) * width(); }
+    SheetKind kind_;
+    const RecordLayout* layout_;
+    int rows_ = 0;
+    std::string text_;
 };
 
 }  // namespace kestra

@@ -14,11 +14,11 @@ std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>&
         for (int r = 0; r < cs.lineCount(); ++r) {
             out += intToDecText(r, 3);
             out += ' ';
-            out += musicRecord(cs.music, r);
+            out += cs.music.record(r);
             out += '|';
-            out += loopRecord(cs.loop, r);
+            out += cs.loop.record(r);
             out += '|';
-            out += breakRecord(cs.brk, r);
+            out += cs.brk.record(r);
             out += '\n';
         }
     }
@@ -42,15 +42,6 @@ bool splitRecords(std::string_view rest, std::string_view& m, std::string_view& 
 }
 
 }  // namespace
-
-void fillRow(Sheet& sheet, SheetKind kind, int row, std::string_view record) {
-    size_t pos = 0;
-    for (int c = kFixedColumns; c < sheet.columnCount(); ++c) {
-        size_t w = static_cast<size_t>(cellWidth(kind, c));
-        sheet.setCell(row, c, std::string(record.substr(pos, w)));
-        pos += w;
-    }
-}
 
 Result<SheetDump> parseSheetDump(std::string_view text) {
     using R = Result<SheetDump>;
@@ -106,16 +97,10 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
                 "a sheet line holds a 30-character Music record, \"|\", a 38-character "
                 "Loop record, \"|\" and a 32-character Break record");
         ChannelSheets& cs = dump.sheets.channel(channel);
-        int r = expected;
-        cs.music.setRowCount(r + 1);
-        cs.loop.setRowCount(r + 1);
-        cs.brk.setRowCount(r + 1);
-        writeFixedColumns(cs.music, r);
-        writeFixedColumns(cs.loop, r);
-        writeFixedColumns(cs.brk, r);
-        fillRow(cs.music, SheetKind::Music, r, m);
-        fillRow(cs.loop, SheetKind::Loop, r, l);
-        fillRow(cs.brk, SheetKind::Break, r, b);
+        const int r = expected;
+        cs.music.insertRecords(r, m);
+        cs.loop.insertRecords(r, l);
+        cs.brk.insertRecords(r, b);
         ++rowsSeen[static_cast<size_t>(channel)];
     }
     lines.passEnd();

@@ -24,8 +24,6 @@ struct SheetDump {
     std::vector<std::string> messages;
     int format = 1;  // 1: written before the format line existed
 };
-// Sets the value cells of row from a line record of that sheet kind (the dump's form).
-void fillRow(Sheet& sheet, SheetKind kind, int row, std::string_view record);
 
 // Refuses damaged or foreign text with a message naming the line ("line 12: ...").
 Result<SheetDump> parseSheetDump(std::string_view text);

@@ -5,11 +5,13 @@ namespace kestra {
 UndoOutcome UndoHistory::outcomeOf(const UndoStep& step, const UndoCursor& cursor) {
     UndoOutcome out;
     out.cursor = cursor;
-    for (const auto& c : step.channels) {
-        out.channels |= 1u << c.channel;
-        out.rowCounts |= c.rowsBefore != c.rowsAfter || c.wholeBefore.has_value();
+    for (const auto& t : step.texts) {
+        if (t.frame != kShownFrame) continue;
+        out.channels |= 1u << t.channel;
+        out.rowCounts |= t.sizeBefore != t.sizeAfter;
     }
-    out.viewSheets = step.viewsBefore.has_value();
+    out.rowCounts |= step.storeBefore != nullptr;
+    out.viewSheets = step.viewsBefore != nullptr;
     return out;
 }
 

@@ -1,12 +1,11 @@
-// Taking down what an action changes: the recorder keeps what the action may touch before it
-// runs, and after it computes a compact UndoStep (cells, inserted or removed lines, frame-store
-// runs). Any core action can be recorded this way without knowing about undo.
+// Taking down what an action changes: the recorder keeps the line records the action may touch
+// before it runs, and after it computes a compact UndoStep (records inserted or removed, runs of
+// characters replaced). Any core action can be recorded this way without knowing about undo.
 #pragma once
 
 #include <array>
 #include <optional>
 
-#include "model/packed_lines.h"
 #include "model/undo_step.h"
 
 namespace kestra {
@@ -18,12 +17,16 @@ struct UndoScope {
     // the bit dialog, marker lines). An action that breaks this promise drops the history.
     std::optional<std::pair<int, int>> rows;
     bool frames = false;     // the frame store
-    bool wholeSong = false;  // every sheet and the store, kept as whole copies ("Read Channel")
+    bool wholeSong = false;  // every sheet, the store and the Show Song views ("Read Channel")
 
     static UndoScope rowsOf(int channel, int first, int last) {
         return {1u << channel, std::pair{first, last}, false, false};
     }
-    // "Add lines" and "Remove Line" store every channel into the frame store on the way.
+    // Lines inserted into or removed from one channel ("Add lines", "Cut", "Paste").
+    static UndoScope linesOf(int channel) {
+        if (channel < 0 || channel >= 4) return allChannels();
+        return {1u << channel, std::nullopt, true, false};
+    }
     static UndoScope allChannels() { return {0xFu, std::nullopt, true, false}; }
     static UndoScope everything() { return {0xFu, std::nullopt, true, true}; }
 };
@@ -42,18 +45,18 @@ class UndoRecorder {
                                    std::optional<LineMove> moved = {}) const;
 
   private:
-    void copyRows(const ChannelSheets& src, int ch);
+    using Texts = std::array<std::string, 3>;  // Music, Loop, Break records
     UndoScope scope_;
     UndoCursor before_;
-    // The promised rows of one channel, copied as they are.
-    std::optional<ChannelSheets> rowsCopy_;
+    // A row promise: the records of rows firstRow_.. of one channel, and its row count before.
+    std::optional<Texts> rows_;
     int rowsChannel_ = 0;
-    int firstRow_ = 0;  // row 0 of the copy
-    int rowCount_ = 0;  // the channel's row count before
-    // Otherwise each channel in scope, packed.
-    std::array<std::optional<PackedLines>, kChannelCount> packed_;
+    int firstRow_ = 0;
+    int rowCount_ = 0;
+    // Otherwise the records of each channel in scope.
+    std::array<std::optional<Texts>, kChannelCount> channels_;
     std::optional<FrameStore> store_;
-    std::string views_;
+    std::shared_ptr<const ShownSong> views_;
 };
 
 }  // namespace kestra

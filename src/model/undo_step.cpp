@@ -1,147 +1,142 @@
 #include "model/undo_step.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kestra {
 
 namespace {
 
-constexpr SheetKind kLineKinds[] = {SheetKind::Music, SheetKind::Loop, SheetKind::Break};
+// Two sequences of lengths na and nb are matched up with one block of |nb - na| elements
+// inserted into the longer at position x: element k of the shorter pairs with element k of the
+// longer below x and with element k + |nb - na| from x on. x is chosen so that the fewest pairs
+// differ. Returns x and, per element of the shorter, whether its pair is equal.
+struct Alignment {
+    size_t at = 0;
+    std::vector<char> equal;
+};
 
-std::string readCell(const std::string& packed, size_t& pos) {
-    size_t length = 0;
-    for (int shift = 0; pos < packed.size(); shift += 7) {
-        auto byte = static_cast<unsigned char>(packed[pos++]);
-        length |= static_cast<size_t>(byte & 0x7F) << shift;
-        if (!(byte & 0x80)) break;
+template <class Same, class Shifted>
+Alignment align(size_t shorter, bool shifts, std::optional<size_t> hint, Same same,
+                Shifted shifted) {
+    Alignment a;
+    a.equal.resize(shorter);
+    if (!shifts) {
+        for (size_t k = 0; k < shorter; ++k) a.equal[k] = same(k);
+        return a;
     }
-    length = std::min(length, packed.size() - pos);
-    std::string cell = packed.substr(pos, length);
-    pos += length;
-    return cell;
-}
-
-size_t readCount(const std::string& packed, size_t& pos) {
-    std::string digits = readCell(packed, pos);
-    return digits.empty() ? 0 : std::stoul(digits);
-}
-
-void unpackSheetAt(const std::string& packed, size_t& pos, Sheet& sheet) {
-    int rows = static_cast<int>(readCount(packed, pos));
-    sheet.setRowCount(rows);
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < sheet.columnCount(); ++c) sheet.cell(r, c) = readCell(packed, pos);
-}
-
-// Rotates the numbering cells of rows first..last-1 so that row `middle` comes first.
-void rotateFixed(Sheet& sheet, int first, int middle, int last) {
-    auto reverse = [&](int a, int b) {
-        for (--b; a < b; ++a, --b)
-            for (int c = 0; c < kFixedColumns; ++c) std::swap(sheet.cell(a, c), sheet.cell(b, c));
-    };
-    reverse(first, middle);
-    reverse(middle, last);
-    reverse(first, last);
-}
-
-// Inserts count lines at `at` into the channel's three sheets: value cells from `values`, the
-// numbering cells of the rows that grow at the end from `tail`; the numbering stays by row.
-void insertLines(ChannelSheets& ch, int at, int count, const std::string& values,
-                 const std::string& tail) {
-    size_t vpos = 0, tpos = 0;
-    for (SheetKind kind : kLineKinds) {
-        Sheet& s = ch.sheet(kind);
-        const int old = s.rowCount();
-        s.insertRows(at, count);
-        for (int r = at; r < at + count; ++r) {
-            for (int c = kFixedColumns; c < s.columnCount(); ++c)
-                s.cell(r, c) = readCell(values, vpos);
-            for (int c = 0; c < kFixedColumns; ++c) s.cell(r, c) = readCell(tail, tpos);
-        }
-        rotateFixed(s, at, at + count, old + count);
+    if (hint && *hint <= shorter) {
+        a.at = *hint;
+        for (size_t k = 0; k < shorter; ++k) a.equal[k] = k < a.at ? same(k) : shifted(k);
+        return a;
     }
-}
-
-void removeLines(ChannelSheets& ch, int at, int count) {
-    for (SheetKind kind : kLineKinds) {
-        Sheet& s = ch.sheet(kind);
-        const int old = s.rowCount();
-        rotateFixed(s, at, old - count, old);
-        s.removeRows(at, count);
+    std::vector<char> eqSame(shorter), eqShifted(shorter);
+    for (size_t k = 0; k < shorter; ++k) eqShifted[k] = shifted(k);
+    // cost(x) = differing unshifted pairs below x + differing shifted pairs from x on.
+    size_t cost = 0;
+    for (size_t k = 0; k < shorter; ++k) cost += !eqShifted[k];
+    size_t best = cost, bestAt = 0;
+    for (size_t k = 0; k < shorter; ++k) {
+        eqSame[k] = same(k);
+        cost += !eqSame[k];
+        cost -= !eqShifted[k];
+        if (cost < best) best = cost, bestAt = k + 1;
+        if (best == 0) break;  // no pair differs: nothing can do better
     }
+    a.at = bestAt;
+    for (size_t k = 0; k < shorter; ++k) a.equal[k] = k < a.at ? eqSame[k] : eqShifted[k];
+    return a;
 }
 
-bool rowsAre(const ChannelSheets& ch, int rows) {
-    return ch.music.rowCount() == rows && ch.loop.rowCount() == rows && ch.brk.rowCount() == rows;
-}
-
-void unpackChannel(const std::string& packed, ChannelSheets& ch) {
-    size_t pos = 0;
-    for (SheetKind kind : kLineKinds) unpackSheetAt(packed, pos, ch.sheet(kind));
-}
-
-void unpackViews(const std::string& packed, Sheets& sheets) {
-    size_t pos = 0;
-    for (auto& ch : sheets.channels) unpackSheetAt(packed, pos, ch.mySong);
-    unpackSheetAt(packed, pos, sheets.fourChan);
-}
-
-void setCells(Sheets& sheets, const ChannelChange& c, bool forward) {
-    ChannelSheets& ch = sheets.channel(c.channel);
-    for (const CellChange& cell : c.cells) {
-        Sheet& s = ch.sheet(static_cast<SheetKind>(cell.kind));
-        if (s.inRange(cell.row, cell.column))
-            s.cell(cell.row, cell.column) = forward ? cell.after : cell.before;
-    }
-}
-
-std::string* frameText(FrameStore& store, const TextChange& t) {
-    auto& frames = store.frames(t.channel, static_cast<SheetKind>(t.kind));
-    return t.frame < frames.size() ? &frames[t.frame] : nullptr;
-}
+// Runs of differing characters closer than this are kept as one run.
+constexpr size_t kRunGap = 16;
 
 size_t heap(const std::string& s) {
     return s.capacity() > 15 ? s.capacity() : 0;
 }
 
+// The text a change applies to, and how to splice it: a sheet keeps its records whole.
+struct Target {
+    Sheet* sheet = nullptr;
+    std::string* text = nullptr;
+    size_t size() const { return sheet ? sheet->text().size() : text->size(); }
+    bool splice(size_t at, size_t count, std::string_view with) const {
+        if (sheet) return sheet->splice(at, count, with);
+        if (at > text->size() || count > text->size() - at) return false;
+        text->replace(at, count, with);
+        return true;
+    }
+};
+
+Target targetOf(Sheets& sheets, FrameStore& store, const TextChange& t) {
+    if (t.channel >= kChannelCount || t.kind > 2) return {};
+    const auto kind = static_cast<SheetKind>(t.kind);
+    if (t.frame == kShownFrame) return {&sheets.channel(t.channel).sheet(kind), nullptr};
+    auto& frames = store.frames(t.channel, kind);
+    return t.frame < frames.size() ? Target{nullptr, &frames[t.frame]} : Target{};
+}
+
+bool sizesAre(Sheets& sheets, FrameStore& store, const std::vector<TextChange>& texts,
+              bool before) {
+    for (const auto& t : texts) {
+        Target target = targetOf(sheets, store, t);
+        if ((!target.sheet && !target.text) || target.size() != (before ? t.sizeBefore : t.sizeAfter))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-void packCell(std::string& out, const std::string& cell) {
-    size_t n = cell.size();
-    do {
-        auto byte = static_cast<unsigned char>(n & 0x7F);
-        n >>= 7;
-        out.push_back(static_cast<char>(n ? byte | 0x80 : byte));
-    } while (n);
-    out += cell;
-}
-
-std::string packSheet(const Sheet& sheet) {
-    std::string out;
-    packCell(out, std::to_string(sheet.rowCount()));
-    for (int r = 0; r < sheet.rowCount(); ++r)
-        for (int c = 0; c < sheet.columnCount(); ++c) packCell(out, sheet.cell(r, c));
-    return out;
-}
-
-void unpackSheet(const std::string& packed, Sheet& sheet) {
-    size_t pos = 0;
-    unpackSheetAt(packed, pos, sheet);
+TextChange diffText(std::string_view a, std::string_view b, std::optional<size_t> hint) {
+    TextChange t;
+    t.sizeBefore = a.size();
+    t.sizeAfter = b.size();
+    const bool grows = b.size() > a.size();
+    const size_t shorter = std::min(a.size(), b.size());
+    const size_t d = grows ? b.size() - a.size() : a.size() - b.size();
+    auto posA = [&](size_t k, bool shifted) { return k + (shifted && !grows ? d : 0); };
+    auto posB = [&](size_t k, bool shifted) { return k + (shifted && grows ? d : 0); };
+    Alignment al = align(
+        shorter, d != 0, hint, [&](size_t k) { return a[k] == b[k]; },
+        [&](size_t k) { return a[posA(k, true)] == b[posB(k, true)]; });
+    t.at = al.at;
+    if (grows)
+        t.inserted = b.substr(al.at, d);
+    else
+        t.removed = a.substr(al.at, d);
+    for (size_t k = 0; k < shorter;) {
+        if (al.equal[k]) {
+            ++k;
+            continue;
+        }
+        // Runs do not cross the splice: the two sides pair up differently.
+        const bool shifted = d != 0 && k >= al.at;
+        const size_t limit = shifted || d == 0 ? shorter : al.at;
+        size_t end = k + 1, last = k;
+        for (; end < limit && end - last <= kRunGap; ++end)
+            if (!al.equal[end]) last = end;
+        end = last + 1;
+        TextRun run;
+        run.at = posB(k, shifted);
+        run.before = a.substr(posA(k, shifted), end - k);
+        run.after = b.substr(posB(k, shifted), end - k);
+        t.runs.push_back(std::move(run));
+        k = end;
+    }
+    t.inserted.shrink_to_fit();
+    t.removed.shrink_to_fit();
+    t.runs.shrink_to_fit();
+    return t;
 }
 
 bool UndoStep::empty() const {
-    return channels.empty() && texts.empty() && !storeBefore && !viewsBefore &&
-           frameCountBefore == frameCountAfter && currentFrameBefore == currentFrameAfter;
+    return texts.empty() && !storeBefore && !viewsBefore && frameCountBefore == frameCountAfter &&
+           currentFrameBefore == currentFrameAfter;
 }
 
 size_t UndoStep::bytes() const {
     size_t total = sizeof(UndoStep);
-    for (const auto& c : channels) {
-        total += sizeof(ChannelChange) + heap(c.lineValues) + heap(c.tailFixed);
-        total += c.cells.capacity() * sizeof(CellChange);
-        for (const auto& cell : c.cells) total += heap(cell.before) + heap(cell.after);
-        if (c.wholeBefore) total += heap(*c.wholeBefore) + heap(*c.wholeAfter);
-    }
     for (const auto& t : texts) {
         total += sizeof(TextChange) + heap(t.removed) + heap(t.inserted);
         total += t.runs.capacity() * sizeof(TextRun);
@@ -154,7 +149,6 @@ size_t UndoStep::bytes() const {
             for (const auto& kind : ch)
                 for (const auto& frame : kind) total += sizeof(std::string) + heap(frame);
     }
-    if (viewsBefore) total += heap(*viewsBefore) + heap(*viewsAfter);
     for (const auto* memory : {&memoryBefore, &memoryAfter}) {
         if (!*memory) continue;
         for (const auto& ch : **memory) {
@@ -168,58 +162,31 @@ size_t UndoStep::bytes() const {
 }
 
 bool UndoStep::applyForward(Sheets& sheets, FrameStore& store) const {
-    for (const auto& c : channels)
-        if (!c.wholeBefore && !rowsAre(sheets.channel(c.channel), c.rowsBefore)) return false;
-    for (const auto& c : channels) {
-        ChannelSheets& ch = sheets.channel(c.channel);
-        if (c.wholeAfter) {
-            unpackChannel(*c.wholeAfter, ch);
-            continue;
-        }
-        if (c.rowsAfter > c.rowsBefore)
-            insertLines(ch, c.at, c.rowsAfter - c.rowsBefore, c.lineValues, c.tailFixed);
-        else if (c.rowsAfter < c.rowsBefore)
-            removeLines(ch, c.at, c.rowsBefore - c.rowsAfter);
-        setCells(sheets, c, true);
-    }
-    if (viewsAfter) unpackViews(*viewsAfter, sheets);
     if (storeAfter) store = *storeAfter;
-    for (const auto& t : texts) {
-        std::string* text = frameText(store, t);
-        if (!text || t.at > text->size()) continue;
-        text->replace(t.at, t.removed.size(), t.inserted);
-        for (const auto& r : t.runs)
-            if (r.at <= text->size()) text->replace(r.at, r.before.size(), r.after);
+    if (!sizesAre(sheets, store, texts, true)) {
+        if (storeAfter) store = *storeBefore;
+        return false;
     }
+    for (const auto& t : texts) {
+        Target target = targetOf(sheets, store, t);
+        target.splice(t.at, t.removed.size(), t.inserted);
+        for (const auto& r : t.runs) target.splice(r.at, r.before.size(), r.after);
+    }
+    if (viewsAfter) sheets.shown = viewsAfter;
     store.frameCount = frameCountAfter;
     store.currentFrame = currentFrameAfter;
     return true;
 }
 
 bool UndoStep::applyBackward(Sheets& sheets, FrameStore& store) const {
-    for (const auto& c : channels)
-        if (!c.wholeAfter && !rowsAre(sheets.channel(c.channel), c.rowsAfter)) return false;
-    for (const auto& c : channels) {
-        ChannelSheets& ch = sheets.channel(c.channel);
-        if (c.wholeBefore) {
-            unpackChannel(*c.wholeBefore, ch);
-            continue;
-        }
-        setCells(sheets, c, false);
-        if (c.rowsAfter > c.rowsBefore)
-            removeLines(ch, c.at, c.rowsAfter - c.rowsBefore);
-        else if (c.rowsAfter < c.rowsBefore)
-            insertLines(ch, c.at, c.rowsBefore - c.rowsAfter, c.lineValues, c.tailFixed);
-    }
-    if (viewsBefore) unpackViews(*viewsBefore, sheets);
-    if (storeBefore) store = *storeBefore;
+    if (!sizesAre(sheets, store, texts, false)) return false;
     for (const auto& t : texts) {
-        std::string* text = frameText(store, t);
-        if (!text) continue;
-        for (const auto& r : t.runs)
-            if (r.at <= text->size()) text->replace(r.at, r.after.size(), r.before);
-        if (t.at <= text->size()) text->replace(t.at, t.inserted.size(), t.removed);
+        Target target = targetOf(sheets, store, t);
+        for (const auto& r : t.runs) target.splice(r.at, r.after.size(), r.before);
+        target.splice(t.at, t.inserted.size(), t.removed);
     }
+    if (storeBefore) store = *storeBefore;
+    if (viewsBefore) sheets.shown = viewsBefore;
     store.frameCount = frameCountBefore;
     store.currentFrame = currentFrameBefore;
     return true;

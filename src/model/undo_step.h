@@ -1,12 +1,11 @@
-// One undoable change of the song, stored as differences: changed cells (old and new text),
-// lines inserted into or removed from a channel (with their texts), changed runs of the frame
-// store's texts, and the cursor before and after. Only a change of the whole song keeps whole
-// copies. Steps are made by UndoRecorder and kept by UndoHistory.
+// One undoable change of the song, stored as differences of line records: for each changed
+// text (a channel's Music, Loop or Break sheet, or a stored frame), the block of records inserted
+// or removed and the runs of characters replaced, with the cursor before and after. Steps are
+// made by UndoRecorder and kept by UndoHistory.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,50 +24,38 @@ struct UndoCursor {
     bool operator==(const UndoCursor&) const = default;
 };
 
-// One cell of a channel's Music, Loop or Break sheet; row in the numbering after the change.
-struct CellChange {
-    std::uint8_t kind = 0;  // SheetKind Music, Loop or Break
-    std::uint16_t column = 0;
-    int row = 0;
-    std::string before, after;
-};
-
-// The change of one channel's three editable sheets. Lines are rows of all three at once: `count`
-// lines inserted at `at` (rowsAfter > rowsBefore) or removed from `at` (rowsAfter < rowsBefore).
-// Like "Add lines" and "Remove Line", the value cells move with their line while the numbering
-// columns stay with the row: the rows that appear or vanish at the end carry `tailFixed`.
-struct ChannelChange {
-    int channel = 0;
-    int rowsBefore = 0, rowsAfter = 0;
-    int at = 0;
-    std::string lineValues;  // value cells of the inserted (or removed) lines, packed
-    std::string tailFixed;   // numbering cells of the rows beyond the shorter state, packed
-    std::vector<CellChange> cells;
-    // Set when the three sheets did not share one row count: whole packed copies instead.
-    std::optional<std::string> wholeBefore, wholeAfter;
-};
-
-// Changes inside one frame-store text, in the coordinates of the text after the change: `count`
-// characters inserted at `at` (or removed), then runs of replaced characters.
+// Runs are in the coordinates of the text after the change.
 struct TextRun {
     size_t at = 0;
     std::string before, after;
 };
+
+// The frame of a TextChange that means the sheet shown rather than a stored frame.
+constexpr std::uint32_t kShownFrame = UINT32_MAX;
+
+// The change of one text: `removed` or `inserted` at `at` (one of them empty), then runs of
+// replaced characters. The sizes tell whether a text is in the state the change expects.
 struct TextChange {
     std::uint8_t channel = 0, kind = 0;
-    std::uint32_t frame = 0;
+    std::uint32_t frame = kShownFrame;
+    size_t sizeBefore = 0, sizeAfter = 0;
     size_t at = 0;
-    std::string removed, inserted;  // one of them is empty
+    std::string removed, inserted;
     std::vector<TextRun> runs;
 };
 
+// The difference from text a to text b: one block inserted or removed where it leaves the
+// fewest characters differing (at `hint` when given), and runs of replaced characters.
+TextChange diffText(std::string_view a, std::string_view b,
+                    std::optional<size_t> hint = std::nullopt);
+
 struct UndoStep {
-    std::vector<ChannelChange> channels;
     std::vector<TextChange> texts;
-    // Frame store parts whose frame counts changed, and the whole song for "Read Channel".
-    // Behind pointers: most steps have neither, and the history keeps thousands of steps.
+    // The frame store when its frames changed in number ("Read Channel" and frame commands).
+    // Behind pointers: most steps have none, and the history keeps thousands of steps.
     std::unique_ptr<FrameStore> storeBefore, storeAfter;
-    std::optional<std::string> viewsBefore, viewsAfter;  // MySong and FourChan sheets, packed
+    // The Show Song views, when the step changed them (shared: they are never changed).
+    std::shared_ptr<const ShownSong> viewsBefore, viewsAfter;
     // What reading remembered, when the whole song changed (shared: it is never changed).
     std::shared_ptr<const ReadMemory> memoryBefore, memoryAfter;
     int frameCountBefore = 1, frameCountAfter = 1;
@@ -83,15 +70,9 @@ struct UndoStep {
     bool empty() const;
     // Approximate heap and object bytes, for the history's memory cap.
     size_t bytes() const;
-    // Row counts of the changed channels tell whether the sheets are in the state the step
-    // expects; false (nothing changed) otherwise.
+    // False (nothing changed) when a text is not in the state the step expects.
     bool applyForward(Sheets& sheets, FrameStore& store) const;
     bool applyBackward(Sheets& sheets, FrameStore& store) const;
 };
-
-// Packed cell texts: each cell as its length (7 bits a byte) and its characters.
-void packCell(std::string& out, const std::string& cell);
-std::string packSheet(const Sheet& sheet);
-void unpackSheet(const std::string& packed, Sheet& sheet);
 
 }  // namespace kestra

@@ -60,9 +60,9 @@ const std::string kEmptyBreakRecord(kBreakRecordWidth, '-');
 
 }  // namespace
 
-ChannelWalk::ChannelWalk(int frameCount, const std::vector<std::string>& musicFrames,
-                         const std::vector<std::string>& loopFrames,
-                         const std::vector<std::string>& breakFrames, int rowLimit, int linesPerRow)
+ChannelWalk::ChannelWalk(int frameCount, const FrameTexts& musicFrames,
+                         const FrameTexts& loopFrames,
+                         const FrameTexts& breakFrames, int rowLimit, int linesPerRow)
     : frames_(
           std::min<long long>(std::max(frameCount, 0), static_cast<long long>(musicFrames.size()))),
       music_(musicFrames),
@@ -71,12 +71,12 @@ ChannelWalk::ChannelWalk(int frameCount, const std::vector<std::string>& musicFr
       rowLimit_(rowLimit),
       lineBudget_(static_cast<long long>(rowLimit) * linesPerRow) {}
 
-std::string_view ChannelWalk::record(const std::vector<std::string>& texts, long long f,
+std::string_view ChannelWalk::record(const FrameTexts& texts, long long f,
                                      long long n, int width) const {
     if (f < 0 || f >= frames_ || f >= static_cast<long long>(texts.size()) || n < 0) return {};
-    const std::string& text = texts[static_cast<size_t>(f)];
+    const std::string_view text = texts[static_cast<size_t>(f)];
     if (n >= static_cast<long long>(text.size()) / width) return {};
-    return std::string_view(text).substr(static_cast<size_t>(n) * static_cast<size_t>(width),
+    return text.substr(static_cast<size_t>(n) * static_cast<size_t>(width),
                                          static_cast<size_t>(width));
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/frame_store.h"
 #include "model/sheets.h"
 
 namespace kestra {
@@ -37,9 +38,9 @@ enum class WalkEnd {
 class ChannelWalk {
   public:
     // rowLimit bounds the rows shown; zero-length lines get a budget of linesPerRow per row.
-    ChannelWalk(int frameCount, const std::vector<std::string>& musicFrames,
-                const std::vector<std::string>& loopFrames,
-                const std::vector<std::string>& breakFrames, int rowLimit, int linesPerRow);
+    ChannelWalk(int frameCount, const FrameTexts& musicFrames,
+                const FrameTexts& loopFrames,
+                const FrameTexts& breakFrames, int rowLimit, int linesPerRow);
 
     // Walks from line 0 of frame 0, handing each shown line to sink (which may be null). Damaged
     // loop, break or jump text throws ConversionError, leaving the position at that line.
@@ -56,15 +57,15 @@ class ChannelWalk {
     bool provenEndless() const { return endless_; }
 
   private:
-    std::string_view record(const std::vector<std::string>& texts, long long f, long long n,
+    std::string_view record(const FrameTexts& texts, long long f, long long n,
                             int width) const;
     std::string_view musicLine(long long f, long long n) const;
     std::string_view note(long long f, long long n) const;
 
     long long frames_;
-    const std::vector<std::string>& music_;
-    const std::vector<std::string>& loop_;
-    const std::vector<std::string>& brk_;
+    const FrameTexts& music_;
+    const FrameTexts& loop_;
+    const FrameTexts& brk_;
     int rowLimit_;
     long long lineBudget_;
 
