@@ -9,6 +9,7 @@
 #include "encoder/note_bytes.h"
 #include "format/octave_state.h"
 #include "format/stream_def.h"
+#include "model/big_endian.h"
 #include "model/hex_text.h"
 #include "model/sheets.h"
 #include "rom/song_table.h"
@@ -554,10 +555,10 @@ class FrameEncoder {
              i += 1 + static_cast<size_t>(operandCount(bytes[i]))) {
             std::uint8_t b = bytes[i];
             if (!isLoop(b) && !isBreak(b) && !isJump(b)) continue;
-            size_t hi = i + (isJump(b) ? 1 : 2);
+            size_t hi = targetOperandAt(i, isJump(b));
             if (hi + 1 >= line.end) break;  // a damaged song file: never read past the line
             if (line.keptTargets & (1u << index++)) {
-                auto target = static_cast<std::uint16_t>(bytes[hi] << 8 | bytes[hi + 1]);
+                std::uint16_t target = readBigEndian16(bytes, hi);
                 out_.keptTargets.push_back(target);
                 if (!in_.keepsPlace && !inRememberedStream(target))
                     errors_.report(keptTargetElsewhereMessage(n, in_.name, target));
@@ -685,8 +686,7 @@ bool resolveTargets(ChannelCode& code, const std::string& channelName, ErrorBox&
             errors.report(kLoopErrorMessage);
             return false;
         }
-        code.bytes[f.at] = static_cast<std::uint8_t>(*address >> 8);
-        code.bytes[f.at + 1] = static_cast<std::uint8_t>(*address & 0xFF);
+        writeBigEndian16(code.bytes, f.at, *address);
     }
     code.fixups.clear();
     return true;

@@ -5,6 +5,7 @@
 
 #include "format/octave_state.h"
 #include "format/stream_def.h"
+#include "model/big_endian.h"
 #include "model/file_state.h"
 #include "model/hex_text.h"
 
@@ -118,9 +119,6 @@ class ChannelDecoder {
     long channelAddressOfTarget(std::uint16_t driver) const {
         return static_cast<long>(driver) - static_cast<long>(kDriverBase) +
                static_cast<long>(headerSize_);
-    }
-    std::uint16_t targetOperand(size_t i, size_t hiOffset) const {
-        return static_cast<std::uint16_t>(s_[i + hiOffset] << 8 | s_[i + hiOffset + 1]);
     }
     void report(const std::string& m) { errors_.report(m); }
     std::string where(int line) const {
@@ -345,7 +343,8 @@ class ChannelDecoder {
             size_t ops = static_cast<size_t>(operandCount(b));
             if (b == cmd::kEnd || i + ops >= s_.size()) break;
             if (isBreak(b)) {
-                long target = channelAddressOfTarget(targetOperand(i, 2));
+                long target =
+                    channelAddressOfTarget(readBigEndian16(s_, targetOperandAt(i, false)));
                 if (target > addressOf(i)) breakFlags_.push_back({target, i, s_[i + 1]});
             }
             i += 1 + ops;
@@ -461,7 +460,7 @@ class ChannelDecoder {
         if (tooLong_) return;
         int row = current_ - 1;
         attribute(i, row);
-        std::uint16_t target = targetOperand(i, kind == EndKind::Jump ? 1 : 2);
+        std::uint16_t target = readBigEndian16(s_, targetOperandAt(i, isJump(b)));
         std::string targetText = intToHexText(target, 4);
         long targetAddr = channelAddressOfTarget(target);
         switch (kind) {
@@ -625,8 +624,7 @@ std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize) 
         size_t ops = static_cast<size_t>(operandCount(b));
         if (i + ops >= stream.size()) break;
         if (isLoop(b) || isBreak(b) || isJump(b)) {
-            size_t hi = i + (isJump(b) ? 1 : 2);
-            long driver = stream[hi] << 8 | stream[hi + 1];
+            long driver = readBigEndian16(stream, targetOperandAt(i, isJump(b)));
             out.push_back(driver - static_cast<long>(kDriverBase) + static_cast<long>(headerSize));
         }
         i += 1 + ops;
