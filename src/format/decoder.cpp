@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "format/kept_bytes.h"
 #include "format/octave_state.h"
 #include "format/stream_def.h"
 #include "model/big_endian.h"
@@ -109,7 +110,8 @@ class ChannelDecoder {
         bool whole = ended && !tooLong_;
         if (memory_) {
             memory_->clear();
-            if (whole && !outOfOrder_) remember(i + 1);
+            if (whole && !outOfOrder_)
+                *memory_ = rememberLines(s_, i + 1, marks_, kept_, out_, rows_);
         }
         return whole;
     }
@@ -486,45 +488,6 @@ class ChannelDecoder {
         last_ = {kind, k};
     }
 
-    // --- what is remembered of each line -------------------------------------------------
-    // streamEnd: one past the End byte.
-    void remember(size_t streamEnd) {
-        std::vector<LineMemory>& lines = *memory_;
-        lines.resize(static_cast<size_t>(rows_));
-        size_t m = 0;
-        std::uint32_t at = 0;
-        for (int r = 0; r < rows_; ++r) {
-            LineMemory& line = lines[static_cast<size_t>(r)];
-            line.begin = at;
-            if (m < marks_.size() && marks_[m].line == r) {
-                size_t next = m + 1 < marks_.size() ? marks_[m + 1].at : streamEnd;
-                at = static_cast<std::uint32_t>(next);
-                ++m;
-            }
-            line.end = at;
-            line.visible = visibleLineText(musicRecord(out_.music, r), loopRecord(out_.loop, r),
-                                           breakRecord(out_.brk, r));
-            line.keptTargets = keptTargetsOf(line.begin, line.end);
-        }
-        int start = 0;
-        for (int r = 1; r <= rows_; ++r) {
-            if (r < rows_ && out_.music.cell(r, music::kNote) == "---") continue;
-            lines[static_cast<size_t>(start)].groupLines = r - start;
-            start = r;
-        }
-    }
-    std::uint16_t keptTargetsOf(size_t begin, size_t end) const {
-        std::uint16_t mask = 0;
-        int n = 0;
-        for (size_t i = begin; i < end; i += 1 + static_cast<size_t>(operandCount(s_[i]))) {
-            if (!isLoop(s_[i]) && !isBreak(s_[i]) && !isJump(s_[i])) continue;
-            if (std::binary_search(kept_.begin(), kept_.end(), i))
-                mask = static_cast<std::uint16_t>(mask | 1u << n);
-            ++n;
-        }
-        return mask;
-    }
-
     // --- resolution pass -----------------------------------------------------------------
     void resolve() {
         for (const Placement& p : placements_) {
@@ -600,11 +563,7 @@ class ChannelDecoder {
     std::vector<LineMemory>* memory_;
     int owner_ = -1;  // the line the last byte went to
     bool outOfOrder_ = false;
-    struct Mark {
-        size_t at;  // first byte of the line's part
-        int line;
-    };
-    std::vector<Mark> marks_;
+    std::vector<LineMark> marks_;
     std::vector<size_t> kept_;  // Loop/Break/Jump commands whose target is not a line
 };
 
