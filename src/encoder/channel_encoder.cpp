@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "encoder/break_landings.h"
-#include "encoder/frame_checks.h"
 #include "encoder/kept_commands.h"
 #include "encoder/line_alignment.h"
 #include "encoder/line_fields.h"
@@ -12,6 +11,7 @@
 #include "format/octave_state.h"
 #include "format/stream_def.h"
 #include "model/big_endian.h"
+#include "model/frame_checks.h"
 #include "model/hex_text.h"
 #include "model/sheets.h"
 #include "rom/song_table.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "encoder/frame_checks.h"
 #include "format/read_song.h"
+#include "model/frame_checks.h"
 #include "rom/song_table.h"
 
 namespace kestra {
@@ -148,8 +148,7 @@ std::string placementProblem(const FileState& fs, const Bytes& file, const Encod
                        retry;
         }
     }
-    if (std::string problem = fitProblem(fs, file, song, mayGrow); !problem.empty())
-        return problem;
+    if (std::string problem = fitProblem(fs, file, song, mayGrow); !problem.empty()) return problem;
     // Bytes another song uses may be written over with the very bytes they hold: that song is
     // unchanged. Name the first byte, in file order, that would change.
     std::optional<ProtectedRange> hit;

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "encoder/channel_encoder.h"
-#include "encoder/frame_checks.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_footprint.h"
 #include "model/big_endian.h"
+#include "model/frame_checks.h"
 #include "model/hex_text.h"
 #include "model/same_file.h"
 #include "rom/song_table.h"

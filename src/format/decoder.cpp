@@ -8,6 +8,7 @@
 #include "format/stream_def.h"
 #include "model/big_endian.h"
 #include "model/file_state.h"
+#include "model/frame_checks.h"
 #include "model/hex_text.h"
 
 namespace kestra {
@@ -570,8 +571,9 @@ class ChannelDecoder {
 }  // namespace
 
 const char* channelMessageName(int channel) {
-    static const char* kNames[kChannelCount] = {"Square One", "Square Two", "Triangle", "Noise"};
-    return channel >= 0 && channel < kChannelCount ? kNames[channel] : "?";
+    return channel >= 0 && channel < kChannelCount
+               ? kChannelNames[static_cast<size_t>(channel)].c_str()
+               : "?";
 }
 
 std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize) {

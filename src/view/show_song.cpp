@@ -5,7 +5,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "encoder/frame_checks.h"
+#include "model/frame_checks.h"
 #include "model/guard.h"
 #include "model/hex_text.h"
 #include "view/channel_walk.h"
