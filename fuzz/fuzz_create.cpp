@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         storeShownFrame(doc.sheets, doc.frames);
         auto song = encodeSong(doc.frames, doc.file, headerOffset, songIndex + 1, doc.errors);
         if (!song) return;
-        if (!placementProblem(doc.file, file.built.bytes, *song).empty()) return;
+        if (!checkPlacement(doc.file, file.built.bytes, *song)) return;
         Bytes patched = patchedCopy(file.built.bytes, *song);
         if (patched.size() != file.built.bytes.size()) __builtin_trap();  // never extended
-        (void)readBackProblem(doc.file, patched, *song);
+        (void)checkReadBack(doc.file, patched, *song);
     });
     return 0;
 }

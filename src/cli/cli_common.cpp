@@ -85,36 +85,33 @@ bool writeStdout(std::string_view data) {
     return std::fwrite(data.data(), 1, data.size(), stdout) == data.size();
 }
 
-std::optional<std::string> writeOutput(const std::string& path, std::string_view data) {
-    if (!isStandardStream(path)) {
-        if (auto written = writeFileAtomically(path, data); !written) return written.error();
-        return std::nullopt;
-    }
+Status writeOutput(const std::string& path, std::string_view data) {
+    if (!isStandardStream(path)) return writeFileAtomically(path, data);
     errno = 0;
     if (!writeStdout(data) || std::fflush(stdout) != 0)
-        return std::string("cannot write to standard output: ") + std::strerror(errno);
-    return std::nullopt;
+        return Status::failure(std::string("cannot write to standard output: ") +
+                               std::strerror(errno));
+    return Status::done();
 }
 
-std::optional<std::string> outputOverInput(const std::string& out,
-                                           std::initializer_list<std::string> inputs) {
-    if (isStandardStream(out)) return std::nullopt;
+Status checkOutputNotInput(const std::string& out, std::initializer_list<std::string> inputs) {
+    if (isStandardStream(out)) return Status::done();
     for (const std::string& in : inputs)
         if (!isStandardStream(in) && sameFile(out, in))
-            return out + " is also an input of the command (" + in +
-                   "): writing it would destroy what is read. Nothing was written; choose "
-                   "another output file";
-    return std::nullopt;
+            return Status::failure(out + " is also an input of the command (" + in +
+                                   "): writing it would destroy what is read. Nothing was "
+                                   "written; choose another output file");
+    return Status::done();
 }
 
-std::optional<std::string> flushStdout() {
+Status flushStdout() {
     // Flushed rather than closed: the C++ streams still flush it when the program ends.
     errno = 0;
     bool lost = std::ferror(stdout) != 0;
     if (std::fflush(stdout) != 0) lost = true;
-    if (!lost) return std::nullopt;
-    return std::string("cannot write to standard output") +
-           (errno ? std::string(": ") + std::strerror(errno) : std::string());
+    if (!lost) return Status::done();
+    return Status::failure(std::string("cannot write to standard output") +
+                           (errno ? std::string(": ") + std::strerror(errno) : std::string()));
 }
 
 std::optional<OpenedFile> openSongFileForCli(const std::string& path) {

@@ -41,17 +41,15 @@ bool isStandardStream(const std::string& path);
 // The whole of a file, or of standard input.
 Result<Bytes> readInput(const std::string& path);
 // Writes the whole of data to standard output or, replacing it in one step, to a file.
-// Returns the error message.
-std::optional<std::string> writeOutput(const std::string& path, std::string_view data);
+Status writeOutput(const std::string& path, std::string_view data);
 // Writes to standard output; false (errno set) when the write failed.
 bool writeStdout(std::string_view data);
-// Flushes standard output; the message when something written to it was lost.
-std::optional<std::string> flushStdout();
+// Flushes standard output; fails when something written to it was lost.
+Status flushStdout();
 
 // Why `out` may not be written: it is one of the command's inputs (the same file, also through
-// links, another spelling or a hard link). Nothing when it may; standard streams always may.
-std::optional<std::string> outputOverInput(const std::string& out,
-                                           std::initializer_list<std::string> inputs);
+// links, another spelling or a hard link). Done when it may; standard streams always may.
+Status checkOutputNotInput(const std::string& out, std::initializer_list<std::string> inputs);
 
 struct OpenedFile {
     Bytes bytes;

@@ -19,7 +19,8 @@ struct ApplyArgs {
 int runApply(const ApplyArgs& a) {
     if (isStandardStream(a.original) && isStandardStream(a.patch))
         return usageError("ORIGINAL and PATCH.ips cannot both be standard input");
-    if (auto refused = outputOverInput(a.out, {a.original, a.patch})) return fail(*refused);
+    if (auto may = checkOutputNotInput(a.out, {a.original, a.patch}); !may)
+        return fail(may.error());
     auto original = readInput(a.original);
     if (!original) return fail(original.error());
     auto patch = readInput(a.patch);
@@ -29,7 +30,7 @@ int runApply(const ApplyArgs& a) {
         return fail((isStandardStream(a.patch) ? std::string("standard input") : a.patch) + ": " +
                     patched.error());
     std::string_view data(reinterpret_cast<const char*>(patched->data()), patched->size());
-    if (auto err = writeOutput(a.out, data)) return fail(*err);
+    if (auto written = writeOutput(a.out, data); !written) return fail(written.error());
     return kDone;
 }
 

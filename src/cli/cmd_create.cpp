@@ -37,7 +37,7 @@ int runCreate(const CreateArgs& a) {
     if (isStandardStream(a.file))
         return usageError("FILE must be a file: the song is written into it in place");
     // FILE is written in place by design; the dump must not be it.
-    if (auto refused = outputOverInput(a.file, {a.sheets})) return fail(*refused);
+    if (auto may = checkOutputNotInput(a.file, {a.sheets}); !may) return fail(may.error());
     auto dump = readSongTextForCli(a.sheets);
     if (!dump) return kFailed;
     auto file = openSongFile(a.file);

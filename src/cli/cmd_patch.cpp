@@ -21,7 +21,8 @@ struct PatchArgs {
 int runPatch(const PatchArgs& a) {
     if (isStandardStream(a.original) && isStandardStream(a.changed))
         return usageError("ORIGINAL and CHANGED cannot both be standard input");
-    if (auto refused = outputOverInput(a.out, {a.original, a.changed})) return fail(*refused);
+    if (auto may = checkOutputNotInput(a.out, {a.original, a.changed}); !may)
+        return fail(may.error());
     auto original = readInput(a.original);
     if (!original) return fail(original.error());
     auto changed = readInput(a.changed);
@@ -29,7 +30,7 @@ int runPatch(const PatchArgs& a) {
     auto patch = makeIpsPatch(*original, *changed);
     if (!patch) return fail(patch.error());
     std::string_view data(reinterpret_cast<const char*>(patch->bytes.data()), patch->bytes.size());
-    if (auto err = writeOutput(a.out, data)) return fail(*err);
+    if (auto written = writeOutput(a.out, data); !written) return fail(written.error());
     // The summary must not mix into a patch written to standard output.
     std::FILE* report = isStandardStream(a.out) ? stderr : stdout;
     std::fprintf(report, "CRC32 of the original: %s\n", crc32Text(crc32(*original)).c_str());

@@ -66,8 +66,9 @@ int runRender([[maybe_unused]] const RenderArgs& a) {
             "--mute takes channels separated by commas: 1-4 or sq1, sq2, tri, "
             "noise; not \"" +
             a.mute + "\"");
-    if (auto problem = listenOptionsProblem(a.listen)) return usageError(*problem);
-    if (auto refused = outputOverInput(a.out, {a.file, a.listen.sheets})) return fail(*refused);
+    if (auto ok = checkListenOptions(a.listen); !ok) return usageError(ok.error());
+    if (auto may = checkOutputNotInput(a.out, {a.file, a.listen.sheets}); !may)
+        return fail(may.error());
     const bool toStdout = isStandardStream(a.out);
     Bytes bytes;
     if (a.listen.sheets.empty()) {

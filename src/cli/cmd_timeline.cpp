@@ -30,7 +30,7 @@ int runTimeline(const TimelineArgs& a) {
     if (!seconds || *seconds <= 0 || *seconds > kMaxTimelineSeconds)
         return usageError("SECONDS must be a whole number from 1 to 3600, not \"" + a.seconds +
                           "\"");
-    if (auto problem = listenOptionsProblem(a.listen)) return usageError(*problem);
+    if (auto ok = checkListenOptions(a.listen); !ok) return usageError(ok.error());
     auto source = loadListenSource(a.file, static_cast<int>(*track), a.listen);
     if (!source) return kFailed;
     // The frame count comes from the file's own rate.
@@ -54,7 +54,7 @@ int runTimeline(const TimelineArgs& a) {
         out += std::to_string(line.line) + "\n";
     }
     if (!writeStdout(out)) return fail("cannot write to standard output");
-    if (auto lost = flushStdout()) return fail(*lost);
+    if (auto flushed = flushStdout(); !flushed) return fail(flushed.error());
     if (!t->stopped.empty()) return fail(t->stopped);
     return kDone;
 }

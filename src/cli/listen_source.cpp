@@ -14,14 +14,14 @@ void addListenOptions(CLI::App& cmd, ListenOptions& options) {
     cmd.add_option("--song", options.song, "the Song ID it is written under, with --sheets");
 }
 
-std::optional<std::string> listenOptionsProblem(const ListenOptions& options) {
+Status checkListenOptions(const ListenOptions& options) {
     bool any = !options.sheets.empty() || !options.address.empty() || !options.song.empty();
     bool all = !options.sheets.empty() && !options.address.empty() && !options.song.empty();
     if (any && !all)
-        return std::string(
+        return Status::failure(
             "--sheets, --address and --song go together: the dump is written (in memory) at "
             "ADDRESS under Song ID ID");
-    return std::nullopt;
+    return Status::done();
 }
 
 std::optional<listen::PlayableSong> loadListenSource(const std::string& path, int track,
@@ -55,14 +55,16 @@ std::optional<listen::PlayableSong> loadListenSource(const std::string& path, in
         doc.errors.report(e.what());
     }
     printSongMessages(doc.errors.history());
-    if (!out) printError("the sheets cannot be written at $" + options.address + ": nothing to play");
+    if (!out)
+        printError("the sheets cannot be written at $" + options.address + ": nothing to play");
     return out;
 }
 
 std::optional<unsigned> parseMuteMask(const std::string& text) {
-    static const char* const kNames[][3] = {
-        {"1", "sq1", "square1"}, {"2", "sq2", "square2"}, {"3", "tri", "triangle"},
-        {"4", "noise", "noise"}};
+    static const char* const kNames[][3] = {{"1", "sq1", "square1"},
+                                            {"2", "sq2", "square2"},
+                                            {"3", "tri", "triangle"},
+                                            {"4", "noise", "noise"}};
     unsigned mask = 0;
     size_t start = 0;
     while (start <= text.size()) {

@@ -18,7 +18,7 @@ struct ListenOptions {
 
 void addListenOptions(CLI::App& cmd, ListenOptions& options);
 // Why the options cannot be used together, or nothing.
-std::optional<std::string> listenOptionsProblem(const ListenOptions& options);
+Status checkListenOptions(const ListenOptions& options);
 
 // The bytes to play and the places of the song's lines: with --sheets the dump encoded as
 // "create" would (its messages printed as "message: TEXT"), otherwise the song of Song ID

@@ -80,8 +80,8 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     int status = run(argc, argv);
-    if (auto lost = flushStdout()) {
-        printError(*lost);
+    if (auto flushed = flushStdout(); !flushed) {
+        printError(flushed.error());
         if (status == kDone) status = kFailed;
     }
     return status;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/hex_text.h"
+#include "model/result.h"
 
 namespace kestra {
 
@@ -136,13 +137,12 @@ std::optional<BlockingRef> findBlockingRef(const ChannelSheets& lines, int n, in
 
 namespace {
 
-// The checks "Add lines" and "Remove Line" share, in their order; the refusal text or nothing.
-std::optional<std::string> commonRefusal(const Document& doc, const Selection& sel,
-                                         const LineCount& count) {
-    if (isViewSheet(sel.sheet)) return std::string(kViewRefusal);
-    if (auto message = checkCommand(count, sel)) return std::string(*message);
-    if (!selectionOnLine(doc, sel)) return std::string("Select the line ( one square only ).");
-    return std::nullopt;
+// The checks "Add lines" and "Remove Line" share, in their order.
+Status checkLineCommand(const Document& doc, const Selection& sel, const LineCount& count) {
+    if (isViewSheet(sel.sheet)) return Status::failure(std::string(kViewRefusal));
+    if (auto message = checkCommand(count, sel)) return Status::failure(std::string(*message));
+    if (!selectionOnLine(doc, sel)) return Status::failure("Select the line ( one square only ).");
+    return Status::done();
 }
 
 }  // namespace
@@ -155,7 +155,7 @@ EditResult addLines(Document& doc, const Selection& sel, std::string_view countT
         return result;
     };
     const LineCount count = parseLineCount(countText);
-    if (auto message = commonRefusal(doc, sel, count)) return refuse(*message);
+    if (auto may = checkLineCommand(doc, sel, count); !may) return refuse(may.error());
 
     const int ch = sel.channel;
     ChannelSheets& lines = doc.sheets.channel(ch);
@@ -186,7 +186,7 @@ EditResult removeLines(Document& doc, const Selection& sel, std::string_view cou
         return result;
     };
     const LineCount count = parseLineCount(countText);
-    if (auto message = commonRefusal(doc, sel, count)) return refuse(*message);
+    if (auto may = checkLineCommand(doc, sel, count); !may) return refuse(may.error());
 
     const int ch = sel.channel;
     ChannelSheets& lines = doc.sheets.channel(ch);

@@ -11,14 +11,14 @@
 
 namespace kestra {
 
-std::optional<std::string> writeSongFile(const std::string& path, const Document& doc) {
+Status writeSongFile(const std::string& path, const Document& doc) {
     return saveSongFile(path, doc.sheets, {}, &doc.readMemory);
 }
 
-std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
-                                            const std::string& path, const UndoCursor& cursor) {
+Status readSongFileInto(Document& doc, UndoHistory& history, const std::string& path,
+                        const UndoCursor& cursor) {
     auto dump = loadSongFile(path);
-    if (!dump) return dump.error();
+    if (!dump) return Status::failure(dump.error());
     bool renamed =
         dump->format < kSheetDumpFormat && renameOldNoteNames(dump->sheets, &dump->memory) > 0;
     std::string unspelled = forgetUnspelledLines(dump->memory);
@@ -40,7 +40,7 @@ std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
         "Open song file");
     if (renamed) doc.errors.caution(kRenamedNotesMessage);
     if (!unspelled.empty()) doc.errors.report(unspelled);
-    return std::nullopt;
+    return Status::done();
 }
 
 std::string songWindowTitle(const std::string& songPath) {
@@ -55,8 +55,8 @@ bool SongFiles::open(const UndoCursor& cursor) {
 }
 
 bool SongFiles::openPath(const std::string& path, const UndoCursor& cursor) {
-    if (auto err = readSongFileInto(doc_, history_, path, cursor)) {
-        ports_.messages->messageBox(kSongFileErrorTitle, *err);
+    if (auto read = readSongFileInto(doc_, history_, path, cursor); !read) {
+        ports_.messages->messageBox(kSongFileErrorTitle, read.error());
         return false;
     }
     path_ = path;
@@ -80,8 +80,8 @@ bool SongFiles::saveTo(const std::string& path) {
         ports_.messages->messageBox(kSongFileErrorTitle, kSongOverOpenedFile);
         return false;
     }
-    if (auto err = writeSongFile(path, doc_)) {
-        ports_.messages->messageBox(kSongFileErrorTitle, *err);
+    if (auto written = writeSongFile(path, doc_); !written) {
+        ports_.messages->messageBox(kSongFileErrorTitle, written.error());
         return false;
     }
     path_ = path;

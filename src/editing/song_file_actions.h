@@ -2,11 +2,11 @@
 // before closing with unsaved changes. The window only wires these to its menu and title.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "model/document.h"
 #include "model/ports.h"
+#include "model/result.h"
 #include "model/undo_history.h"
 
 namespace kestra {
@@ -22,12 +22,12 @@ inline constexpr const char* kSongOverOpenedFile =
 inline constexpr const char* kCloseQuestionTitle = "Kestra Music Editor";
 inline constexpr const char* kCloseQuestionText = "Save changes to the song before closing?";
 
-// The one place that writes the song file of the document. Returns the error message.
-std::optional<std::string> writeSongFile(const std::string& path, const Document& doc);
+// The one place that writes the song file of the document.
+Status writeSongFile(const std::string& path, const Document& doc);
 // The one place that reads one: replaces the song as "Read Channel" does, recorded as one undo
-// step. All or nothing: on a refusal the message is returned and nothing has changed.
-std::optional<std::string> readSongFileInto(Document& doc, UndoHistory& history,
-                                            const std::string& path, const UndoCursor& cursor);
+// step. All or nothing: on a refusal nothing has changed.
+Status readSongFileInto(Document& doc, UndoHistory& history, const std::string& path,
+                        const UndoCursor& cursor);
 
 // The window title for a song file ("tune.ksong[*] - ..."; "Untitled[*] - ..." without one). The
 // "[*]" is where the toolkit shows the modified mark.

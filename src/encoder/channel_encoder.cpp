@@ -4,11 +4,14 @@
 #include <string_view>
 
 #include "encoder/break_landings.h"
-#include "encoder/frame_checks.h"
+#include "encoder/kept_commands.h"
 #include "encoder/line_alignment.h"
+#include "model/line_fields.h"
 #include "encoder/note_bytes.h"
 #include "format/octave_state.h"
 #include "format/stream_def.h"
+#include "model/big_endian.h"
+#include "model/frame_checks.h"
 #include "model/hex_text.h"
 #include "model/sheets.h"
 #include "rom/song_table.h"
@@ -52,37 +55,8 @@ std::string keptTargetElsewhereMessage(int line, const std::string& channelName,
 
 namespace {
 
-// Field offsets within a Music line record.
-namespace mf {
-constexpr size_t kNote = 0, kVol = 3, kIns = 4, kOct = 6, kTLg = 8, kPitch = 10, kSld = 12,
-                 kFlag = 14, kTnTp = 16, kTrans = 18, kTrAll = 20, kSpeed = 22, kTrip = 26,
-                 kPlus = 28;
-}
-
-// A field produces bytes unless it is empty ("-"), or a marker ("." or "|") over its width.
-bool isSet(std::string_view field) {
-    if (field.empty()) return false;
-    char c = field[0];
-    if (c != '-' && c != '.' && c != '|') return true;
-    for (char x : field)
-        if (x != c) return true;
-    return false;
-}
-
 std::uint8_t hexByte(std::string_view text) {
     return static_cast<std::uint8_t>(hexTextToInt(text));
-}
-
-// The record of line n of a frame text, or an empty view past its end.
-std::string_view recordOf(std::string_view text, int n, size_t width) {
-    size_t pos = static_cast<size_t>(n) * width;
-    if (pos + width > text.size()) return {};
-    return text.substr(pos, width);
-}
-
-std::string_view field(std::string_view record, size_t at, size_t width) {
-    if (at + width > record.size()) return {};
-    return record.substr(at, width);
 }
 
 // Bytes of one line (or of the carried Break/Loop/Jump commands) with their target holes.
@@ -115,19 +89,13 @@ class FrameEncoder {
     }
 
     // Lines of the frame still showing what was read, aligned with the remembered ones.
-    // newPitches: lines whose Note cell alone changed, paired with their remembered line.
-    void useMemory(const ChannelMemory* memory, std::vector<int> remembered,
-                   std::vector<int> newPitches) {
-        memory_ = memory;
-        remembered_ = std::move(remembered);
-        newPitches_ = std::move(newPitches);
-    }
+    void useMemory(RememberedLines lines) { remembered_ = std::move(lines); }
 
     // False once the page-end line has been encoded.
     bool run() {
         const std::string_view music = frameText(in_.music);
         for (int n = 0; n <= endLine_ && !frameDone_;) {
-            if (int lines = rememberedNote(music, n); lines > 0) {
+            if (int lines = remembered_.noteLines(music, n, endLine_); lines > 0) {
                 writeRemembered(music, n, lines);
                 n += lines;
             } else {
@@ -248,7 +216,7 @@ class FrameEncoder {
     void encodeLine(std::string_view music, int n) {
         std::string_view rec = recordOf(music, n, kMusicRecordWidth);
         landOn(n);
-        if (KeptCommands kept = keptCommandsOf(music, n); kept.line) {
+        if (KeptCommands kept = remembered_.keptCommandsOf(music, n, endLine_); kept.line) {
             keepCommands(*kept.line, kept.noteAt, kept.noteEnd, n, rec);
         } else {
             lineCommands(rec);
@@ -334,42 +302,6 @@ class FrameEncoder {
     }
 
     // --- lines written as they were read ------------------------------------------------
-    // The lines of the note starting at line n when all of them still show what was read and
-    // the note still has its length as read; 0 otherwise.
-    int rememberedNote(std::string_view music, int n) const {
-        if (!memory_ || n >= endLine_) return 0;
-        auto noteAt = [&](int k) {
-            return field(recordOf(music, k, kMusicRecordWidth), mf::kNote, 3);
-        };
-        if (n > 0 && noteAt(n) == "---") return 0;
-        int end = n + 1;
-        while (end < endLine_ && noteAt(end) == "---") ++end;
-        int first = remembered_[static_cast<size_t>(n)];
-        bool newPitch = first < 0;
-        if (newPitch) first = newPitches_[static_cast<size_t>(n)];
-        if (first < 0 || memory_->lines[static_cast<size_t>(first)].groupLines != end - n) return 0;
-        for (int k = n + 1; k < end; ++k)
-            if (remembered_[static_cast<size_t>(k)] != first + (k - n)) return 0;
-        if (newPitch && !onePitchHeld(static_cast<size_t>(first), end - n)) return 0;
-        return end - n;
-    }
-
-    // A new pitch goes into every piece of the held note; that is only the same note when no
-    // octave change falls between the pieces.
-    bool onePitchHeld(size_t first, int lines) const {
-        const Bytes& bytes = memory_->bytes;
-        size_t from = memory_->lines[first].begin;
-        size_t to = memory_->lines[first + static_cast<size_t>(lines) - 1].end;
-        bool noteSeen = false;
-        for (size_t i = from; i < to; i += 1 + static_cast<size_t>(operandCount(bytes[i]))) {
-            std::uint8_t b = bytes[i];
-            if (isNote(b)) noteSeen = true;
-            if (noteSeen && (b == cmd::kOctave || b == cmd::kFlag || b == cmd::kOctavePlus))
-                return false;
-        }
-        return noteSeen;
-    }
-
     void writeRemembered(std::string_view music, int n, int lines) {
         std::string_view firstRec = recordOf(music, n, kMusicRecordWidth);
         std::string_view note = field(firstRec, mf::kNote, 3);
@@ -390,15 +322,14 @@ class FrameEncoder {
         carried_.clear();
         lineByteCount_ = 0;
 
-        const Bytes& bytes = memory_->bytes;
-        bool newPitch = remembered_[static_cast<size_t>(n)] < 0;
-        size_t first = static_cast<size_t>(newPitch ? newPitches_[static_cast<size_t>(n)]
-                                                    : remembered_[static_cast<size_t>(n)]);
-        std::uint32_t from = memory_->lines[first].begin;
-        std::uint32_t to = memory_->lines[first + static_cast<size_t>(lines) - 1].end;
+        const Bytes& bytes = remembered_.bytes();
+        bool newPitch = remembered_.newPitch(n);
+        size_t first = static_cast<size_t>(remembered_.firstOf(n));
+        std::uint32_t from = remembered_.line(first).begin;
+        std::uint32_t to = remembered_.line(first + static_cast<size_t>(lines) - 1).end;
         size_t base = out_.bytes.size();
         for (int k = 0; k < lines; ++k) {
-            const LineMemory& line = memory_->lines[first + static_cast<size_t>(k)];
+            const LineMemory& line = remembered_.line(first + static_cast<size_t>(k));
             out_.addresses.record(frame_, n + k,
                                   driverAddressOfLinear(p_ + (line.begin - from), bankXor_));
             for (auto [at, fixup] : rememberTargets(line, n + k)) {
@@ -415,12 +346,12 @@ class FrameEncoder {
         bool sounding = note != "///" && note != "^^^" && note != "---";
         bool failed = false;
         for (int k = 0; k < lines; ++k) {
-            const LineMemory& line = memory_->lines[first + static_cast<size_t>(k)];
+            const LineMemory& line = remembered_.line(first + static_cast<size_t>(k));
             landOn(n + k);
             if (k == 0 && newPitch)
                 failed = !writeNewPitch(note, line, to, base - from);
             else
-                playOctave(bytes, line.begin, line.end);
+                playOctave(bytes, line.begin, line.end, octave_);
             if (k == 0) continue;
             if (auto v = field(recordOf(music, n + k, kMusicRecordWidth), mf::kSld, 2); isSet(v)) {
                 slideCell(v);
@@ -448,11 +379,11 @@ class FrameEncoder {
     // else stays as read. False when the octave cannot play the name.
     bool writeNewPitch(std::string_view name, const LineMemory& line, size_t groupEnd,
                        size_t shift) {
-        const Bytes& bytes = memory_->bytes;
+        const Bytes& bytes = remembered_.bytes();
         size_t at = line.begin;
         while (at < line.end && !isNote(bytes[at]))
             at += 1 + static_cast<size_t>(operandCount(bytes[at]));
-        playOctave(bytes, line.begin, at);
+        playOctave(bytes, line.begin, at, octave_);
         if (at >= line.end) return true;
         syncNames();
         int code = lookUp(name);
@@ -462,70 +393,20 @@ class FrameEncoder {
             if (isNote(bytes[i]) && notePitch(bytes[i]) == old)
                 out_.bytes[i + shift] =
                     static_cast<std::uint8_t>((bytes[i] & 0xE0) | (code & 0x1F));
-        playOctave(bytes, at, line.end);
+        playOctave(bytes, at, line.end, octave_);
         return true;
     }
 
-    void playOctave(const Bytes& bytes, size_t from, size_t to) {
-        for (size_t i = from; i < to; i += 1 + static_cast<size_t>(operandCount(bytes[i]))) {
-            std::uint8_t b = bytes[i];
-            if (b == cmd::kOctavePlus)
-                octave_.togglePlus();
-            else if ((b == cmd::kOctave || b == cmd::kFlag) && i + 1 < to)
-                b == cmd::kOctave ? octave_.octaveCommand(bytes[i + 1])
-                                  : octave_.flagCommand(bytes[i + 1]);
-        }
-    }
-
     // --- a remembered note line with a new length -------------------------------------------
-    // Its commands and targets keep their bytes and order as read; only the note is encoded
-    // again. The line's bytes must be commands, then the note's own bytes (Dotted, notes,
-    // Connects), then targets; a Flag asking for a dotted note keeps the line on its cells.
-    struct KeptCommands {
-        const LineMemory* line = nullptr;
-        std::uint32_t noteAt = 0;
-        std::uint32_t noteEnd = 0;
-    };
-
-    KeptCommands keptCommandsOf(std::string_view music, int n) const {
-        if (!memory_ || n >= endLine_) return {};
-        std::string_view note = field(recordOf(music, n, kMusicRecordWidth), mf::kNote, 3);
-        if (note == "---" || note == "^^^" || note == "..." || note == "|||") return {};
-        int first = remembered_[static_cast<size_t>(n)];
-        if (first < 0) first = newPitches_[static_cast<size_t>(n)];
-        if (first < 0) return {};
-        const LineMemory& line = memory_->lines[static_cast<size_t>(first)];
-        const Bytes& bytes = memory_->bytes;
-        auto next = [&](size_t i) { return i + 1 + static_cast<size_t>(operandCount(bytes[i])); };
-        auto notePart = [](std::uint8_t b) {
-            return isNote(b) || b == cmd::kConnect || b == cmd::kDotted;
-        };
-        size_t i = line.begin;
-        for (; i < line.end && !notePart(bytes[i]); i = next(i)) {
-            if (isNote(bytes[i]) || (bytes[i] == cmd::kFlag && i + 1 < line.end &&
-                                     (bytes[i + 1] & OctaveState::kDottedBit)))
-                return {};
-        }
-        KeptCommands kept{&line, static_cast<std::uint32_t>(i), 0};
-        bool noteSeen = false;
-        for (; i < line.end && notePart(bytes[i]); i = next(i))
-            noteSeen = noteSeen || isNote(bytes[i]);
-        kept.noteEnd = static_cast<std::uint32_t>(i);
-        for (; i < line.end; i = next(i))
-            if (!isLoop(bytes[i]) && !isBreak(bytes[i]) && !isJump(bytes[i])) return {};
-        if (!noteSeen || i != line.end) return {};
-        return kept;
-    }
-
     void keepCommands(const LineMemory& line, std::uint32_t noteAt, std::uint32_t noteEnd, int n,
                       std::string_view rec) {
-        const Bytes& bytes = memory_->bytes;
+        const Bytes& bytes = remembered_.bytes();
         if (auto v = field(rec, mf::kSld, 2); isSet(v)) slideCell(v);
         for (size_t i = line.begin; i < noteAt;
              i += 1 + static_cast<size_t>(operandCount(bytes[i])))
             if (bytes[i] == cmd::kOctave || bytes[i] == cmd::kFlag || bytes[i] == cmd::kOctavePlus)
                 octaveTouched_ = true;
-        playOctave(bytes, line.begin, noteAt);
+        playOctave(bytes, line.begin, noteAt, octave_);
         size_t lineBase = line_.bytes.size();
         size_t carriedBase = carried_.bytes.size();
         for (auto [at, fixup] : rememberTargets(line, n)) {
@@ -541,47 +422,10 @@ class FrameEncoder {
         lineByteCount_ += static_cast<int>((noteAt - line.begin) + (line.end - noteEnd));
     }
 
-    // The fixups for the Loop/Break/Jump commands in a remembered line's bytes, each with the
-    // position in the remembered stream of the operand it fills.
     std::vector<std::pair<size_t, TargetFixup>> rememberTargets(const LineMemory& line, int n) {
-        std::vector<std::pair<size_t, TargetFixup>> fixups;
-        const Bytes& bytes = memory_->bytes;
-        std::string_view loopRec = recordOf(frameText(in_.loop), n, kLoopRecordWidth);
-        std::string_view brkRec = recordOf(frameText(in_.brk), n, kBreakRecordWidth);
-        int index = 0;
-        for (size_t i = line.begin; i < line.end;
-             i += 1 + static_cast<size_t>(operandCount(bytes[i]))) {
-            std::uint8_t b = bytes[i];
-            if (!isLoop(b) && !isBreak(b) && !isJump(b)) continue;
-            size_t hi = i + (isJump(b) ? 1 : 2);
-            if (hi + 1 >= line.end) break;  // a damaged song file: never read past the line
-            if (line.keptTargets & (1u << index++)) {
-                auto target = static_cast<std::uint16_t>(bytes[hi] << 8 | bytes[hi + 1]);
-                out_.keptTargets.push_back(target);
-                if (!in_.keepsPlace && !inRememberedStream(target))
-                    errors_.report(keptTargetElsewhereMessage(n, in_.name, target));
-                continue;
-            }
-            std::string_view rec = isLoop(b) || isJump(b) ? loopRec : brkRec;
-            size_t at =
-                isJump(b)
-                    ? 32
-                    : static_cast<size_t>(8 * (isLoop(b) ? b - cmd::kLoop1 : b - cmd::kBreak1));
-            size_t frameAt = isJump(b) ? at : at + 2;
-            fixups.push_back({hi,
-                              {0, std::string(field(rec, frameAt, 2)),
-                               std::string(field(rec, frameAt + 2, 4)), frame_, n}});
-        }
-        return fixups;
-    }
-
-    bool inRememberedStream(std::uint16_t target) const {
-        if (!in_.judgedByContent) return false;
-        for (const auto& m : *in_.judgedByContent)
-            if (m && m->layout == memory_->layout && target >= m->pointer &&
-                target < m->pointer + m->bytes.size())
-                return true;
-        return false;
+        return remembered_.targets(
+            line, frame_, n, recordOf(frameText(in_.loop), n, kLoopRecordWidth),
+            recordOf(frameText(in_.brk), n, kBreakRecordWidth), out_.keptTargets, errors_);
     }
 
     // No note cell holds this text, so a cleared slide note matches nothing.
@@ -610,9 +454,7 @@ class FrameEncoder {
     std::string slideNote_;
     bool frameDone_ = false;
     bool result_ = true;
-    const ChannelMemory* memory_ = nullptr;
-    std::vector<int> remembered_;
-    std::vector<int> newPitches_;
+    RememberedLines remembered_;
 };
 
 // The end line of each frame as the frame check finds it (Vol and Ins cells "..." or "|||").
@@ -658,7 +500,7 @@ std::optional<ChannelCode> createChannelCode(const ChannelInput& in, std::uint64
                                            in.memory->lines);
             auto newPitches =
                 pairNewPitches(music[0], first(in.loop), first(in.brk), aligned, in.memory->lines);
-            frame.useMemory(in.memory, std::move(aligned), std::move(newPitches));
+            frame.useMemory(RememberedLines(in, std::move(aligned), std::move(newPitches)));
         }
         if (!frame.run()) break;
     }
@@ -683,8 +525,7 @@ bool resolveTargets(ChannelCode& code, const std::string& channelName, ErrorBox&
             errors.report(kLoopErrorMessage);
             return false;
         }
-        code.bytes[f.at] = static_cast<std::uint8_t>(*address >> 8);
-        code.bytes[f.at + 1] = static_cast<std::uint8_t>(*address & 0xFF);
+        writeBigEndian16(code.bytes, f.at, *address);
     }
     code.fixups.clear();
     return true;

@@ -50,15 +50,14 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
     }
     Bytes* original = &read->bytes;
 
-    if (std::string problem = placementProblem(doc.file, *original, *song, mayGrow);
-        !problem.empty()) {
-        errors.report(problem);
+    if (auto placed = checkPlacement(doc.file, *original, *song, mayGrow); !placed) {
+        errors.report(placed.error());
         return std::nullopt;
     }
     Bytes patched = patchedCopy(*original, *song);
-    if (std::string problem = readBackProblem(doc.file, patched, *song); !problem.empty()) {
+    if (auto back = checkReadBack(doc.file, patched, *song); !back) {
         errors.report("The new song could not be read back from $" + offsetText(headerOffset) +
-                      " with this file's layout (" + problem +
+                      " with this file's layout (" + back.error() +
                       "). Nothing was written; choose another address.");
         return std::nullopt;
     }
@@ -107,8 +106,8 @@ bool run(Document& doc, const std::string& addressText, int songId, bool mayGrow
         if (doc.file.identity) doc.file.identity = readBack->identity;
         if (readBack->bytes != patched)
             mismatch = "the file's bytes differ from the bytes written";
-        else
-            mismatch = readBackProblem(doc.file, readBack->bytes, prepared->song);
+        else if (auto back = checkReadBack(doc.file, readBack->bytes, prepared->song); !back)
+            mismatch = back.error();
     }
     if (!mismatch.empty())
         errors.report(

@@ -125,8 +125,8 @@ std::optional<Place> findPlace(const SongFrames& frames, const ReadMemory* memor
         needed = needed ? std::min(needed, place.size) : place.size;
         lastSize = place.size;
         if (!inside) return std::nullopt;
-        if (!placementProblem(fs, file, *song, grow).empty()) return std::nullopt;
-        if (!readBackProblem(fs, patchedCopy(file, *song), *song).empty()) return std::nullopt;
+        if (!checkPlacement(fs, file, *song, grow)) return std::nullopt;
+        if (!checkReadBack(fs, patchedCopy(file, *song), *song)) return std::nullopt;
         place.growBy = end > file.size() ? end - file.size() : 0;
         return place;
     };

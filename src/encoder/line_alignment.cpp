@@ -4,16 +4,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/line_fields.h"
 #include "model/sheets.h"
 
 namespace kestra {
 namespace {
-
-std::string_view recordAt(std::string_view text, int n, size_t width) {
-    size_t pos = static_cast<size_t>(n) * width;
-    if (pos + width > text.size()) return {};
-    return text.substr(pos, width);
-}
 
 // A line number field of a Loop or Break record: renumbered by adding and removing lines, and
 // resolved again when the line is written, so its digits do not tell lines apart.
@@ -44,16 +39,16 @@ struct FrameLines {
     bool same(int n, const std::string& visible) const {
         std::string_view v(visible);
         if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth) return false;
-        return recordAt(music, n, kMusicRecordWidth) == v.substr(0, kMusicRecordWidth) &&
-               sameTargets(recordAt(loop, n, kLoopRecordWidth),
+        return recordOf(music, n, kMusicRecordWidth) == v.substr(0, kMusicRecordWidth) &&
+               sameTargets(recordOf(loop, n, kLoopRecordWidth),
                            v.substr(kMusicRecordWidth, kLoopRecordWidth)) &&
-               sameTargets(recordAt(brk, n, kBreakRecordWidth),
+               sameTargets(recordOf(brk, n, kBreakRecordWidth),
                            v.substr(kMusicRecordWidth + kLoopRecordWidth));
     }
     // The same but for the Note cell, both cells naming a note: a new pitch on a kept line.
     bool samePitchLine(int n, const std::string& visible) const {
         std::string_view v(visible);
-        std::string_view m = recordAt(music, n, kMusicRecordWidth);
+        std::string_view m = recordOf(music, n, kMusicRecordWidth);
         if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth || m.empty())
             return false;
         auto named = [](std::string_view note) {
@@ -62,9 +57,9 @@ struct FrameLines {
         };
         return named(m.substr(0, 3)) && named(v.substr(0, 3)) &&
                m.substr(3) == v.substr(3, kMusicRecordWidth - 3) &&
-               sameTargets(recordAt(loop, n, kLoopRecordWidth),
+               sameTargets(recordOf(loop, n, kLoopRecordWidth),
                            v.substr(kMusicRecordWidth, kLoopRecordWidth)) &&
-               sameTargets(recordAt(brk, n, kBreakRecordWidth),
+               sameTargets(recordOf(brk, n, kBreakRecordWidth),
                            v.substr(kMusicRecordWidth + kLoopRecordWidth));
     }
     std::uint64_t hash(int n) const;
@@ -90,8 +85,8 @@ std::uint64_t hashParts(std::string_view music, std::string_view loop, std::stri
 }
 
 std::uint64_t FrameLines::hash(int n) const {
-    return hashParts(recordAt(music, n, kMusicRecordWidth), recordAt(loop, n, kLoopRecordWidth),
-                     recordAt(brk, n, kBreakRecordWidth));
+    return hashParts(recordOf(music, n, kMusicRecordWidth), recordOf(loop, n, kLoopRecordWidth),
+                     recordOf(brk, n, kBreakRecordWidth));
 }
 
 std::uint64_t hashVisible(std::string_view v) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "encoder/break_landings.h"
+#include "model/line_fields.h"
 #include "encoder/note_bytes.h"
 #include "format/octave_state.h"
 #include "format/stream_def.h"
@@ -26,10 +27,6 @@ const NoteNames& tonalNames(int octave) {
     return kNames[static_cast<size_t>(std::clamp(octave, 0, 15))];
 }
 
-// Fields of a Music line record.
-std::string_view fieldOf(std::string_view rec, size_t at, size_t width) {
-    return rec.size() >= at + width ? rec.substr(at, width) : std::string_view();
-}
 bool isSetField(std::string_view f) {
     return !f.empty() && f.find_first_not_of('-') != std::string_view::npos;
 }
@@ -57,18 +54,18 @@ int renameRecords(std::vector<std::string>& music, const std::string& breakText)
     int renamed = 0;
     for (size_t r = 0; r < music.size(); ++r) {
         std::string_view rec = music[r];
-        std::string note(fieldOf(rec, 0, 3));
+        std::string note(field(rec, mf::kNote, 3));
         if (note == "|||" || note == "...") break;
         landings.apply(0, static_cast<int>(r), state);
-        if (auto oct = fieldOf(rec, 6, 2); isSetField(oct)) {
+        if (auto oct = field(rec, mf::kOct, 2); isSetField(oct)) {
             auto dec = tryDecTextToInt(oct);
             oldOctave = dec && *dec >= 0 && *dec <= 9 ? static_cast<int>(*dec) : 0;
             oldToggle = 0;
             if (auto v = hexField(oct)) state.octaveCommand(*v);
         }
-        if (auto flag = fieldOf(rec, 14, 2); isSetField(flag))
+        if (auto flag = field(rec, mf::kFlag, 2); isSetField(flag))
             if (auto v = hexField(flag)) state.flagCommand(*v);
-        if (isSetField(fieldOf(rec, 28, 2))) {
+        if (isSetField(field(rec, mf::kPlus, 2))) {
             oldToggle ^= 2;
             oldOctave = std::max(oldToggle == 2 ? oldOctave + 2 : oldOctave - 2, 0);
             state.togglePlus();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "encoder/frame_checks.h"
 #include "format/read_song.h"
+#include "model/frame_checks.h"
 #include "rom/song_table.h"
 
 namespace kestra {
@@ -111,45 +111,45 @@ std::uint64_t nsfSizeLimit(const FileState& fs, const Bytes& file) {
     return std::max<std::uint64_t>(file.size(), fs.headerSize + 0x10000 - load);
 }
 
-std::string fitProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
-                       bool mayGrow) {
+Status checkFit(const FileState& fs, const Bytes& file, const EncodedSong& song, bool mayGrow) {
     std::uint64_t limit = mayGrow ? nsfSizeLimit(fs, file) : file.size();
     for (const BytePatch& p : song.patches)
         if (p.offset + p.bytes.size() > limit)
-            return "The new song does not fit: " + p.what +
-                   (limit > file.size()
-                        ? " would run past the end of the NSF's address space ($FFFF)."
-                        : " would run past the end of the file (" + hexOffset(file.size()) + ").") +
-                   " Nothing was written; choose another address.";
-    return {};
+            return Status::failure(
+                "The new song does not fit: " + p.what +
+                (limit > file.size()
+                     ? " would run past the end of the NSF's address space ($FFFF)."
+                     : " would run past the end of the file (" + hexOffset(file.size()) + ").") +
+                " Nothing was written; choose another address.");
+    return Status::done();
 }
 
-std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
-                             bool mayGrow) {
+Status checkPlacement(const FileState& fs, const Bytes& file, const EncodedSong& song,
+                      bool mayGrow) {
     const std::string retry = " Nothing was written; choose another address.";
     if (song.songId < 1 || song.songId > fs.songCount)
-        return "Song ID " + std::to_string(song.songId) +
-               " is not in the song table of this file (1 to " + std::to_string(fs.songCount) +
-               "). Nothing was written.";
+        return Status::failure("Song ID " + std::to_string(song.songId) +
+                               " is not in the song table of this file (1 to " +
+                               std::to_string(fs.songCount) + "). Nothing was written.");
     if (fs.splitBankLayout) {
         // The reader cannot find a header or a channel start here: the bank it picks for them
         // is the other one.
         if (song.headerOffset >= 0x3FFFF && song.headerOffset < kSplitCrossing)
-            return "A song header cannot be placed at " + hexOffset(song.headerOffset) +
-                   ": in this file's layout headers at $3FFFF to $4000F cannot be read back." +
-                   retry;
+            return Status::failure(
+                "A song header cannot be placed at " + hexOffset(song.headerOffset) +
+                ": in this file's layout headers at $3FFFF to $4000F cannot be read back." + retry);
         for (size_t c = 0; c < 4; ++c) {
             const EncodedChannel& ch = song.channels[c];
             if (ch.present && ch.startOffset >= 0x40000 && ch.startOffset < kSplitCrossing)
-                return "The channel " + kChannelNames[c] + " would start at " +
-                       hexOffset(ch.startOffset) +
-                       ": in this file's layout a channel starting at $40000 to $4000F cannot be "
-                       "read back." +
-                       retry;
+                return Status::failure(
+                    "The channel " + kChannelNames[c] + " would start at " +
+                    hexOffset(ch.startOffset) +
+                    ": in this file's layout a channel starting at $40000 to $4000F cannot be "
+                    "read back." +
+                    retry);
         }
     }
-    if (std::string problem = fitProblem(fs, file, song, mayGrow); !problem.empty())
-        return problem;
+    if (auto fits = checkFit(fs, file, song, mayGrow); !fits) return fits;
     // Bytes another song uses may be written over with the very bytes they hold: that song is
     // unchanged. Name the first byte, in file order, that would change.
     std::optional<ProtectedRange> hit;
@@ -167,9 +167,9 @@ std::string placementProblem(const FileState& fs, const Bytes& file, const Encod
                 }
         }
     if (hit)
-        return "The new song would overwrite " + hit->owner + " (at " + hexOffset(hitAt) + ")." +
-               retry;
-    return {};
+        return Status::failure("The new song would overwrite " + hit->owner + " (at " +
+                               hexOffset(hitAt) + ")." + retry);
+    return Status::done();
 }
 
 Bytes patchedCopy(const Bytes& file, const EncodedSong& song) {
@@ -182,27 +182,29 @@ Bytes patchedCopy(const Bytes& file, const EncodedSong& song) {
     return out;
 }
 
-std::string readBackProblem(const FileState& fs, const Bytes& file, const EncodedSong& song) {
+Status checkReadBack(const FileState& fs, const Bytes& file, const EncodedSong& song) {
     auto header = songHeaderOffset(fs, file, song.songId);
     if (!header || *header != song.headerOffset)
-        return "the song table entry of Song ID " + std::to_string(song.songId) +
-               " does not lead to the new song header";
-    if (file[song.headerOffset] != 0) return "the song header is not a song header";
+        return Status::failure("the song table entry of Song ID " + std::to_string(song.songId) +
+                               " does not lead to the new song header");
+    if (file[song.headerOffset] != 0)
+        return Status::failure("the song header is not a song header");
     for (int c = 0; c < kChannelCount; ++c) {
         const EncodedChannel& ch = song.channels[static_cast<size_t>(c)];
         const std::string& name = kChannelNames[static_cast<size_t>(c)];
         auto address = readHeaderPointer(fs, file, song.headerOffset, c);
-        if (!address) return address.error();
+        if (!address) return Status::failure(address.error());
         if (!ch.present) {
-            if (*address) return "the " + name + " channel should be absent";
+            if (*address) return Status::failure("the " + name + " channel should be absent");
             continue;
         }
-        if (!*address) return "the " + name + " channel is missing";
+        if (!*address) return Status::failure("the " + name + " channel is missing");
         // The reader's own walk through the stream.
         auto bytes = readChannelBytes(fs, file, song.headerOffset, **address, c);
-        if (!bytes || *bytes != ch.bytes) return "the " + name + " channel reads back differently";
+        if (!bytes || *bytes != ch.bytes)
+            return Status::failure("the " + name + " channel reads back differently");
     }
-    return {};
+    return Status::done();
 }
 
 }  // namespace kestra

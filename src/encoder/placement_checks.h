@@ -8,6 +8,7 @@
 #include "encoder/song_encoder.h"
 #include "encoder/song_footprint.h"
 #include "model/file_state.h"
+#include "model/result.h"
 #include "rom/file_bytes.h"
 
 namespace kestra {
@@ -34,21 +35,21 @@ std::vector<ProtectedRange> protectedRanges(const FileState& fs, const Bytes& fi
 std::uint64_t nsfSizeLimit(const FileState& fs, const Bytes& file);
 
 // Why the song's patches do not all lie inside the file (or, with mayGrow, inside the NSF's
-// address space), or the empty text: what must hold before any patch, on disk or in memory.
-std::string fitProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
-                       bool mayGrow = false);
+// address space): what must hold before any patch, on disk or in memory.
+Status checkFit(const FileState& fs, const Bytes& file, const EncodedSong& song,
+                bool mayGrow = false);
 
-// The first reason not to write `song` into `file`, or the empty text when it may be written.
+// Fails with the first reason not to write `song` into `file`.
 // Bytes of other songs may be written over with the bytes they already hold. With mayGrow the
 // song may run past the end of an NSF, up to nsfSizeLimit.
-std::string placementProblem(const FileState& fs, const Bytes& file, const EncodedSong& song,
-                             bool mayGrow = false);
+Status checkPlacement(const FileState& fs, const Bytes& file, const EncodedSong& song,
+                      bool mayGrow = false);
 
 // The file with the song's patches applied; a song past the end of the file makes it longer.
 Bytes patchedCopy(const Bytes& file, const EncodedSong& song);
 
 // Reads the song back from `file` by the reader's rules and compares it with what was encoded:
-// the table entry, the header and every stream. The empty text when all agree.
-std::string readBackProblem(const FileState& fs, const Bytes& file, const EncodedSong& song);
+// the table entry, the header and every stream. Fails with the first difference.
+Status checkReadBack(const FileState& fs, const Bytes& file, const EncodedSong& song);
 
 }  // namespace kestra

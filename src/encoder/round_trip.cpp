@@ -56,8 +56,8 @@ RoundTrip createAgain(const FileState& fs, const Bytes& bytes, std::uint32_t hea
         return out;
     }
     // The check Create Code makes before patching: a song that does not fit is not patched in.
-    if (std::string problem = fitProblem(fs, bytes, *song); !problem.empty()) {
-        out.outcome = "not created: " + problem;
+    if (auto fits = checkFit(fs, bytes, *song); !fits) {
+        out.outcome = "not created: " + fits.error();
         return out;
     }
     Bytes patched = patchedCopy(bytes, *song);

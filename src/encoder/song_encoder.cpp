@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "encoder/channel_encoder.h"
-#include "encoder/frame_checks.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_footprint.h"
+#include "model/big_endian.h"
+#include "model/frame_checks.h"
 #include "model/hex_text.h"
 #include "model/same_file.h"
 #include "rom/song_table.h"
@@ -204,8 +205,7 @@ std::optional<EncodedSong> layOut(const SongFrames& frames, const FileState& fil
     song.header.assign(kSongHeaderSize, 0);
     for (size_t c = 0; c < 4; ++c) {
         std::uint16_t a = song.channels[c].present ? song.channels[c].startAddress : 0;
-        song.header[1 + 2 * c] = static_cast<std::uint8_t>(a >> 8);
-        song.header[2 + 2 * c] = static_cast<std::uint8_t>(a & 0xFF);
+        writeBigEndian16(song.header, 1 + 2 * c, a);
     }
     // The header's own driver address: the first byte of the first channel is 9 bytes on.
     std::uint64_t headerLinear = headerOffset + kDriverBase - file.headerSize;
@@ -230,8 +230,7 @@ std::optional<EncodedSong> layOut(const SongFrames& frames, const FileState& fil
     }
     song.patches.push_back({headerOffset, song.header, "song header"});
     song.patches.push_back({song.tableEntryOffset,
-                            Bytes{static_cast<std::uint8_t>(song.tableEntry >> 8),
-                                  static_cast<std::uint8_t>(song.tableEntry & 0xFF)},
+                            Bytes{highByte(song.tableEntry), lowByte(song.tableEntry)},
                             "song table entry"});
     if (memory && destination && !keptTargetsHoldIn(file, *destination, song, *memory, errors))
         return std::nullopt;

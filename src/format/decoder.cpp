@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "format/kept_bytes.h"
 #include "format/octave_state.h"
 #include "format/stream_def.h"
+#include "model/big_endian.h"
 #include "model/file_state.h"
+#include "model/frame_checks.h"
 #include "model/hex_text.h"
 
 namespace kestra {
@@ -108,7 +111,8 @@ class ChannelDecoder {
         bool whole = ended && !tooLong_;
         if (memory_) {
             memory_->clear();
-            if (whole && !outOfOrder_) remember(i + 1);
+            if (whole && !outOfOrder_)
+                *memory_ = rememberLines(s_, i + 1, marks_, kept_, out_, rows_);
         }
         return whole;
     }
@@ -118,9 +122,6 @@ class ChannelDecoder {
     long channelAddressOfTarget(std::uint16_t driver) const {
         return static_cast<long>(driver) - static_cast<long>(kDriverBase) +
                static_cast<long>(headerSize_);
-    }
-    std::uint16_t targetOperand(size_t i, size_t hiOffset) const {
-        return static_cast<std::uint16_t>(s_[i + hiOffset] << 8 | s_[i + hiOffset + 1]);
     }
     void report(const std::string& m) { errors_.report(m); }
     std::string where(int line) const {
@@ -345,7 +346,8 @@ class ChannelDecoder {
             size_t ops = static_cast<size_t>(operandCount(b));
             if (b == cmd::kEnd || i + ops >= s_.size()) break;
             if (isBreak(b)) {
-                long target = channelAddressOfTarget(targetOperand(i, 2));
+                long target =
+                    channelAddressOfTarget(readBigEndian16(s_, targetOperandAt(i, false)));
                 if (target > addressOf(i)) breakFlags_.push_back({target, i, s_[i + 1]});
             }
             i += 1 + ops;
@@ -461,7 +463,7 @@ class ChannelDecoder {
         if (tooLong_) return;
         int row = current_ - 1;
         attribute(i, row);
-        std::uint16_t target = targetOperand(i, kind == EndKind::Jump ? 1 : 2);
+        std::uint16_t target = readBigEndian16(s_, targetOperandAt(i, isJump(b)));
         std::string targetText = intToHexText(target, 4);
         long targetAddr = channelAddressOfTarget(target);
         switch (kind) {
@@ -485,45 +487,6 @@ class ChannelDecoder {
                 break;
         }
         last_ = {kind, k};
-    }
-
-    // --- what is remembered of each line -------------------------------------------------
-    // streamEnd: one past the End byte.
-    void remember(size_t streamEnd) {
-        std::vector<LineMemory>& lines = *memory_;
-        lines.resize(static_cast<size_t>(rows_));
-        size_t m = 0;
-        std::uint32_t at = 0;
-        for (int r = 0; r < rows_; ++r) {
-            LineMemory& line = lines[static_cast<size_t>(r)];
-            line.begin = at;
-            if (m < marks_.size() && marks_[m].line == r) {
-                size_t next = m + 1 < marks_.size() ? marks_[m + 1].at : streamEnd;
-                at = static_cast<std::uint32_t>(next);
-                ++m;
-            }
-            line.end = at;
-            line.visible =
-                visibleLineText(out_.music.record(r), out_.loop.record(r), out_.brk.record(r));
-            line.keptTargets = keptTargetsOf(line.begin, line.end);
-        }
-        int start = 0;
-        for (int r = 1; r <= rows_; ++r) {
-            if (r < rows_ && out_.music.cell(r, music::kNote) == "---") continue;
-            lines[static_cast<size_t>(start)].groupLines = r - start;
-            start = r;
-        }
-    }
-    std::uint16_t keptTargetsOf(size_t begin, size_t end) const {
-        std::uint16_t mask = 0;
-        int n = 0;
-        for (size_t i = begin; i < end; i += 1 + static_cast<size_t>(operandCount(s_[i]))) {
-            if (!isLoop(s_[i]) && !isBreak(s_[i]) && !isJump(s_[i])) continue;
-            if (std::binary_search(kept_.begin(), kept_.end(), i))
-                mask = static_cast<std::uint16_t>(mask | 1u << n);
-            ++n;
-        }
-        return mask;
     }
 
     // --- resolution pass -----------------------------------------------------------------
@@ -601,19 +564,16 @@ class ChannelDecoder {
     std::vector<LineMemory>* memory_;
     int owner_ = -1;  // the line the last byte went to
     bool outOfOrder_ = false;
-    struct Mark {
-        size_t at;  // first byte of the line's part
-        int line;
-    };
-    std::vector<Mark> marks_;
+    std::vector<LineMark> marks_;
     std::vector<size_t> kept_;  // Loop/Break/Jump commands whose target is not a line
 };
 
 }  // namespace
 
 const char* channelMessageName(int channel) {
-    static const char* kNames[kChannelCount] = {"Square One", "Square Two", "Triangle", "Noise"};
-    return channel >= 0 && channel < kChannelCount ? kNames[channel] : "?";
+    return channel >= 0 && channel < kChannelCount
+               ? kChannelNames[static_cast<size_t>(channel)].c_str()
+               : "?";
 }
 
 std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize) {
@@ -625,8 +585,7 @@ std::vector<long> collectTargets(const Bytes& stream, std::uint32_t headerSize) 
         size_t ops = static_cast<size_t>(operandCount(b));
         if (i + ops >= stream.size()) break;
         if (isLoop(b) || isBreak(b) || isJump(b)) {
-            size_t hi = i + (isJump(b) ? 1 : 2);
-            long driver = stream[hi] << 8 | stream[hi + 1];
+            long driver = readBigEndian16(stream, targetOperandAt(i, isJump(b)));
             out.push_back(driver - static_cast<long>(kDriverBase) + static_cast<long>(headerSize));
         }
         i += 1 + ops;

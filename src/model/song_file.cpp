@@ -15,13 +15,11 @@ constexpr std::uint64_t kMaxSongFileSize = kMaxInputFileBytes;
 
 }  // namespace
 
-std::optional<std::string> saveSongFile(const std::string& path, const Sheets& sheets,
-                                        const std::vector<std::string>& messages,
-                                        const ReadMemory* memory) {
+Status saveSongFile(const std::string& path, const Sheets& sheets,
+                    const std::vector<std::string>& messages, const ReadMemory* memory) {
     std::string text = writeSheetDump(sheets, messages);
     if (memory) text += writeMemoryText(*memory);
-    if (auto written = writeFileAtomically(path, text); !written) return written.error();
-    return std::nullopt;
+    return writeFileAtomically(path, text);
 }
 
 Result<SongFileContent> loadSongFile(const std::string& path) {

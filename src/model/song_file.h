@@ -2,7 +2,6 @@
 // restart and can be kept under version control.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "model/read_memory.h"
@@ -20,10 +19,9 @@ struct SongFileContent : SheetDump {
 };
 
 // Writes the dump through a temporary file and a rename: the old file stays whole on failure.
-// Returns the error message, or nothing on success.
-std::optional<std::string> saveSongFile(const std::string& path, const Sheets& sheets,
-                                        const std::vector<std::string>& messages = {},
-                                        const ReadMemory* memory = nullptr);
+Status saveSongFile(const std::string& path, const Sheets& sheets,
+                    const std::vector<std::string>& messages = {},
+                    const ReadMemory* memory = nullptr);
 // All or nothing: a damaged or foreign file gives a message naming the file and the line.
 Result<SongFileContent> loadSongFile(const std::string& path);
 // The text of a song file (the message names the line).

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "model/big_endian.h"
+
 namespace kestra {
 
 namespace {
@@ -13,11 +15,6 @@ constexpr size_t kMergeGap = 5;
 
 void put24(Bytes& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v >> 16));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-    out.push_back(static_cast<std::uint8_t>(v));
-}
-
-void put16(Bytes& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v >> 8));
     out.push_back(static_cast<std::uint8_t>(v));
 }
@@ -58,7 +55,7 @@ Result<IpsPatch> makeIpsPatch(const Bytes& original, const Bytes& changed) {
         for (size_t j = i; j < end; ++j)
             if (original[j] != changed[j]) ++patch.changedBytes;
         put24(out, static_cast<std::uint32_t>(start));
-        put16(out, static_cast<std::uint32_t>(end - start));
+        appendBigEndian16(out, static_cast<std::uint16_t>(end - start));
         out.insert(out.end(), changed.begin() + static_cast<std::ptrdiff_t>(start),
                    changed.begin() + static_cast<std::ptrdiff_t>(end));
         ++patch.records;
@@ -81,11 +78,11 @@ Result<Bytes> applyIpsPatch(const Bytes& original, const Bytes& patch) {
         std::uint32_t offset = at(p) << 16 | at(p + 1) << 8 | at(p + 2);
         if (offset == kIpsEofOffset) break;
         if (p + 5 > patch.size()) return R::failure("The IPS patch ends inside a record.");
-        std::uint32_t size = at(p + 3) << 8 | at(p + 4);
+        std::uint32_t size = readBigEndian16(patch, p + 3);
         p += 5;
         if (size == 0) {  // run-length record: count, value
             if (p + 3 > patch.size()) return R::failure("The IPS patch ends inside a record.");
-            std::uint32_t count = at(p) << 8 | at(p + 1);
+            std::uint32_t count = readBigEndian16(patch, p);
             if (out.size() < offset + count) out.resize(offset + count);
             std::fill_n(out.begin() + offset, count, patch[p + 2]);
             p += 3;

@@ -1,13 +1,14 @@
 #include "rom/song_table.h"
 
+#include "model/big_endian.h"
 #include "model/hex_text.h"
 
 namespace kestra {
 
 std::int64_t headerOffsetOfEntry(const FileState& fs, std::uint16_t entry) {
-    std::int64_t x = static_cast<std::int64_t>((entry >> 8) ^ 0x80) * 256;
+    std::int64_t x = static_cast<std::int64_t>(highByte(entry) ^ 0x80) * 256;
     if (fs.splitBankLayout && x >= 0x4000) x -= 0x6000;
-    std::int64_t low = entry & 0xFF;
+    std::int64_t low = lowByte(entry);
     if (fs.bankRelativeTable) return x + low + static_cast<std::int64_t>(fs.songTableBase) - 0xA01;
     return x + low + static_cast<std::int64_t>(fs.songTableBase & ~0x3FFFu) + fs.headerSize;
 }
@@ -20,10 +21,11 @@ Result<std::uint32_t> songHeaderOffset(const FileState& fs, const Bytes& bytes, 
     if (!h || !l)
         return R::failure(
             outsideFileMessage(entry + 1, "song table entry of Song ID " + std::to_string(songId)));
-    std::int64_t offset = headerOffsetOfEntry(fs, static_cast<std::uint16_t>(*h << 8 | *l));
+    std::uint16_t tableEntry = bigEndian16(*h, *l);
+    std::int64_t offset = headerOffsetOfEntry(fs, tableEntry);
     if (offset < 0 || static_cast<std::uint64_t>(offset) >= bytes.size())
         return R::failure("The song table entry of Song ID " + std::to_string(songId) + " ($" +
-                          intToHexText(*h, 2) + intToHexText(*l, 2) + ") leads outside the file.");
+                          intToHexText(tableEntry, 4) + ") leads outside the file.");
     return static_cast<std::uint32_t>(offset);
 }
 
@@ -94,9 +96,7 @@ Result<std::array<std::uint16_t, 4>> readChannelPointers(const Bytes& bytes,
     if (headerOffset + static_cast<std::uint64_t>(kSongHeaderSize) > bytes.size())
         return R::failure(outsideFileMessage(headerOffset + kSongHeaderSize - 1, "song header"));
     std::array<std::uint16_t, 4> ptrs{};
-    for (size_t i = 0; i < 4; ++i)
-        ptrs[i] = static_cast<std::uint16_t>(bytes[headerOffset + 1 + 2 * i] << 8 |
-                                             bytes[headerOffset + 2 + 2 * i]);
+    for (size_t i = 0; i < 4; ++i) ptrs[i] = readBigEndian16(bytes, headerOffset + 1 + 2 * i);
     return ptrs;
 }
 

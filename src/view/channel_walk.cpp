@@ -4,25 +4,19 @@
 #include <set>
 
 #include "format/octave_state.h"
+#include "model/line_fields.h"
 #include "model/hex_text.h"
 
 namespace kestra {
 
 namespace {
 
-// Where a Music column sits in its 30-character line record.
-constexpr size_t musicOffset(int col) {
-    return col == music::kNote ? 0 : col == music::kVol ? 3 : 4 + 2 * static_cast<size_t>(col - 5);
-}
-constexpr size_t musicWidth(int col) {
-    return col == music::kNote ? 3 : col == music::kVol ? 1 : 2;
-}
-constexpr std::string_view emptyText(int col) {
-    return col == music::kVol ? "-" : "--";
+std::string_view musicField(std::string_view record, int col) {
+    return fieldOf(record, kMusicLayout, col);
 }
 
-std::string_view musicField(std::string_view record, int col) {
-    return record.substr(musicOffset(col), musicWidth(col));
+std::string_view emptyText(int col) {
+    return kMusicLayout.cols[static_cast<size_t>(col)].empty;
 }
 
 // A loop count, break flag or jump frame counts when it holds neither the empty nor the early
@@ -55,8 +49,6 @@ void withCellByte(std::string_view field, Apply apply) {
         apply(static_cast<std::uint8_t>(*v));
 }
 
-const std::string kEmptyLoopRecord(kLoopRecordWidth, '-');
-const std::string kEmptyBreakRecord(kBreakRecordWidth, '-');
 
 }  // namespace
 
@@ -74,10 +66,7 @@ ChannelWalk::ChannelWalk(int frameCount, const FrameTexts& musicFrames,
 std::string_view ChannelWalk::record(const FrameTexts& texts, long long f,
                                      long long n, int width) const {
     if (f < 0 || f >= frames_ || f >= static_cast<long long>(texts.size()) || n < 0) return {};
-    const std::string_view text = texts[static_cast<size_t>(f)];
-    if (n >= static_cast<long long>(text.size()) / width) return {};
-    return text.substr(static_cast<size_t>(n) * static_cast<size_t>(width),
-                                         static_cast<size_t>(width));
+    return recordOf(texts[static_cast<size_t>(f)], n, static_cast<size_t>(width));
 }
 
 std::string_view ChannelWalk::musicLine(long long f, long long n) const {
@@ -152,9 +141,9 @@ WalkEnd ChannelWalk::run(ShownLineSink* sink) {
         }
 
         const std::string_view loopLine = record(loop_, f, n, kLoopRecordWidth);
-        const std::string_view lp = loopLine.empty() ? kEmptyLoopRecord : loopLine;
+        const std::string_view lp = loopLine.empty() ? kLoopLayout.emptyRecord : loopLine;
         const std::string_view breakLine = record(brk_, f, n, kBreakRecordWidth);
-        const std::string_view bk = breakLine.empty() ? kEmptyBreakRecord : breakLine;
+        const std::string_view bk = breakLine.empty() ? kBreakLayout.emptyRecord : breakLine;
         bool jump = false;
         long long toFrame = 0, toLine = 0;
         auto decideJump = [&](std::string_view rec, size_t at) {
@@ -163,7 +152,7 @@ WalkEnd ChannelWalk::run(ShownLineSink* sink) {
             jump = true;
         };
         for (size_t k = 1; k <= 4 && !jump; ++k) {
-            const size_t at = 8 * (k - 1);
+            const size_t at = groupOffset(static_cast<int>(k));
             const std::string_view count = lp.substr(at, 2);
             if (!isSetTargetField(count)) continue;
             long long& ck = counters[k];
@@ -173,13 +162,13 @@ WalkEnd ChannelWalk::run(ShownLineSink* sink) {
                 --ck;
             if (ck != 0) decideJump(lp, at + 2);
         }
-        if (!jump && isSetTargetField(lp.substr(32, 2))) {
-            decideJump(lp, 32);
+        if (!jump && isSetTargetField(lp.substr(kJumpOffset, 2))) {
+            decideJump(lp, kJumpOffset);
             // A jump just before the page end is how a song repeats: the walk ends there.
             if (note(f, n + 1) == "|||") stop = true;
         }
         for (size_t k = 1; k <= 4 && !jump; ++k) {
-            const size_t at = 8 * (k - 1);
+            const size_t at = groupOffset(static_cast<int>(k));
             const std::string_view flagField = bk.substr(at, 2);
             if (!isSetTargetField(flagField) || counters[k] != 1) continue;
             counters[k] = 0;

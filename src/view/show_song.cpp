@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "encoder/frame_checks.h"
+#include "model/frame_checks.h"
 #include "model/guard.h"
 #include "model/hex_text.h"
 #include "view/channel_walk.h"

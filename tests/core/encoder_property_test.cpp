@@ -95,13 +95,13 @@ TEST_P(RandomSongs, InTheWritersFormComeBackByteForByte) {
                 ADD_FAILURE() << "seed " << seed << ": " << box.text() << "\n" << streams;
                 return std::nullopt;
             }
-            std::string problem = placementProblem(*fs, file, *song);
-            if (!problem.empty()) {
-                ADD_FAILURE() << "seed " << seed << ": " << problem;
+            if (auto placed = checkPlacement(*fs, file, *song); !placed) {
+                ADD_FAILURE() << "seed " << seed << ": " << placed.error();
                 return std::nullopt;
             }
             Bytes out = patchedCopy(file, *song);
-            EXPECT_EQ(readBackProblem(*fs, out, *song), "") << "seed " << seed;
+            auto back = checkReadBack(*fs, out, *song);
+            EXPECT_TRUE(back) << "seed " << seed << ": " << (back ? "" : back.error());
             return out;
         };
         auto once = encodeAt(first, built.bytes);

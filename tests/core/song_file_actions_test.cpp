@@ -59,7 +59,7 @@ TEST(SongFileActions, OpenReplacesTheSongAsOneUndoStep) {
     Session s;
     std::string path = s.dir.file("tune.ksong");
     Sheets saved = songWithNote("D-2", 5);
-    ASSERT_FALSE(saveSongFile(path, saved));
+    ASSERT_TRUE(saveSongFile(path, saved).ok());
     s.edit("C-1");
     Sheets before = s.doc.sheets;
     storeShownFrame(s.doc.sheets, s.doc.frames);

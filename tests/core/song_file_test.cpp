@@ -31,7 +31,7 @@ TEST(SongFile, SaveAndLoadRoundTrip) {
     testing::TempDir dir;
     auto path = dir.file("tune.ksong");
     Sheets song = someSong();
-    ASSERT_FALSE(saveSongFile(path, song, {"a message"}));
+    ASSERT_TRUE(saveSongFile(path, song, {"a message"}).ok());
     auto loaded = loadSongFile(path);
     ASSERT_TRUE(loaded) << loaded.error();
     EXPECT_EQ(loaded->sheets, song);
@@ -39,7 +39,7 @@ TEST(SongFile, SaveAndLoadRoundTrip) {
 
     // Saving again replaces the file whole and leaves no temporary file behind.
     Sheets other;
-    ASSERT_FALSE(saveSongFile(path, other));
+    ASSERT_TRUE(saveSongFile(path, other).ok());
     EXPECT_EQ(loadSongFile(path)->sheets, other);
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.file(""))) files += e.exists();
@@ -101,14 +101,14 @@ TEST(SongFile, KeepsWhatReadingRemembered) {
     testing::TempDir dir;
     auto path = dir.file("kept.ksong");
     ReadMemory memory = someMemory();
-    ASSERT_FALSE(saveSongFile(path, someSong(), {"note"}, &memory));
+    ASSERT_TRUE(saveSongFile(path, someSong(), {"note"}, &memory).ok());
     auto loaded = loadSongFile(path);
     ASSERT_TRUE(loaded) << loaded.error();
     EXPECT_EQ(loaded->sheets, someSong());
     EXPECT_EQ(loaded->messages, std::vector<std::string>{"note"});
     EXPECT_TRUE(loaded->memory == someMemory());
     // A file without it (saved before it existed) loads with nothing remembered.
-    ASSERT_FALSE(saveSongFile(path, someSong()));
+    ASSERT_TRUE(saveSongFile(path, someSong()).ok());
     EXPECT_TRUE(loadSongFile(path)->memory == ReadMemory());
 }
 

@@ -298,7 +298,7 @@ class MainWindowTest : public WindowTest {
         for (const QString& f : w.recentFiles().files()) w.recentFiles().remove(f);
         std::string nsf = writeFixture("song.nsf", Layout::Nsf);
         std::string song = path("tune.ksong");
-        QVERIFY(!writeSongFile(song, w.document()));
+        QVERIFY(writeSongFile(song, w.document()).ok());
         std::string gone = writeFixture("gone.nes", Layout::Rom43);
 
         w.openFile(gone);

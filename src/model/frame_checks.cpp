@@ -1,4 +1,4 @@
-#include "encoder/frame_checks.h"
+#include "model/frame_checks.h"
 
 #include <algorithm>
 #include <string_view>
