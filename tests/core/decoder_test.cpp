@@ -52,10 +52,10 @@ void expectRecordInvariant(const ChannelSheets& cs, const std::string& name) {
     ASSERT_EQ(cs.loop.rowCount(), cs.music.rowCount()) << name;
     ASSERT_EQ(cs.brk.rowCount(), cs.music.rowCount()) << name;
     for (int r = 0; r < cs.lineCount(); ++r) {
-        EXPECT_EQ(musicRecord(cs.music, r).size(), size_t(kMusicRecordWidth))
+        EXPECT_EQ(std::string(cs.music.record(r)).size(), size_t(kMusicRecordWidth))
             << name << " row " << r;
-        EXPECT_EQ(loopRecord(cs.loop, r).size(), size_t(kLoopRecordWidth)) << name << " row " << r;
-        EXPECT_EQ(breakRecord(cs.brk, r).size(), size_t(kBreakRecordWidth)) << name << " row " << r;
+        EXPECT_EQ(std::string(cs.loop.record(r)).size(), size_t(kLoopRecordWidth)) << name << " row " << r;
+        EXPECT_EQ(std::string(cs.brk.record(r)).size(), size_t(kBreakRecordWidth)) << name << " row " << r;
         EXPECT_EQ(cs.music.cell(r, 0), intToDecText(r, 3)) << name;
     }
 }
@@ -340,7 +340,7 @@ TEST(Decoder, ReplacesWhatTheSheetsHeld) {
     Decoded d;
     growSheetRows(5, d.sheets);
     initSheetRows(d.sheets, 0, 5);
-    d.sheets.music.cell(0, music::kVol) = "7";
+    d.sheets.music.setCell(0, music::kVol, "7");
     decode({0x21, 0x17}, kSquare1, d);
     EXPECT_EQ(d.sheets.lineCount(), 2);
     EXPECT_EQ(d.sheets.music.cell(0, music::kVol), "-");

@@ -78,7 +78,7 @@ class TimelineTest : public testing::Test {
         fs = *opened;
         header = built.songs[0].headerOffset;
         ASSERT_TRUE(decodeSong(fs, built.bytes, header, sheets, errors, &memory));
-        for (int c = 0; c < kChannelCount; ++c) saveFrame(sheets.channel(c), frames, c, 0);
+        frames = songFrames(sheets, store);
     }
 
     // The lines Show Song walks for channel c, in order.
@@ -107,7 +107,8 @@ class TimelineTest : public testing::Test {
     FileState fs;
     std::uint32_t header = 0;
     Sheets sheets;
-    FrameStore frames;
+    FrameStore store;
+    SongFrames frames;
     ErrorBox errors;
     ReadMemory memory;
 };
@@ -122,7 +123,7 @@ TEST_F(TimelineTest, TheFileSongPlaysItsLinesInShowSongOrder) {
     expectFollowsShowSong(*t);
     // Square 1 ends: its last entry is the End line, after the last note's four lines.
     const auto& sq1 = t->channels[0];
-    EXPECT_EQ(sq1.back().line.line, frames.lineCount(0, 0) - 1);
+    EXPECT_EQ(sq1.back().line.line, sheets.channel(0).lineCount() - 1);
     // The noise channel goes round for ever: line 0 starts again every 4 lines.
     auto again = t->firstFrameOf(3, {0, 0});
     ASSERT_TRUE(again);

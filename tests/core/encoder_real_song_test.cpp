@@ -47,7 +47,7 @@ TEST_F(RealSongs, JumpIntoAnotherChannelIsAClearMessage) {
     write(fixtures::buildFile(Layout::Nsf, {song}));
     ASSERT_TRUE(read(1)) << doc.errors.text();
     // The jump's line cell keeps the driver address it could not turn into a line.
-    std::string cell = doc.sheets.channel(0).loop.cell(0, loop::kJumpLine);
+    std::string cell(doc.sheets.channel(0).loop.cell(0, loop::kJumpLine));
     EXPECT_EQ(cell.size(), 4u);
     EXPECT_FALSE(createCode(doc, offsetText(built.songs[0].headerOffset), 1, &messages));
     EXPECT_TRUE(messages.boxes.empty());

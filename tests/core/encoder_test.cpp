@@ -242,7 +242,7 @@ FileState nsfState() {
 }
 
 TEST(EncodeSong, HeaderAndTableEntryPointAtTheChannels) {
-    FrameStore store = storeOf({{{"C-0"}, end()}, {end()}, {end()}, {end()}});
+    auto store = storeOf({{{"C-0"}, end()}, {end()}, {end()}, {end()}});
     ErrorBox box;
     // Header at driver address 0x8A00: file offset 0x8A00 - 0x8000 + 0x80.
     auto song = encodeSong(store, nsfState(), 0xA80, 2, box);
@@ -312,7 +312,7 @@ TEST(EncodeSong, SplitBankStreamContinuesInTheFollowingBank) {
     std::vector<Line> sq1;
     for (int i = 0; i < 0x1FF; ++i) sq1.push_back({"C-0"});
     sq1.push_back(end());
-    FrameStore store = storeOf({sq1, {end()}, {end()}, {end()}});
+    auto store = storeOf({sq1, {end()}, {end()}, {end()}});
     ErrorBox box;
     auto song = encodeSong(store, fs, 0x3FF00 - 9, 1, box);
     ASSERT_TRUE(song) << box.text();

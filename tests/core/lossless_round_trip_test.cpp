@@ -50,8 +50,7 @@ std::unique_ptr<ReadSong> readBuilt(Layout layout, const fixtures::SongSpec& son
 // what reading remembered unless `memory` is off.
 std::optional<EncodedSong> encoded(ReadSong& r, ErrorBox& box, std::uint32_t header = 0,
                                    bool memory = true, const FileState* file = nullptr) {
-    storeShownFrame(r.doc.sheets, r.doc.frames);
-    return encodeSong(r.doc.frames, file ? *file : r.fs,
+    return encodeSong(songFrames(r.doc.sheets, r.doc.frames), file ? *file : r.fs,
                       header ? header : r.built.songs[0].headerOffset, 1, box,
                       memory ? &r.doc.readMemory : nullptr);
 }
@@ -141,7 +140,7 @@ TEST(KeptStream, AnEditedChannelIsEncodedFromItsSheetsAndTheOthersKeepTheirBytes
     ASSERT_TRUE(r->read);
     std::uint32_t header = r->built.songs[0].headerOffset;
     ChannelSheets& one = r->doc.sheets.channel(0);
-    std::string kept = one.music.cell(0, music::kVol);
+    std::string kept(one.music.cell(0, music::kVol));
     one.music.setCell(0, music::kVol, "B");
     auto out = written(*r, header);
     ASSERT_TRUE(out);
@@ -350,7 +349,6 @@ TEST(KeptStream, WhatWasReadGoesBackAndForthWithUndo) {
         runRecorded(doc, history, UndoScope::everything(), {}, [&] {
             decodeSong(*fs, built.bytes, song.headerOffset, doc.sheets, doc.errors,
                        &doc.readMemory);
-            storeShownFrame(doc.sheets, doc.frames);
         });
         seen.push_back(doc.readMemory);
     }
@@ -549,7 +547,7 @@ TEST(RandomKeptSongs, ANewPitchChangesOnlyItsNoteByte) {
         }
         if (candidates.empty()) continue;
         auto [row, at] = candidates[rng() % candidates.size()];
-        const std::string name = music.cell(row, music::kNote);
+        const std::string name(music.cell(row, music::kNote));
         int pitch = notePitch(m.bytes[at]);
         const char* digits = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
         int octave = static_cast<int>(std::string_view(digits).find(name[2])) - (pitch - 1) / 12;

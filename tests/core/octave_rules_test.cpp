@@ -27,8 +27,8 @@ struct OctaveCase {
 std::vector<std::string> namedNotes(const Sheet& music) {
     std::vector<std::string> out;
     for (int r = 0; r < music.rowCount(); ++r) {
-        const std::string& n = music.cell(r, music::kNote);
-        if (n != "---" && n != "^^^" && n != "|||") out.push_back(n);
+        const std::string_view n = music.cell(r, music::kNote);
+        if (n != "---" && n != "^^^" && n != "|||") out.emplace_back(n);
     }
     return out;
 }

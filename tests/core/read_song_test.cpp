@@ -52,7 +52,7 @@ TEST(ReadSong, SampleSongsReadAsWritten) {
     ASSERT_EQ(songs.size(), 4u);
     // Song 1, Square 1: speed, instrument, volume, tone type and octave before the first note.
     const ChannelSheets& s1 = songs[0].channel(kSquare1);
-    EXPECT_EQ(musicRecord(s1.music, 0), "C-3C0103--------80----0096----");
+    EXPECT_EQ(std::string(s1.music.record(0)), "C-3C0103--------80----0096----");
     EXPECT_EQ(s1.music.cell(12, music::kNote), "C-4");  // dotted 4-line note: 6 lines
     EXPECT_EQ(s1.music.cell(18, music::kNote), "A-3");
     EXPECT_EQ(s1.lineCount(), 22);
@@ -60,10 +60,10 @@ TEST(ReadSong, SampleSongsReadAsWritten) {
     // Song 2, Square 1: a break to "after", a loop back to "a", a jump to the top.
     const ChannelSheets& s2 = songs[1].channel(kSquare1);
     // The loop target "a" follows the octave command: that command keeps a zero-length line.
-    EXPECT_EQ(musicRecord(s2.music, 0), "^^^---02----------------------");
-    EXPECT_EQ(breakRecord(s2.brk, 4), "00000007------------------------");
-    EXPECT_EQ(loopRecord(s2.loop, 6), "02000001------------------------------");
-    EXPECT_EQ(loopRecord(s2.loop, 10), "--------------------------------000000");
+    EXPECT_EQ(std::string(s2.music.record(0)), "^^^---02----------------------");
+    EXPECT_EQ(std::string(s2.brk.record(4)), "00000007------------------------");
+    EXPECT_EQ(std::string(s2.loop.record(6)), "02000001------------------------------");
+    EXPECT_EQ(std::string(s2.loop.record(10)), "--------------------------------000000");
     EXPECT_TRUE(isMarkerLine(s2, 11, '|'));
     // The slide command between the note and the loop stays before the loop.
     EXPECT_EQ(songs[1].channel(kSquare2).music.cell(8, music::kNote), "^^^");
@@ -75,7 +75,7 @@ TEST(ReadSong, SampleSongsReadAsWritten) {
     // Song 3 is a sound effect.
     EXPECT_EQ(songs[2], Sheets());
     EXPECT_EQ(messages[2], std::vector<std::string>{kNoSongInit});
-    EXPECT_EQ(loopRecord(songs[3].channel(kNoise).loop, 2).substr(0, 8), "03000000");
+    EXPECT_EQ(songs[3].channel(kNoise).loop.record(2).substr(0, 8), "03000000");
     for (size_t i : {0u, 1u, 3u}) EXPECT_TRUE(messages[i].empty()) << i;
 }
 
@@ -122,7 +122,7 @@ TEST(ReadSong, StreamRunningOffTheFileIsRefused) {
     Opened f = openBuilt(dir, built);
     ErrorBox errors;
     Sheets s;
-    s.channel(kSquare1).music.cell(0, music::kVol) = "5";
+    s.channel(kSquare1).music.setCell(0, music::kVol, "5");
     EXPECT_FALSE(decodeSong(f.fs, f.bytes, built.songs[0].headerOffset, s, errors));
     EXPECT_EQ(s, Sheets());
     ASSERT_EQ(errors.history().size(), 1u);
@@ -196,13 +196,14 @@ TEST(ReadChannel, ReadsAllFourChannelsAfterYes) {
     ReadFixture t;
     t.setSong(1);
     t.doc.frames.frameCount = 3;
-    t.doc.sheets.fourChan.cell(0, 3) = "C-1";
+    const auto shown = std::make_shared<const ShownSong>();
+    t.doc.sheets.shown = shown;
     EXPECT_TRUE(readChannel(t.doc, &t.messages));
     EXPECT_EQ(t.messages.questions.size(), 1u);
     std::vector<std::vector<std::string>> messages;
     EXPECT_EQ(t.doc.sheets.channel(kSquare1), referenceSongs(messages)[1].channel(kSquare1));
     EXPECT_EQ(t.doc.frames, FrameStore());
-    EXPECT_EQ(t.doc.sheets.fourChan.cell(0, 3), "C-1");  // Show Song's views are left alone
+    EXPECT_EQ(t.doc.sheets.shown, shown);  // Show Song's views are left alone
     EXPECT_EQ(t.doc.currentChannel, kTriangle);
     EXPECT_TRUE(t.doc.errors.history().empty());
     // The split-bank choice of the last channel read stays: song 2's Triangle starts in the
@@ -234,7 +235,7 @@ TEST(ReadChannel, RefusalsLeaveEverythingAsItWas) {
         if (!c.file) t.doc.file = FileState{};
         if (!c.address) t.doc.readWriteAddress.clear();
         t.messages.answer = c.answer;
-        t.doc.sheets.channel(kNoise).music.cell(0, music::kVol) = "9";
+        t.doc.sheets.channel(kNoise).music.setCell(0, music::kVol, "9");
         t.doc.frames.frameCount = 2;
         Sheets before = t.doc.sheets;
         FrameStore framesBefore = t.doc.frames;

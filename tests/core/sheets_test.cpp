@@ -15,12 +15,47 @@ TEST(Sheets, StartUpHasOneDefaultLinePerChannel) {
         ASSERT_EQ(c.lineCount(), 1);
         ASSERT_EQ(c.loop.rowCount(), 1);
         ASSERT_EQ(c.brk.rowCount(), 1);
-        EXPECT_EQ(c.music.cell(0, 0) + c.music.cell(0, 1) + c.music.cell(0, 2), "000-0-000");
-        // Every value cell empty at its own width: the records are dashes from end to end.
-        EXPECT_EQ(musicRecord(c.music, 0) + loopRecord(c.loop, 0) + breakRecord(c.brk, 0),
-                  std::string(30 + 38 + 32, '-'));
+        for (const Sheet* sheet : {&c.music, &c.loop, &c.brk}) {
+            EXPECT_EQ(std::string(sheet->cell(0, 0)) + std::string(sheet->cell(0, 1)) +
+                          std::string(sheet->cell(0, 2)),
+                      "000-0-000");
+            // Every value cell empty at its own width: the records are dashes from end to end.
+            EXPECT_EQ(sheet->text(), std::string(static_cast<size_t>(sheet->layout().width), '-'));
+            for (int col = kFixedColumns; col < sheet->columnCount(); ++col)
+                EXPECT_EQ(sheet->cell(0, col), defaultCellText(sheet->kind(), col));
+        }
     }
-    for (int col : {6, 10, 14}) EXPECT_EQ(s.fourChan.cell(0, col), "");
+    // Before any Show Song the views are one empty row, numbering included.
+    for (SheetKind kind : {SheetKind::MySong, SheetKind::FourChan}) {
+        const Grid& view = s.grid(0, kind);
+        ASSERT_EQ(view.rowCount(), 1);
+        for (int col = 0; col < view.columnCount(); ++col) EXPECT_EQ(view.cell(0, col), "");
+    }
+}
+
+TEST(Sheets, CellsKeepTheirWidthAndLinesMoveWhole) {
+    Sheet music(SheetKind::Music, 3);
+    EXPECT_TRUE(music.setCell(1, music::kNote, "C-1"));
+    EXPECT_TRUE(music.setCell(1, music::kVol, "A"));
+    // Text of another width, or a numbering column, is refused and changes nothing.
+    for (auto [col, text] : std::initializer_list<std::pair<int, std::string_view>>{
+             {music::kNote, "C-"}, {music::kNote, "C-11"}, {music::kVol, "AB"}, {music::kIns, ""},
+             {0, "001"}, {music::kPlus + 1, "--"}})
+        EXPECT_FALSE(music.setCell(1, col, text)) << col << " " << text;
+    EXPECT_FALSE(music.setCell(3, music::kNote, "C-1"));  // no such row
+    EXPECT_FALSE(music.setRecord(0, "short"));
+    EXPECT_EQ(music.record(1).substr(0, 4), "C-1A");
+
+    music.insertRows(1, 2);  // the line moves, the numbering stays with the row
+    EXPECT_EQ(music.rowCount(), 5);
+    EXPECT_EQ(music.cell(3, music::kNote), "C-1");
+    EXPECT_EQ(music.cell(3, 0), "003");
+    EXPECT_EQ(music.cell(1, music::kNote), "---");
+    music.removeRows(0, 3);
+    EXPECT_EQ(music.cell(0, music::kNote), "C-1");
+    EXPECT_EQ(music.cell(0, 0), "000");
+    EXPECT_FALSE(music.splice(0, 1, ""));  // would leave a broken record
+    EXPECT_EQ(music.rowCount(), 2);
 }
 
 TEST(Sheets, FixedColumnsOfLaterLines) {
@@ -56,7 +91,7 @@ TEST(Sheets, MarkerLines) {
     EXPECT_EQ(c.brk.cell(0, 3), "||");
     EXPECT_TRUE(isMarkerLine(c, 0, '|'));
     EXPECT_FALSE(isMarkerLine(c, 0, '.'));
-    EXPECT_EQ(musicRecord(c.music, 0), std::string(30, '|'));
+    EXPECT_EQ(c.music.record(0), std::string(30, '|'));
 }
 
 ChannelSheets threeLines() {
@@ -72,16 +107,6 @@ ChannelSheets threeLines() {
     return c;
 }
 
-TEST(FrameStore, FrameChangeWithListUnchangedKeepsEverySheet) {
-    Sheets s;
-    s.channel(1) = threeLines();
-    s.channel(3).music.setCell(0, 3, "5-#");
-    Sheets before = s;
-    FrameStore store;
-    storeShownFrame(s, store);
-    EXPECT_EQ(s, before);
-}
-
 TEST(FrameStore, LoadingAnEmptyFrameLeavesOneDefaultLine) {
     Sheets s;
     s.channel(0) = threeLines();
@@ -89,10 +114,11 @@ TEST(FrameStore, LoadingAnEmptyFrameLeavesOneDefaultLine) {
     store.frameCount = 2;
     for (auto& ch : store.texts)
         for (auto& kind : ch) kind.resize(2);
-    storeShownFrame(s, store);  // saves frame 0
-    frameChange(s, store, 1);   // frame 1 is empty
+    frameChange(s, store, 1);  // frame 1 is empty
     EXPECT_EQ(s.channel(0).music.rowCount(), 1);
     EXPECT_EQ(s.channel(0).music.cell(0, 3), "---");
+    // The frame put away is what the encoder reads for it; the shown one comes from the sheets.
+    EXPECT_EQ(frameTexts(s, store, 0, SheetKind::Music)[0], threeLines().music.text());
     frameChange(s, store, 0);
     EXPECT_EQ(s.channel(0), threeLines());
 }

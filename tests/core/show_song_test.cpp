@@ -39,9 +39,9 @@ Document documentOf(const std::vector<std::vector<Line>>& channels) {
     return doc;
 }
 
-std::vector<std::string> column(const Sheet& s, int col) {
+std::vector<std::string> column(const Grid& s, int col) {
     std::vector<std::string> out;
-    for (int r = 0; r < s.rowCount(); ++r) out.push_back(s.cell(r, col));
+    for (int r = 0; r < s.rowCount(); ++r) out.emplace_back(s.cell(r, col));
     return out;
 }
 
@@ -76,7 +76,7 @@ TEST_P(WalkOrder, ShowsLinesInPlayingOrder) {
     Document doc = documentOf({GetParam().lines});
     FakeMessages boxes;
     EXPECT_TRUE(showSong(doc, &boxes));
-    EXPECT_EQ(column(doc.sheets.channel(0).mySong, song::kLine), GetParam().lineColumn);
+    EXPECT_EQ(column(doc.sheets.grid(0, SheetKind::MySong), song::kLine), GetParam().lineColumn);
     EXPECT_TRUE(doc.errors.history().empty());
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -133,7 +133,7 @@ TEST_P(ShownCells, HoldTheValuesInForce) {
     Document doc = documentOf({GetParam().lines});
     FakeMessages boxes;
     ASSERT_TRUE(showSong(doc, &boxes));
-    const Sheet& s = doc.sheets.channel(0).mySong;
+    const Grid& s = doc.sheets.grid(0, SheetKind::MySong);
     for (const auto& [row, col, text] : GetParam().expected) {
         ASSERT_LT(row, s.rowCount());
         EXPECT_EQ(s.cell(row, col), text) << "row " << row << " column " << col;
@@ -209,15 +209,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShowSong, EarlyPageEndLineIsNotShown) {
-    FrameStore store;
-    store.frameCount = 2;
-    saveFrame(channelOf({note("C-1"), note("D-1"), {"..."}}), store, 0, 0);
-    saveFrame(channelOf({note("E-1"), {"|||"}}), store, 0, 1);
-    Sheet song(kSongColumns);
+    const ChannelSheets first = channelOf({note("C-1"), note("D-1"), {"..."}});
+    const ChannelSheets second = channelOf({note("E-1"), {"|||"}});
+    auto frames = [&](SheetKind kind) {
+        return FrameTexts{first.sheet(kind).text(), second.sheet(kind).text()};
+    };
+    SongRows song;
     ErrorBox errors;
-    EXPECT_TRUE(showChannel(store.frameCount, "Square One", store.frames(0, SheetKind::Music),
-                            store.frames(0, SheetKind::Loop), store.frames(0, SheetKind::Break),
-                            song, errors));
+    EXPECT_TRUE(showChannel(2, "Square One", frames(SheetKind::Music), frames(SheetKind::Loop),
+                            frames(SheetKind::Break), song, errors));
     EXPECT_EQ(column(song, music::kNote), (std::vector<std::string>{"C-1", "D-1", "E-1", "|||"}));
     EXPECT_EQ(column(song, song::kFrame), (std::vector<std::string>{"0", "0", "1", "||"}));
     EXPECT_TRUE(errors.history().empty());
@@ -236,15 +236,15 @@ TEST_P(BadWalk, EndsWithTheRowsWalkedAndAMessage) {
     Document doc = documentOf({GetParam().lines, {note(), {"|||"}}});
     FakeMessages boxes;
     showSong(doc, &boxes);
-    const Sheet& s = doc.sheets.channel(0).mySong;
+    const Grid& s = doc.sheets.grid(0, SheetKind::MySong);
     EXPECT_EQ(s.rowCount(), GetParam().rows);
     EXPECT_NE(s.cell(s.rowCount() - 1, music::kNote), "|||");
     ASSERT_EQ(doc.errors.history().size(), 1u);
     EXPECT_EQ(doc.errors.history()[0], GetParam().message);
     // The other channels are still shown, and FourChan is built.
-    EXPECT_EQ(column(doc.sheets.channel(1).mySong, music::kNote),
+    EXPECT_EQ(column(doc.sheets.grid(1, SheetKind::MySong), music::kNote),
               (std::vector<std::string>{"C-1", "|||"}));
-    EXPECT_EQ(doc.sheets.fourChan.rowCount(), std::max(2, GetParam().rows));
+    EXPECT_EQ(doc.sheets.grid(0, SheetKind::FourChan).rowCount(), std::max(2, GetParam().rows));
 }
 
 const std::string kCycle =
@@ -286,19 +286,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ShowSong, FailedChannelCheckKeepsOneEmptyRowAndOthersAreShown) {
     Document doc = documentOf({{note(), {"|||"}}, {note(), {"..."}}, {note(), note(), {"|||"}}});
     doc.errors.report("earlier message");
-    // Fill Square Two's sheet first, so that stale rows would show.
-    doc.sheets.channel(1).mySong.setRowCount(5);
-    doc.sheets.channel(1).mySong.setCell(0, music::kNote, "G-1");
     FakeMessages boxes;
     EXPECT_TRUE(showSong(doc, &boxes));
     EXPECT_EQ(
         doc.errors.history(),
         (std::vector<std::string>{"earlier message",
                                   "There is no end channel to the music of channel Square Two."}));
-    const Sheet& failed = doc.sheets.channel(1).mySong;
+    const Grid& failed = doc.sheets.grid(1, SheetKind::MySong);
     ASSERT_EQ(failed.rowCount(), 1);
     EXPECT_EQ(failed.cell(0, music::kNote), "");
-    EXPECT_EQ(column(doc.sheets.channel(2).mySong, song::kLine),
+    EXPECT_EQ(column(doc.sheets.grid(2, SheetKind::MySong), song::kLine),
               (std::vector<std::string>{"0", "1", "||"}));
 }
 
@@ -310,18 +307,18 @@ TEST(ShowSong, DamagedLoopCountStopsOnlyItsChannel) {
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_NE(boxes.boxes[0].text.find("'ZZ'"), std::string::npos) << boxes.boxes[0].text;
     EXPECT_NE(boxes.boxes[0].text.find("Channel Square One, frame 0, line 1."), std::string::npos);
-    EXPECT_EQ(column(doc.sheets.channel(0).mySong, song::kLine),
+    EXPECT_EQ(column(doc.sheets.grid(0, SheetKind::MySong), song::kLine),
               (std::vector<std::string>{"0", "1"}));
-    EXPECT_EQ(column(doc.sheets.channel(1).mySong, music::kNote),
+    EXPECT_EQ(column(doc.sheets.grid(1, SheetKind::MySong), music::kNote),
               (std::vector<std::string>{"D-1", "|||"}));
-    EXPECT_EQ(doc.sheets.fourChan.rowCount(), 2);
+    EXPECT_EQ(doc.sheets.grid(0, SheetKind::FourChan).rowCount(), 2);
 }
 
 TEST(ShowSong, FourChanCombinesChannelsAndClearsRowsBeyondShorterOnes) {
     Document doc = documentOf({{{"C-1", kVol7}, note(), note(), {"|||"}}, {note("D-1"), {"|||"}}});
     FakeMessages boxes;
     showSong(doc, &boxes);
-    const Sheet& four = doc.sheets.fourChan;
+    const Grid& four = doc.sheets.grid(0, SheetKind::FourChan);
     ASSERT_EQ(four.rowCount(), 4);
     // Row 0: Square One's note, volume and instrument, Square Two's note, the other two's end
     // rows and the separators; row 3: Square One's end row, nothing of the shorter channels.
@@ -330,16 +327,19 @@ TEST(ShowSong, FourChanCombinesChannelsAndClearsRowsBeyondShorterOnes) {
     for (int col : {10, 11, 14, 15}) EXPECT_EQ(four.cell(0, col), "|||") << col;
     EXPECT_EQ(four.cell(1, 7), "|||");
     for (int col = 7; col <= 17; ++col) EXPECT_EQ(four.cell(3, col), "") << "column " << col;
-    EXPECT_EQ(four.cell(3, 0) + four.cell(3, 3) + four.cell(3, 6), "003||||||");
+    EXPECT_EQ(std::string(four.cell(3, 0)) + std::string(four.cell(3, 3)) +
+                  std::string(four.cell(3, 6)),
+              "003||||||");
 
     // A second, shorter show leaves nothing of the first.
     doc.sheets.channel(0) = channelOf({{"^^^", kVol9}, note("E-1"), {"|||"}});
     showSong(doc, &boxes);
-    const Sheet& song = doc.sheets.channel(0).mySong;
+    const Grid& song = doc.sheets.grid(0, SheetKind::MySong);
     EXPECT_EQ(column(song, music::kNote), (std::vector<std::string>{"E-1", "|||"}));
     EXPECT_EQ(song.cell(0, music::kVol), "9");
-    EXPECT_EQ(four.rowCount(), 2);
-    EXPECT_EQ(four.cell(1, 3), "|||");
+    const Grid& again = doc.sheets.grid(0, SheetKind::FourChan);
+    EXPECT_EQ(again.rowCount(), 2);
+    EXPECT_EQ(again.cell(1, 3), "|||");
 }
 
 std::vector<std::string> splitTabs(const std::string& line) {

@@ -62,7 +62,6 @@ TEST(SongFileActions, OpenReplacesTheSongAsOneUndoStep) {
     ASSERT_TRUE(saveSongFile(path, saved).ok());
     s.edit("C-1");
     Sheets before = s.doc.sheets;
-    storeShownFrame(s.doc.sheets, s.doc.frames);
     FrameStore framesBefore = s.doc.frames;
 
     s.files.next = path;

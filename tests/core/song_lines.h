@@ -68,14 +68,17 @@ inline ChannelSheets channelOf(const std::vector<Line>& lines) {
     return ch;
 }
 
-// A frame store holding the given channels (missing channels: one default line).
-inline FrameStore storeOf(const std::vector<std::vector<Line>>& channels) {
+// A song of the given channels (missing channels: one default line), read as the encoder reads it.
+struct StoredSong {
     Sheets sheets;
     FrameStore store;
+    operator SongFrames() const { return songFrames(sheets, store); }
+};
+inline StoredSong storeOf(const std::vector<std::vector<Line>>& channels) {
+    StoredSong song;
     for (size_t c = 0; c < channels.size(); ++c)
-        fillChannel(sheets.channel(static_cast<int>(c)), channels[c]);
-    storeShownFrame(sheets, store);
-    return store;
+        fillChannel(song.sheets.channel(static_cast<int>(c)), channels[c]);
+    return song;
 }
 
 // Channel ch of the store encoded from driver address `start`, as "Square One"; the targets are
@@ -85,7 +88,7 @@ struct EncodedChannel {
     bool resolved = false;
     std::uint64_t next = 0;  // the address after the channel's bytes
 };
-inline EncodedChannel encodeStored(const FrameStore& store, int ch, ErrorBox& box,
+inline EncodedChannel encodeStored(const SongFrames& store, int ch, ErrorBox& box,
                                    std::uint64_t start = 0x8000) {
     ChannelInput in;
     in.music = &store.frames(ch, SheetKind::Music);
@@ -102,9 +105,9 @@ inline EncodedChannel encodeStored(const FrameStore& store, int ch, ErrorBox& bo
 
 // The bytes of a channel's sheets encoded alone (frame 0, Square One); empty on any message.
 inline Bytes channelBytes(const ChannelSheets& sheets, ErrorBox& box) {
-    FrameStore store;
-    saveFrame(sheets, store, 0, 0);
-    EncodedChannel e = encodeStored(store, 0, box);
+    StoredSong song;
+    song.sheets.channel(0) = sheets;
+    EncodedChannel e = encodeStored(song, 0, box);
     return e.resolved ? e.code->bytes : Bytes{};
 }
 

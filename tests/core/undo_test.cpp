@@ -47,7 +47,7 @@ class RandomEditor {
             int n = 1 + pick(3);
             for (int i = 0; i < n; ++i) {
                 Sheet& s = lines.sheet(kKinds[pick(3)]);
-                s.cell(row, 3 + pick(s.columnCount() - 3)) = text();
+                s.setCell(row, 3 + pick(s.columnCount() - 3), text());
             }
             push(history, rec.finish(doc.sheets, doc.frames, cursor));
             return;
@@ -72,19 +72,18 @@ class RandomEditor {
                     const int from = std::min(at, s.rowCount());
                     s.insertRows(from, n);
                     for (int r = from; r < from + n; ++r)
-                        for (int c = 0; c < s.columnCount(); ++c) s.cell(r, c) = text();
+                        for (int c = 0; c < s.columnCount(); ++c) s.setCell(r, c, text());
                 } else {
                     s.removeRows(std::min(at, rows - n), n);
                 }
             }
             for (int i = pick(3); i > 0; --i) {
                 Sheet& s = lines.sheet(kKinds[pick(3)]);
-                s.cell(pick(s.rowCount()), pick(s.columnCount())) = text();
+                s.setCell(pick(s.rowCount()), pick(s.columnCount()), text());
             }
         } else if (action < 85) {
-            storeShownFrame(doc.sheets, doc.frames);
-            std::string& t = doc.frames.frames(pick(4), kKinds[pick(3)])[0];
-            if (!t.empty()) t[static_cast<size_t>(pick(static_cast<int>(t.size())))] = 'x';
+            // A frame put away in the store, as a frame switch leaves one.
+            doc.frames.frames(pick(4), kKinds[pick(3)]).push_back(std::string(30 * pick(3), 'x'));
         } else if (action < 90) {
             // One sheet alone changes its row count: kept as whole copies.
             lines.sheet(kKinds[pick(3)]).setRowCount(1 + pick(rows + 3));
@@ -97,13 +96,12 @@ class RandomEditor {
                 int n = pick(40);
                 growSheetRows(n, l);
                 initSheetRows(l, 1, n);
-                for (int i = pick(10); i > 0; --i) l.music.cell(pick(n + 1), music::kNote) = text();
-                l.mySong.setRowCount(1 + pick(5));
-                l.mySong.cell(0, 3) = text();
+                for (int i = pick(10); i > 0; --i) l.music.setCell(pick(n + 1), music::kNote, text());
             }
-            doc.sheets.fourChan.setRowCount(pick(6));
+            auto shown = std::make_shared<ShownSong>();
+            if (pick(2)) shown->channels[static_cast<size_t>(pick(4))].setNumbered();
+            doc.sheets.shown = std::move(shown);
             doc.frames.reset();
-            storeShownFrame(doc.sheets, doc.frames);
         }
         push(history, rec.finish(doc.sheets, doc.frames, cursor, moved));
     }
@@ -125,10 +123,9 @@ Document startingSong(RandomEditor& ed) {
         int n = 5 + ed.pick(30);
         growSheetRows(n, l);
         initSheetRows(l, 1, n);
-        l.loop.cell(ed.pick(n), loop::line(1)) = "0003";
-        l.brk.cell(ed.pick(n), brk::line(2)) = "0010";
+        l.loop.setCell(ed.pick(n), loop::line(1), "0003");
+        l.brk.setCell(ed.pick(n), brk::line(2), "0010");
     }
-    storeShownFrame(doc.sheets, doc.frames);
     return doc;
 }
 
@@ -165,7 +162,7 @@ TEST(Undo, RandomEditsUndoToTheOriginalAndRedoToTheEdited) {
 
 UndoStep cellStep(Sheets& sheets, FrameStore& store, int row, const std::string& text) {
     UndoRecorder rec(sheets, store, UndoScope::rowsOf(0, row, row), {});
-    sheets.channel(0).music.cell(row, music::kNote) = text;
+    sheets.channel(0).music.setCell(row, music::kNote, text);
     return *rec.finish(sheets, store, {0, SheetKind::Music, row, music::kNote});
 }
 
@@ -198,8 +195,7 @@ TEST(Undo, AddLinesIsKeptAsTheNewLinesOnly) {
         growSheetRows(1999, ch);
         initSheetRows(ch, 1, 1999);
     }
-    doc.sheets.channel(2).loop.cell(1500, loop::line(1)) = "1400";  // shifted by the insertion
-    storeShownFrame(doc.sheets, doc.frames);
+    doc.sheets.channel(2).loop.setCell(1500, loop::line(1), "1400");  // shifted by the insertion
     Document original = doc;
     UndoRecorder rec(doc.sheets, doc.frames, UndoScope::allChannels(), {});
     EditResult r = addLines(doc, Selection::cell(SheetKind::Music, 2, 1000, 3), "50",
@@ -207,10 +203,15 @@ TEST(Undo, AddLinesIsKeptAsTheNewLinesOnly) {
     ASSERT_TRUE(r.rows);
     auto step = rec.finish(doc.sheets, doc.frames, {}, LineMove{r.rows->channel, r.rows->at});
     ASSERT_TRUE(step);
-    ASSERT_EQ(step->channels.size(), 1u);
-    EXPECT_EQ(step->channels[0].at, 1001);
-    EXPECT_EQ(step->channels[0].cells.size(), 1u);  // the shifted reference
-    // 50 lines and 3 store runs, against some 600 KB for a copy of the channel.
+    // The 50 new records of each sheet of channel 2, and one run: the shifted reference.
+    ASSERT_EQ(step->texts.size(), 3u);
+    for (const TextChange& t : step->texts) {
+        EXPECT_EQ(t.channel, 2);
+        EXPECT_EQ(t.at, 1001u * static_cast<size_t>(layoutOf(SheetKind(t.kind)).width));
+        EXPECT_EQ(t.inserted.size(), 50u * static_cast<size_t>(layoutOf(SheetKind(t.kind)).width));
+        EXPECT_EQ(t.runs.size(), t.kind == static_cast<int>(SheetKind::Loop) ? 1u : 0u);
+    }
+    // Against some 200 KB for a copy of the channel.
     EXPECT_LT(step->bytes(), 24u * 1024);
     UndoHistory h;
     h.push(std::move(*step));

@@ -44,7 +44,6 @@ TEST(UndoableEdits, RandomSessionsUndoAndRedoExactly) {
             growSheetRows(11, ch);
             initSheetRows(ch, 1, 11);
         }
-        storeShownFrame(doc.sheets, doc.frames);
         FakeBits bits;
         bits.rng = &rng;
         testing::FakeKeyboard keyboard;
@@ -105,7 +104,7 @@ TEST(UndoableEdits, CursorFollowsTheSelection) {
     runRecorded(doc, history, UndoScope::everything(), cursorOf(sel), [&] {
         doc.sheets = Sheets();
         growSheetRows(5, doc.sheets.channel(0));
-        doc.sheets.fourChan.setRowCount(3);
+        doc.sheets.shown = std::make_shared<const ShownSong>();
     });
     ASSERT_TRUE(history.undo(doc.sheets, doc.frames));
     EXPECT_EQ(doc.sheets, before);
@@ -113,7 +112,7 @@ TEST(UndoableEdits, CursorFollowsTheSelection) {
     // An action stopped by damaged text part way is still taken back whole.
     EXPECT_THROW(runRecorded(doc, history, UndoScope::allChannels(), cursorOf(sel),
                              [&] {
-                                 doc.sheets.channel(1).music.cell(0, music::kVol) = "7";
+                                 doc.sheets.channel(1).music.setCell(0, music::kVol, "7");
                                  hexTextToInt("ZZ");
                              }),
                  ConversionError);
@@ -130,9 +129,8 @@ TEST(UndoableEdits, LineCommandsUndoEveryChannelTheyChange) {
             growSheetRows(3, doc.sheets.channel(ch));
             initSheetRows(doc.sheets.channel(ch), 1, 3);
         }
-        if (damaged) doc.sheets.channel(2).music.cell(1, music::kIns) = "7";  // one digit short
-        storeShownFrame(doc.sheets, doc.frames);
-        if (damaged) doc.sheets.channel(2).music.cell(1, music::kIns) = "7";
+        if (damaged) doc.sheets.channel(2).music.setCell(1, music::kIns, "7");  // one digit short
+        if (damaged) doc.sheets.channel(2).music.setCell(1, music::kIns, "7");
         State before{doc.sheets, doc.frames};
         UndoHistory history;
         Selection sel = Selection::cell(SheetKind::Music, 0, 1, music::kNote);
