@@ -250,17 +250,17 @@ TEST(UndoHistory, CapsDropTheOldestSteps) {
     Document doc;
     UndoHistory bySteps(UndoHistory::kDefaultByteLimit, 5);
     for (int i = 0; i < 12; ++i)
-        bySteps.push(cellStep(doc.sheets, doc.frames, 0, std::to_string(i)));
+        bySteps.push(cellStep(doc.sheets, doc.frames, 0, "N" + std::to_string(10 + i)));
     EXPECT_EQ(bySteps.size(), 5u);
     int undone = 0;
     while (bySteps.undo(doc.sheets, doc.frames)) ++undone;
     EXPECT_EQ(undone, 5);
-    EXPECT_EQ(doc.sheets.channel(0).music.cell(0, music::kNote), "6");
+    EXPECT_EQ(doc.sheets.channel(0).music.cell(0, music::kNote), "N16");
     EXPECT_TRUE(bySteps.isModified());  // the saved state (the start) was dropped
 
     UndoHistory byBytes(1);  // every step is over the limit: only the newest is kept
-    byBytes.push(cellStep(doc.sheets, doc.frames, 0, "x"));
-    byBytes.push(cellStep(doc.sheets, doc.frames, 0, "y"));
+    byBytes.push(cellStep(doc.sheets, doc.frames, 0, "E-1"));
+    byBytes.push(cellStep(doc.sheets, doc.frames, 0, "F-1"));
     EXPECT_EQ(byBytes.size(), 1u);
     EXPECT_GT(byBytes.bytes(), 0u);
 }
