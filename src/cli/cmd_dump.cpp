@@ -37,8 +37,8 @@ int runDump(const DumpArgs& a) {
             outsideFileMessage(header ? static_cast<std::uint64_t>(*header) : 0, "song header"));
     else
         read = decodeSong(file->state, file->bytes, static_cast<std::uint32_t>(*header), sheets,
-                          errors, &memory);
-    writeStdout(writeSheetDump(sheets, errors.history()));
+                          errors, a.remember ? &memory : nullptr);
+    writeSheetDump(sheets, errors.history(), [](std::string_view piece) { writeStdout(piece); });
     if (a.remember) writeStdout(writeMemoryText(memory));
     if (!read) return fail("the song at " + address + " could not be read");
     return kDone;

@@ -25,6 +25,7 @@ class HistoryMessages : public MessagePort {
     ErrorBox& box_;
 };
 
+// Rows go out in pieces: 400,000 of them are never all in memory as text.
 void appendRows(const Grid& sheet, std::string& out) {
     for (int r = 0; r < sheet.rowCount(); ++r) {
         for (int c = 0; c < sheet.columnCount(); ++c) {
@@ -32,6 +33,10 @@ void appendRows(const Grid& sheet, std::string& out) {
             out += sheet.cell(r, c);
         }
         out += '\n';
+        if (out.size() > 64 * 1024) {
+            writeStdout(out);
+            out.clear();
+        }
     }
 }
 

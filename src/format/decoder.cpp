@@ -172,14 +172,11 @@ class ChannelDecoder {
             tooLong_ = true;
             return;
         }
-        if (first + n > out_.music.rowCount())
-            reserveLines(std::min(std::max(2 * first, first + n), kMaxChannelLines));
-        initSheetRows(out_, first, first + n - 1);
+        growSheetRows(n, out_);
         rows_ += n;
     }
-    // Growing row by row costs more in moved cells than the decoding itself: the sheets start
-    // with the lines the stream most likely gives and double when they are full; they are cut
-    // back to the lines used at the end.
+    // The sheets reserve room for the lines the stream most likely gives, so that they are not
+    // moved while they grow; the room not used is given back at the end.
     long placingCommands() const {
         long n = 0;
         for (size_t i = 0; i < s_.size() && s_[i] != cmd::kEnd;
@@ -205,7 +202,7 @@ class ChannelDecoder {
         return lines;
     }
     void reserveLines(int rows) {
-        if (rows > out_.music.rowCount()) setRows(rows);
+        for (Sheet* sheet : {&out_.music, &out_.loop, &out_.brk}) sheet->reserveRows(rows);
     }
     void setRows(int rows) {
         out_.music.setRowCount(rows);
@@ -536,7 +533,7 @@ class ChannelDecoder {
 
     NoteNames names_;
     int current_ = 0;
-    int rows_ = 1;  // lines in use; the sheets may hold more until the end
+    int rows_ = 1;  // lines in use
     OctaveState octave_;
     int namesOctave_ = 0;  // the octave names_ was built for
     struct BreakFlag {

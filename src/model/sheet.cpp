@@ -1,6 +1,10 @@
 #include "model/sheet.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <charconv>
 #include <vector>
 
@@ -11,21 +15,32 @@ namespace kestra {
 namespace {
 
 // Every number a row can carry, zero-padded to six digits in six-character slots: the cells
-// are views into it. Built once, on first use.
+// are views into it. Made in blocks as rows are asked for, so a short song touches little of it.
 constexpr int kNumberSlots = 1 << 17;  // past kMaxChannelLines and the Show Song row limit
 constexpr size_t kSlot = 6;
+constexpr int kBlock = 4096;
 
-const std::string& numberTable() {
-    static const std::string table = [] {
-        std::string t(static_cast<size_t>(kNumberSlots) * kSlot, '0');
-        for (int v = 0; v < kNumberSlots; ++v) {
-            char* slot = t.data() + static_cast<size_t>(v) * kSlot;
-            for (int n = v, i = static_cast<int>(kSlot) - 1; n > 0; n /= 10, --i)
-                slot[i] = static_cast<char>('0' + n % 10);
+const char* numberSlot(int v) {
+    static std::array<std::unique_ptr<char[]>, kNumberSlots / kBlock> blocks;
+    static std::mutex building;
+    static std::array<std::atomic<const char*>, kNumberSlots / kBlock> ready{};
+    const auto b = static_cast<size_t>(v / kBlock);
+    const char* block = ready[b].load(std::memory_order_acquire);
+    if (!block) {
+        std::lock_guard lock(building);
+        if (!blocks[b]) {
+            blocks[b] = std::make_unique<char[]>(static_cast<size_t>(kBlock) * kSlot);
+            for (int i = 0; i < kBlock; ++i) {
+                char* slot = blocks[b].get() + static_cast<size_t>(i) * kSlot;
+                int n = static_cast<int>(b) * kBlock + i;
+                for (int d = static_cast<int>(kSlot) - 1; d >= 0; --d, n /= 10)
+                    slot[d] = static_cast<char>('0' + n % 10);
+            }
+            ready[b].store(blocks[b].get(), std::memory_order_release);
         }
-        return t;
-    }();
-    return table;
+        block = blocks[b].get();
+    }
+    return block + static_cast<size_t>(v % kBlock) * kSlot;
 }
 
 size_t digitsOf(long long v) {
@@ -37,7 +52,7 @@ size_t digitsOf(long long v) {
 std::string_view numberText(long long v, size_t minDigits) {
     if (v < 0 || v >= kNumberSlots) return {};
     const size_t n = std::max(minDigits, digitsOf(v));
-    return std::string_view(numberTable()).substr(static_cast<size_t>(v) * kSlot + kSlot - n, n);
+    return std::string_view(numberSlot(static_cast<int>(v)) + kSlot - n, n);
 }
 
 }  // namespace
@@ -100,10 +115,11 @@ void Sheet::setRowCount(int rows) {
 void Sheet::insertRows(int at, int count) {
     if (count <= 0) return;
     at = std::clamp(at, 0, rows_);
-    std::string lines;
-    lines.reserve(static_cast<size_t>(count) * width());
-    for (int i = 0; i < count; ++i) lines += layout_->emptyRecord;
-    insertRecords(at, lines);
+    const size_t pos = offset(at);
+    text_.insert(pos, static_cast<size_t>(count) * width(), '-');
+    for (int i = 0; i < count; ++i)
+        text_.replace(pos + static_cast<size_t>(i) * width(), width(), layout_->emptyRecord);
+    rows_ += count;
 }
 
 bool Sheet::insertRecords(int at, std::string_view records) {

@@ -5,14 +5,22 @@
 
 namespace kestra {
 
-std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages) {
+void writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages,
+                    const std::function<void(std::string_view)>& sink) {
+    // Handed on in pieces: a long song's dump is never all in memory at once.
+    constexpr size_t kPiece = 64 * 1024;
     std::string out = "format " + std::to_string(kSheetDumpFormat) + "\n";
+    out.reserve(kPiece + 256);
+    auto flush = [&](size_t above) {
+        if (out.size() <= above) return;
+        sink(out);
+        out.clear();
+    };
     for (int ch = 0; ch < kChannelCount; ++ch) {
         const ChannelSheets& cs = sheets.channel(ch);
         out += "channel " + std::to_string(ch + 1) + "\n";
-        out.reserve(out.size() + static_cast<size_t>(cs.lineCount()) * 110);
         for (int r = 0; r < cs.lineCount(); ++r) {
-            out += intToDecText(r, 3);
+            out += numberingCell(r, 0);
             out += ' ';
             out += cs.music.record(r);
             out += '|';
@@ -20,9 +28,16 @@ std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>&
             out += '|';
             out += cs.brk.record(r);
             out += '\n';
+            flush(kPiece);
         }
     }
     for (const auto& m : messages) out += "message: " + m + "\n";
+    flush(0);
+}
+
+std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages) {
+    std::string out;
+    writeSheetDump(sheets, messages, [&](std::string_view piece) { out += piece; });
     return out;
 }
 

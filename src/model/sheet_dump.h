@@ -6,6 +6,7 @@
 //   message: TEXT                   (after the channels: each message reported)
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,9 @@ namespace kestra {
 inline constexpr int kSheetDumpFormat = 2;
 
 std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages = {});
+// The same text handed to sink piece by piece.
+void writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages,
+                    const std::function<void(std::string_view)>& sink);
 
 struct SheetDump {
     Sheets sheets;  // Music, Loop and Break of each channel; MySong and FourChan as at start-up
