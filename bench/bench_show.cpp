@@ -54,24 +54,24 @@ Document longSong(int outerCount) {
 }
 
 void setCounters(benchmark::State& state, const Document& doc) {
-    state.counters["rows_per_channel"] = doc.sheets.channel(0).mySong.rowCount();
+    state.counters["rows_per_channel"] = doc.sheets.grid(0, SheetKind::MySong).rowCount();
     state.counters["messages"] = static_cast<double>(doc.errors.history().size());
 }
 
-// Showing again: the sheets already hold rows from the show before.
+// Showing again: the views of the show before are let go.
 void BM_ShowSongAgain(benchmark::State& state) {
     Document doc = longSong(static_cast<int>(state.range(0)));
     NoMessages messages;
     showSong(doc, &messages);
     for (auto _ : state) {
         showSong(doc, &messages);
-        benchmark::DoNotOptimize(doc.sheets.fourChan.rowCount());
+        benchmark::DoNotOptimize(doc.sheets.grid(0, SheetKind::FourChan).rowCount());
     }
     setCounters(state, doc);
 }
 BENCHMARK(BM_ShowSongAgain)->Arg(8)->Unit(benchmark::kMillisecond);
 
-// The first show, into sheets that have no rows yet.
+// The first show, on a document that has shown nothing yet.
 void BM_ShowSongFirst(benchmark::State& state) {
     const Document song = longSong(static_cast<int>(state.range(0)));
     NoMessages messages;
@@ -80,7 +80,7 @@ void BM_ShowSongFirst(benchmark::State& state) {
         auto doc = std::make_unique<Document>(song);
         state.ResumeTiming();
         showSong(*doc, &messages);
-        benchmark::DoNotOptimize(doc->sheets.fourChan.rowCount());
+        benchmark::DoNotOptimize(doc->sheets.grid(0, SheetKind::FourChan).rowCount());
         state.PauseTiming();
         setCounters(state, *doc);
         doc.reset();

@@ -61,7 +61,7 @@ void BM_RecordCellEdit10k(benchmark::State& state) {
         UndoScope scope =
             promise ? UndoScope::rowsOf(0, row, row) : UndoScope{1u, {}, false, false};
         UndoRecorder rec(doc.sheets, doc.frames, scope, {});
-        doc.sheets.channel(0).music.cell(row, music::kVol) = row % 2 ? "5" : "A";
+        doc.sheets.channel(0).music.setCell(row, music::kVol, row % 2 ? "5" : "A");
         auto step = rec.finish(doc.sheets, doc.frames, {});
         benchmark::DoNotOptimize(step);
     }
@@ -69,9 +69,7 @@ void BM_RecordCellEdit10k(benchmark::State& state) {
 BENCHMARK(BM_RecordCellEdit10k)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Add lines and Remove Line as the window runs them (recorded for undo) on the same song again
-// and again: the recording once the song's memory is warm, as in an editing session (the first
-// insertion after reading also moves every cell of the channel, see
-// BM_AddLinesFirstAfterReading). Two actions an iteration.
+// and again, as in an editing session. Two actions an iteration.
 void BM_RecordAddAndRemoveWarm(benchmark::State& state) {
     Document doc = longSong();
     UndoHistory history;

@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.sheets = dump->sheets;
     doc.file = file.state;
     runGuarded(nullptr, [&] {
-        storeShownFrame(doc.sheets, doc.frames);
-        auto song = encodeSong(doc.frames, doc.file, headerOffset, songIndex + 1, doc.errors);
+        auto song = encodeSong(songFrames(doc.sheets, doc.frames), doc.file, headerOffset,
+                               songIndex + 1, doc.errors);
         if (!song) return;
         if (!checkPlacement(doc.file, file.built.bytes, *song)) return;
         Bytes patched = patchedCopy(file.built.bytes, *song);

@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Selection sel;
         sel.channel = in.below(kChannelCount);
         sel.sheet = static_cast<SheetKind>(in.below(5));
-        const Sheet& grid = doc.sheets.grid(sel.channel, sel.sheet);
+        const Grid& grid = doc.sheets.grid(sel.channel, sel.sheet);
         sel.row = in.below(grid.rowCount());
         sel.left = in.below(grid.columnCount());
         sel.right = (in.byte() & 7) == 0 ? in.below(grid.columnCount()) : sel.left;

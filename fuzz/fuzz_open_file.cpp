@@ -8,6 +8,7 @@
 #include "format/read_song.h"
 #include "fuzz_inputs.h"
 #include "model/document.h"
+#include "model/frame_store.h"
 #include "model/sheets.h"
 #include "rom/layout.h"
 #include "rom/song_table.h"
@@ -22,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Document doc;
         if (!decodeSong(fs, bytes, *song.headerOffset, doc.sheets, doc.errors, &doc.readMemory))
             continue;
-        storeShownFrame(doc.sheets, doc.frames);
         ErrorBox errors;
-        auto written = encodeSong(doc.frames, fs, *song.headerOffset, 1, errors, &doc.readMemory);
+        auto written = encodeSong(songFrames(doc.sheets, doc.frames), fs, *song.headerOffset, 1,
+                                  errors, &doc.readMemory);
         if (!written) continue;
         for (size_t c = 0; c < 4; ++c) {
             const auto& m = doc.readMemory[c];

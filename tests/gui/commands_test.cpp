@@ -28,12 +28,13 @@ QString cellOf(SheetView* view, int row, int col) {
     return view->model()->index(row, col).data().toString();
 }
 
-// Every cell the view shows equals the core's sheet.
-bool viewShowsSheet(SheetView* view, const Sheet& sheet) {
+// Every cell the view shows equals the core's grid.
+bool viewShowsSheet(SheetView* view, const Grid& sheet) {
     if (view->model()->rowCount() != sheet.rowCount()) return false;
     for (int r = 0; r < sheet.rowCount(); ++r)
         for (int c = 0; c < sheet.columnCount(); ++c)
-            if (cellOf(view, r, c) != QString::fromStdString(sheet.cell(r, c))) return false;
+            if (cellOf(view, r, c) != QString::fromStdString(std::string(sheet.cell(r, c))))
+                return false;
     return true;
 }
 
@@ -145,13 +146,13 @@ class CommandsTest : public WindowTest {
         int longest = 0;
         for (int ch = 0; ch < 4; ++ch) {
             SheetView* song = w.sheets().view(ch, SheetKind::MySong);
-            QVERIFY(viewShowsSheet(song, w.document().sheets.channel(ch).mySong));
+            QVERIFY(viewShowsSheet(song, w.document().sheets.grid(ch, SheetKind::MySong)));
             longest = std::max(longest, song->model()->rowCount());
         }
         QVERIFY(w.sheets().view(0, SheetKind::MySong)->model()->rowCount() > 1);
         SheetView* four = w.sheets().view(0, SheetKind::FourChan);
         QCOMPARE(four->model()->rowCount(), longest);
-        QVERIFY(viewShowsSheet(four, w.document().sheets.fourChan));
+        QVERIFY(viewShowsSheet(four, w.document().sheets.grid(0, SheetKind::FourChan)));
         QCOMPARE(cellOf(four, 0, 6), QString("|||"));
         QCOMPARE(w.currentView(), w.sheets().view(0, SheetKind::Music));  // the shown sheet stays
     }

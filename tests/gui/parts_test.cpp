@@ -29,7 +29,7 @@ class PartsTest : public QObject {
     void sheetModelFollowsTheSheet() {
         Sheets sheets;
         Sheet& music = sheets.channel(0).music;
-        SheetModel model(&music);
+        SheetModel model(&sheets, 0, SheetKind::Music);
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 1);
