@@ -1,5 +1,8 @@
 #include "model/sheet_dump.h"
 
+#include <algorithm>
+#include <array>
+
 #include "model/hex_text.h"
 #include "model/text_lines.h"
 
@@ -58,9 +61,32 @@ bool splitRecords(std::string_view rest, std::string_view& m, std::string_view& 
 
 }  // namespace
 
+namespace {
+
+// Lines of the text after each "channel N" line: the rows to reserve, so that the sheets are
+// not moved while they fill.
+std::array<int, kChannelCount> linesAfterChannels(std::string_view text) {
+    std::array<int, kChannelCount> lines{};
+    int channel = -1;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(at, end - at);
+        if (line.substr(0, 8) == "channel ")
+            channel = std::min(channel + 1, kChannelCount - 1);
+        else if (channel >= 0)
+            ++lines[static_cast<size_t>(channel)];
+        at = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
 Result<SheetDump> parseSheetDump(std::string_view text) {
     using R = Result<SheetDump>;
     SheetDump dump;
+    const auto reserve = linesAfterChannels(text);
     int channel = -1;
     std::vector<int> rowsSeen(kChannelCount, 0);
     std::vector<bool> channelSeen(kChannelCount, false);
@@ -94,9 +120,10 @@ Result<SheetDump> parseSheetDump(std::string_view text) {
             channel = static_cast<int>(*n) - 1;
             channelSeen[static_cast<size_t>(channel)] = true;
             ChannelSheets& cs = dump.sheets.channel(channel);
-            cs.music.setRowCount(0);
-            cs.loop.setRowCount(0);
-            cs.brk.setRowCount(0);
+            for (Sheet* sheet : {&cs.music, &cs.loop, &cs.brk}) {
+                sheet->setRowCount(0);
+                sheet->reserveRows(reserve[static_cast<size_t>(channel)]);
+            }
             continue;
         }
         if (channel < 0) return fail("the dump must start with \"channel 1\"");
