@@ -36,7 +36,7 @@ struct FrameLines {
     std::string_view music;
     std::string_view loop;
     std::string_view brk;
-    bool same(int n, const std::string& visible) const {
+    bool same(int n, std::string_view visible) const {
         std::string_view v(visible);
         if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth) return false;
         return recordOf(music, n, kMusicRecordWidth) == v.substr(0, kMusicRecordWidth) &&
@@ -46,7 +46,7 @@ struct FrameLines {
                            v.substr(kMusicRecordWidth + kLoopRecordWidth));
     }
     // The same but for the Note cell, both cells naming a note: a new pitch on a kept line.
-    bool samePitchLine(int n, const std::string& visible) const {
+    bool samePitchLine(int n, std::string_view visible) const {
         std::string_view v(visible);
         std::string_view m = recordOf(music, n, kMusicRecordWidth);
         if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth || m.empty())

@@ -104,12 +104,11 @@ void renameMemory(ChannelMemory& memory) {
     std::vector<std::string> music;
     std::string breaks;
     for (const LineMemory& line : memory.lines) {
-        if (line.visible.size() != kBreakAt + kBreakRecordWidth) return;  // damaged: left alone
-        music.push_back(line.visible.substr(0, kMusicRecordWidth));
+        music.emplace_back(line.visible.substr(0, kMusicRecordWidth));
         breaks += line.visible.substr(kBreakAt);
     }
     if (renameRecords(music, breaks) == 0) return;
-    for (size_t r = 0; r < music.size(); ++r) memory.lines[r].visible.replace(0, 3, music[r], 0, 3);
+    for (size_t r = 0; r < music.size(); ++r) memory.lines[r].visible.setNote(music[r]);
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ Result<SongPlaces> placesOfFileSong(const FileState& fs, const Bytes& file,
         std::vector<StreamLine> lines;
         for (size_t i = 0; i < m->lines.size(); ++i)
             lines.push_back({m->lines[i].begin, {0, static_cast<int>(i)},
-                             m->lines[i].visible.substr(kNoteAt, kNoteWidth)});
+                             std::string(m->lines[i].visible.substr(kNoteAt, kNoteWidth))});
         out[static_cast<size_t>(c)] = placesOf(m->bytes, offsets, lines);
     }
     return out;

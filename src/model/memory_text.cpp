@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::array<const char*, 7> kLayoutNames = {"none",  "nsf",   "rom32", "rom43",
                                                      "rom49", "rom4C", "rom69"};
-constexpr size_t kVisibleWidth = kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth;
 
 // The space-separated words of a line.
 std::vector<std::string_view> words(std::string_view line) {
@@ -48,7 +47,7 @@ std::string writeMemoryText(const ReadMemory& memory) {
             const LineMemory& line = m->lines[r];
             out += "line " + std::to_string(r) + " " + std::to_string(line.begin) + " " +
                    std::to_string(line.end) + " " + std::to_string(line.groupLines) + " " +
-                   intToHexText(line.keptTargets, 4) + "|" + line.visible + "\n";
+                   intToHexText(line.keptTargets, 4) + "|" + std::string(line.visible.view()) + "\n";
         }
     }
     return out;
@@ -128,7 +127,7 @@ Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
             *end > static_cast<long long>(current->bytes.size()) || !group ||
             *group > kMaxChannelLines || !kept || *kept > 0xFFFF)
             return fail("the remembered line does not follow the one before it");
-        current->lines.push_back({std::string(line.substr(bar + 1)),
+        current->lines.push_back({VisibleText(line.substr(bar + 1)),
                                   static_cast<std::uint32_t>(*begin),
                                   static_cast<std::uint32_t>(*end), static_cast<int>(*group),
                                   static_cast<std::uint16_t>(*kept)});

@@ -3,6 +3,7 @@
 // back with exactly those bytes (command order, duplicates, note prefixes, hidden pitches).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -15,9 +16,39 @@
 
 namespace kestra {
 
+constexpr size_t kVisibleWidth = kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth;
+
+// The 100 characters a line is remembered by: its Music, Loop and Break records as read, joined.
+// Kept in place rather than on the heap: a long song remembers tens of thousands of lines.
+class VisibleText {
+  public:
+    VisibleText() { chars_.fill('-'); }
+    VisibleText(std::string_view music, std::string_view loop = {}, std::string_view brk = {}) {
+        chars_.fill('-');
+        size_t at = 0;
+        for (std::string_view part : {music, loop, brk}) {
+            const size_t n = std::min(part.size(), kVisibleWidth - at);
+            std::copy_n(part.data(), n, chars_.data() + at);
+            at += n;
+        }
+    }
+    std::string_view view() const { return {chars_.data(), chars_.size()}; }
+    operator std::string_view() const { return view(); }
+    size_t size() const { return kVisibleWidth; }
+    std::string_view substr(size_t at, size_t n = std::string_view::npos) const {
+        return view().substr(at, n);
+    }
+    // Replaces the Note cell (the first three characters).
+    void setNote(std::string_view note) { std::copy_n(note.data(), std::min<size_t>(note.size(), 3), chars_.data()); }
+    bool operator==(const VisibleText&) const = default;
+
+  private:
+    std::array<char, kVisibleWidth> chars_;
+};
+
 struct LineMemory {
-    // The line's Music, Loop and Break records as read (30 + 38 + 32 characters).
-    std::string visible;
+    // The line's Music, Loop and Break records as read.
+    VisibleText visible;
     // Its bytes: ChannelMemory::bytes[begin, end).
     std::uint32_t begin = 0;
     std::uint32_t end = 0;
@@ -43,12 +74,5 @@ struct ChannelMemory {
 
 using ReadMemory = std::array<std::optional<ChannelMemory>, kChannelCount>;
 
-// The 100-character text a line is remembered by: its three frame-store records joined.
-inline std::string visibleLineText(std::string_view music, std::string_view loop,
-                                   std::string_view brk) {
-    std::string out;
-    out.reserve(music.size() + loop.size() + brk.size());
-    return out.append(music).append(loop).append(brk);
-}
 
 }  // namespace kestra

@@ -40,6 +40,9 @@ void writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messag
 
 std::string writeSheetDump(const Sheets& sheets, const std::vector<std::string>& messages) {
     std::string out;
+    size_t lines = 0;
+    for (const ChannelSheets& cs : sheets.channels) lines += static_cast<size_t>(cs.lineCount());
+    out.reserve(lines * (kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth + 10) + 4096);
     writeSheetDump(sheets, messages, [&](std::string_view piece) { out += piece; });
     return out;
 }

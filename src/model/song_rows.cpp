@@ -6,49 +6,51 @@ namespace kestra {
 
 std::string_view SongRows::cell(int row, int col) const {
     if (col < kFixedColumns) return numbered_ ? numberingCell(row, col) : std::string_view();
-    if (row < 0 || row >= stored() || col >= kSongColumns) return {};
-    const size_t at = static_cast<size_t>(row);
+    if (row < 0 || row >= rows_ || col >= kSongColumns) return {};
+    const Row& r = this->row(row);
     if (col == song::kFrame || col == song::kLine) {
-        const std::int32_t v = col == song::kFrame ? frames_[at] : lines_[at];
+        const std::int32_t v = col == song::kFrame ? r.frame : r.line;
         return v == kEndRow ? "||" : plainNumber(v);
     }
-    const std::string_view record =
-        std::string_view(records_).substr(at * kRecordWidth, kRecordWidth);
+    const std::string_view record(r.text.data(), r.text.size());
     if (col == song::kCurrentOctave) return record.substr(kMusicRecordWidth, 2);
     return fieldOf(record, kMusicLayout, col);
 }
 
-void SongRows::reserve(int rows) {
-    records_.reserve(static_cast<size_t>(rows) * kRecordWidth);
-    frames_.reserve(static_cast<size_t>(rows));
-    lines_.reserve(static_cast<size_t>(rows));
+SongRows::Row& SongRows::newRow() {
+    if (rows_ == static_cast<int>(blocks_.size()) * kBlockRows)
+        blocks_.push_back(std::make_unique<Row[]>(kBlockRows));
+    Row& r = blocks_[static_cast<size_t>(rows_ / kBlockRows)][static_cast<size_t>(rows_ % kBlockRows)];
+    ++rows_;
+    return r;
 }
 
 void SongRows::add(const std::array<std::string_view, kMusicColumns>& cells,
                    std::string_view octave, long long frame, long long line) {
-    const size_t start = records_.size();
-    records_.resize(start + kRecordWidth, '-');
+    Row& r = newRow();
+    r.text.fill('-');
     for (int c = music::kNote; c <= music::kLastValue; ++c) {
         const ColumnLayout& l = kMusicLayout.cols[static_cast<size_t>(c)];
-        const std::string_view text = cells[static_cast<size_t>(c)].substr(0, l.width);
-        std::copy(text.begin(), text.end(), records_.begin() + static_cast<std::ptrdiff_t>(start) + l.offset);
+        const std::string_view text = cells[static_cast<size_t>(c)].substr(0, static_cast<size_t>(l.width));
+        std::copy(text.begin(), text.end(), r.text.begin() + l.offset);
     }
     const std::string_view oc = octave.substr(0, 2);
-    std::copy(oc.begin(), oc.end(), records_.begin() + static_cast<std::ptrdiff_t>(start) + kMusicRecordWidth);
-    frames_.push_back(static_cast<std::int32_t>(frame));
-    lines_.push_back(static_cast<std::int32_t>(line));
+    std::copy(oc.begin(), oc.end(), r.text.begin() + kMusicRecordWidth);
+    r.frame = static_cast<std::int32_t>(frame);
+    r.line = static_cast<std::int32_t>(line);
 }
 
 void SongRows::addEndRow() {
-    records_.append(kRecordWidth, '|');
-    frames_.push_back(kEndRow);
-    lines_.push_back(kEndRow);
+    Row& r = newRow();
+    r.text.fill('|');
+    r.frame = r.line = kEndRow;
 }
 
-void SongRows::shrinkToFit() {
-    records_.shrink_to_fit();
-    frames_.shrink_to_fit();
-    lines_.shrink_to_fit();
+bool SongRows::operator==(const SongRows& o) const {
+    if (numbered_ != o.numbered_ || rows_ != o.rows_) return false;
+    for (int r = 0; r < rows_; ++r)
+        if (!(row(r) == o.row(r))) return false;
+    return true;
 }
 
 std::shared_ptr<const ShownSong> ShownSong::none() {

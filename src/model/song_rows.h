@@ -23,8 +23,7 @@ class SongRows final : public Grid {
     int columnCount() const override { return kSongColumns; }
     std::string_view cell(int row, int col) const override;
 
-    int stored() const { return static_cast<int>(frames_.size()); }
-    void reserve(int rows);
+    int stored() const { return rows_; }
     // A shown line: the cells of columns 3-17 and the octave, and where it comes from.
     void add(const std::array<std::string_view, kMusicColumns>& cells, std::string_view octave,
              long long frame, long long line);
@@ -33,18 +32,25 @@ class SongRows final : public Grid {
     // Numbered rows: set by Show Song, even when no row is shown (one empty numbered row).
     void setNumbered() { numbered_ = true; }
     bool numbered() const { return numbered_; }
-    void shrinkToFit();
 
-    bool operator==(const SongRows& o) const {
-        return numbered_ == o.numbered_ && records_ == o.records_ && frames_ == o.frames_ &&
-               lines_ == o.lines_;
-    }
+    bool operator==(const SongRows& o) const;
 
   private:
     static constexpr std::int32_t kEndRow = -1;
+    struct Row {
+        std::array<char, kRecordWidth> text;
+        std::int32_t frame, line;
+        bool operator==(const Row&) const = default;
+    };
+    // Rows in blocks that never move: a walk of 100,000 rows is not copied as it grows.
+    static constexpr int kBlockRows = 4096;
+    const Row& row(int r) const {
+        return blocks_[static_cast<size_t>(r / kBlockRows)][static_cast<size_t>(r % kBlockRows)];
+    }
+    Row& newRow();
     bool numbered_ = false;
-    std::string records_;
-    std::vector<std::int32_t> frames_, lines_;
+    int rows_ = 0;
+    std::vector<std::unique_ptr<Row[]>> blocks_;
 };
 
 // What Show Song made: the four MySong views and the FourChan view over them.

@@ -155,7 +155,6 @@ size_t UndoStep::bytes() const {
             if (!ch) continue;
             total += sizeof(ChannelMemory) + ch->bytes.capacity() +
                      ch->lines.capacity() * sizeof(LineMemory);
-            for (const auto& line : ch->lines) total += heap(line.visible);
         }
     }
     return total;

@@ -47,13 +47,10 @@ bool showChannel(int frameCount, const std::string& channelName, const FrameText
     try {
         end = walk.run(&writer);
     } catch (const ConversionError& e) {
-        song.shrinkToFit();
         throw ConversionError(std::string(e.what()) + " Channel " + channelName + ", frame " +
                               std::to_string(walk.frame()) + ", line " +
                               std::to_string(walk.line()) + ".");
     }
-    song.shrinkToFit();
-
     if (end == WalkEnd::PageEnd) {
         song.addEndRow();
         return true;
