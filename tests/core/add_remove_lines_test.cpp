@@ -279,7 +279,6 @@ const char* const kView = "Show the Music, Loop or Break sheet to choose the lin
 // clang-format off
 const CheckCase kCheckCases[] = {
     {"AddEmpty", false, "", 2, 3, M, kSomething},
-    {"AddBlank", false, "  ", 2, 3, M, kSomething},
     {"AddEmptyBeforeSelection", false, "", 2, 5, M, kSomething},
     {"AddNotNumber", false, "two", 2, 3, L, kNumber},
     {"AddDecimalPoint", false, "1.5", 2, 3, M, kNumber},
@@ -306,14 +305,6 @@ const CheckCase kCheckCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Boxes, CommandChecks, ::testing::ValuesIn(kCheckCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LineCommands, NoMessagePortStillRefuses) {
-    Song s;
-    const Sheets before = s.doc.sheets;
-    removeLines(s.doc, Selection::cell(M, 0, 0, 3), "10", nullptr);
-    addLines(s.doc, Selection::cell(M, 0, 0, 3), "x", AddWhere::After, nullptr);
-    EXPECT_EQ(s.doc.sheets, before);
-}
 
 TEST(LineCommands, ResultNamesRowsForTheTableModels) {
     Song s;

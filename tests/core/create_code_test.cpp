@@ -176,14 +176,18 @@ TEST_F(CreateCodeTest, DamagedCellStopsTheActionWithABox) {
     EXPECT_EQ(fileBytes(), built.bytes);
 }
 
-TEST_F(CreateCodeTest, SplitBankHeadersThatCannotBeReadBackAreRefused) {
+TEST_F(CreateCodeTest, SplitBankUnreadableHeadersAndLayoutBytesAreRefused) {
     open(Layout::Rom49);
     setSong({notes(1), {end()}, {end()}, {end()}});
-    for (std::uint32_t a : {0x3FFFFu, 0x40005u, 0x4000Fu}) {
-        EXPECT_FALSE(createCode(doc, offsetText(a), 1, &messages));
-        EXPECT_NE(doc.errors.text().find("headers at $3FFFF to $4000F cannot be read back"),
-                  std::string::npos)
-            << doc.errors.text();
+    const char* unreadable = "headers at $3FFFF to $4000F cannot be read back";
+    // 32 program banks: the sound bank byte lies at 0x80000 - 0x8A, the signature at 0x8000E.
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {0x3FFFF, unreadable}, {0x40005, unreadable}, {0x4000F, unreadable},
+        {0x80000 - 0x8A - 4, "the layout's sound bank byte"},
+        {0x80002, "the layout's signature byte"}};
+    for (auto [at, message] : cases) {
+        EXPECT_FALSE(createCode(doc, offsetText(at), 1, &messages)) << at;
+        EXPECT_NE(doc.errors.text().find(message), std::string::npos) << doc.errors.text();
     }
     EXPECT_EQ(fileBytes(), built.bytes);
 }
@@ -203,19 +207,6 @@ TEST_F(CreateCodeTest, SplitBankChannelThatWouldStartAt40000MovesToTheFollowingB
     EXPECT_EQ(after[0x3A010], 0x21);
     EXPECT_EQ(after[0x3A011], 0x17);
     EXPECT_EQ(after[0x3A012], 0x17);  // Triangle right behind
-}
-
-TEST_F(CreateCodeTest, SplitBankLayoutBytesAreProtected) {
-    open(Layout::Rom49);
-    // 32 program banks: the sound bank byte lies at 0x80000 - 0x8A, the signature at 0x8000E.
-    setSong({notes(1), {end()}, {end()}, {end()}});
-    EXPECT_FALSE(createCode(doc, offsetText(0x80000 - 0x8A - 4), 1, &messages));
-    EXPECT_NE(doc.errors.text().find("the layout's sound bank byte"), std::string::npos)
-        << doc.errors.text();
-    EXPECT_FALSE(createCode(doc, "80002", 1, &messages));
-    EXPECT_NE(doc.errors.text().find("the layout's signature byte"), std::string::npos)
-        << doc.errors.text();
-    EXPECT_EQ(fileBytes(), built.bytes);
 }
 
 TEST_F(CreateCodeTest, SplitBankSongCrossingIntoTheFollowingBankReadsBack) {

@@ -329,13 +329,6 @@ TEST(Decoder, RunawayStreamStopsAtTheLineLimit) {
     EXPECT_EQ(ok.sheets.lineCount(), (kMaxChannelLines / 64 - 1) * 64 + 32 + 1);
 }
 
-TEST(Decoder, CollectTargetsSortsAndDropsDuplicates) {
-    Bytes s = {0x16, 0x80, 0x09, 0x0E, 0x17, 0x80, 0x02, 0x12,
-               0x00, 0x80, 0x09, 0x17, 0x16, 0x80, 0x01};
-    // Only commands up to End count; targets are in channel-address form.
-    EXPECT_EQ(collectTargets(s, 0x10), (std::vector<long>{0x12, 0x19}));
-}
-
 TEST(Decoder, ReplacesWhatTheSheetsHeld) {
     Decoded d;
     growSheetRows(5, d.sheets);

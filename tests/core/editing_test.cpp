@@ -284,20 +284,6 @@ std::string caseName(const ::testing::TestParamInfo<KeyCase>& info) {
 INSTANTIATE_TEST_SUITE_P(Music, KeySequence, ::testing::ValuesIn(kMusicCases), caseName);
 INSTANTIATE_TEST_SUITE_P(LoopBreak, KeySequence, ::testing::ValuesIn(kLoopBreakCases), caseName);
 
-TEST(KeyIntake, SwallowsEveryKeyButTheArrows) {
-    Document doc;
-    for (int key : std::initializer_list<int>{kKeyEnter, kKeySpace, kKeyEnd, 33, 34, 36, kKeyInsert,
-                                              kKeyDelete, kKey5, kKeyZ, kKeyFullStop,
-                                              kKeyApostrophe, kKeyShift}) {
-        EXPECT_TRUE(keyDown(doc, key)) << key;
-        EXPECT_EQ(doc.lastKey, key);
-    }
-    for (int key : {kKeyLeft, kKeyUp, kKeyRight, kKeyDown}) {
-        EXPECT_FALSE(keyDown(doc, key)) << key;
-        EXPECT_EQ(doc.lastKey, key);
-    }
-}
-
 TEST(KeyIntake, ActsOnLastKeyDownNotOnTheReleasedKey) {
     Fixture f;
     const Selection sel = Selection::cell(M, 0, 0, 7);
@@ -314,13 +300,6 @@ TEST(KeyIntake, ActsOnLastKeyDownNotOnTheReleasedKey) {
     EXPECT_EQ(f.cell(0, M, 0, 7), "50");
     EXPECT_FALSE(r.changedAnything());
     EXPECT_TRUE(f.doc.errors.history().empty());
-}
-
-TEST(KeyIntake, RefusedDigitIsNotCleared) {
-    Fixture f;
-    const Selection sel = Selection::cell(M, 0, 0, 7);
-    f.type(sel, "5");
-    EXPECT_EQ(f.doc.lastKey, kKey5);
 }
 
 TEST(KeyIntake, SeveralColumnsSelectedDoNothing) {
@@ -344,15 +323,6 @@ TEST(KeyIntake, ViewsAndBadSelectionsDoNothing) {
         EXPECT_FALSE(doubleClick(f.doc, sel, f.ctx).changedAnything());
     }
     EXPECT_EQ(f.doc.sheets, before);
-}
-
-TEST(KeyIntake, ErrorReportPlaysTheSound) {
-    Fixture f;
-    testing::FakeSound sound;
-    f.doc.errors.setSound(&sound);
-    f.type(Selection::cell(M, 2, 0, 4), "5");
-    EXPECT_EQ(sound.plays, 1);
-    EXPECT_EQ(f.doc.errors.text(), "Triangle channel doesn't support volume modification.");
 }
 
 // The full-stop and End keys act from all three sheets on the same line.
@@ -405,14 +375,6 @@ TEST(BitDialog, NoDialogPortMeansCancel) {
     EXPECT_EQ(f.cell(0, B, 0, 3), "--");
 }
 
-TEST(DoubleClick, SetsLastKeyAndNamesTheRow) {
-    Fixture f;
-    f.dialog.answers = {"00000010"};
-    EditResult r = doubleClick(f.doc, Selection::cell(M, 0, 0, 10), f.ctx);
-    EXPECT_EQ(f.doc.lastKey, kKeyEnter);
-    EXPECT_EQ(r.changed, (std::vector<ChangedRows>{{0, M, 0, 0}}));
-}
-
 TEST(DoubleClick, LoopAndViewsHaveNoAction) {
     Fixture f;
     f.doc.lastKey = kKey5;
@@ -458,22 +420,6 @@ TEST(DamagedCells, ConversionErrorEndsTheActionWithABox) {
     // Enter repairs a damaged octave without reading it.
     f.type(Selection::cell(M, 0, 0, 6), "Enter");
     EXPECT_EQ(f.cell(0, M, 0, 6), "00");
-}
-
-TEST(Result, NamesTheRowsOfEverySheetTouched) {
-    Fixture f(4);
-    EditResult r = f.press(Selection::cell(L, 2, 3, 7), {kKeyEnter, false});
-    EXPECT_EQ(r.changed, (std::vector<ChangedRows>{{2, L, 3, 3}}));
-    EXPECT_FALSE(r.rows.has_value());
-    r = f.press(Selection::cell(L, 2, 3, 7), {kKeyEnter, false});  // same texts again
-    EXPECT_FALSE(r.changedAnything());
-}
-
-TEST(BitDialog, ChecksAndBitTexts) {
-    auto checks = bitDialogChecks("10100000");
-    EXPECT_TRUE(checks[0] && checks[2] && !checks[1] && !checks[7]);
-    EXPECT_EQ(bitDialogChecks("--"), (std::array<bool, 8>{}));
-    EXPECT_EQ(bitTextOfChecks({true, false, false, false, false, false, false, true}), "10000001");
 }
 
 }  // namespace

@@ -47,16 +47,5 @@ TEST(HexText, Binary) {
     EXPECT_THROW(binTextToInt("01x"), ConversionError);
 }
 
-TEST(HexText, DigitAt3AndIsHex) {
-    EXPECT_EQ(digitAt3("A#1"), 1);
-    EXPECT_EQ(digitAt3("C-7"), 7);
-    EXPECT_EQ(digitAt3("---"), -1);
-    EXPECT_EQ(digitAt3("C-"), -1);
-    EXPECT_TRUE(isHexText("AD0"));
-    EXPECT_TRUE(isHexText(""));
-    EXPECT_FALSE(isHexText("ad0"));
-    EXPECT_FALSE(isHexText("AG0"));
-}
-
 }  // namespace
 }  // namespace kestra

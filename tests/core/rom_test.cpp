@@ -68,18 +68,6 @@ TEST(Layouts, EveryLayoutIsRecognisedWithItsSongsAndValues) {
     }
 }
 
-TEST(Layouts, NsfWorkedExample) {
-    // L = 0x40 at 0x18E puts the count at 0xAC0 and the table base at 0xAC1.
-    auto built = buildFile(Layout::Nsf, sampleSongs());
-    auto fs = recogniseLayout("demo.nsf", built.bytes);
-    ASSERT_TRUE(fs);
-    EXPECT_EQ(fs->songTableBase, 0xAC1u);
-    Bytes b = built.bytes;
-    b[0xAC1 + 2] = 0x8A;
-    b[0xAC1 + 3] = 0x50;
-    EXPECT_EQ(*songHeaderOffset(*fs, b, 1), 0x0AD0u);
-}
-
 TEST(Layouts, SplitBankPointerAboveC000UsesTheSecondBank) {
     FileState fs;
     fs.splitBankLayout = true;
@@ -135,24 +123,6 @@ TEST(SongTable, EntryLeadingOutsideTheFile) {
     EXPECT_NE(off.error().find("Song ID 5"), std::string::npos);
 }
 
-TEST(SongTable, ProposalCautionsOnSoundEffects) {
-    testing::TempDir dir;
-    auto built = buildFile(Layout::Nsf, sampleSongs());
-    std::string path = dir.write("demo.nsf", built.bytes);
-    auto fs = openSongFile(path);
-    ASSERT_TRUE(fs);
-    ErrorBox box;
-    auto p = proposeSong(*fs, 3, box);
-    ASSERT_TRUE(p);
-    EXPECT_TRUE(p->soundEffect);
-    EXPECT_EQ(box.text(), kSoundEffectCaution);
-    p = proposeSong(*fs, 1, box);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->addressText, offsetText(built.songs[0].headerOffset));
-    EXPECT_EQ(p->addressText.size(), 5u);
-    EXPECT_TRUE(box.empty());
-}
-
 TEST(SongTable, SongIdAndAddressBoxes) {
     struct Case {
         const char* typed;
@@ -168,14 +138,6 @@ TEST(SongTable, SongIdAndAddressBoxes) {
     EXPECT_EQ(addressTextProblem(""), "Please enter something in the text zone.");
     EXPECT_EQ(addressTextProblem("AG0"), "The value entered is not a hexadecimal.");
     EXPECT_EQ(addressTextProblem("AD0"), "");
-}
-
-TEST(AddressMapping, ChannelOffsets) {
-    EXPECT_EQ(channelDataOffset(0x0AD0, 0x0AC5, 0), 0x0AC5u);
-    EXPECT_EQ(channelDataOffset(0x14A60, 0x0A55, 0x4000), 0x14A55u);
-    // Split bank: a header in 0x3C010-0x3FFFE, continuation at 0x3A010.
-    EXPECT_EQ(splitContinuationOffset(0x3D000, 0x4000), 0x3A010);
-    EXPECT_EQ(driverAddressOfLinear(linearOfFileOffset(FileState{}, 0x0AD0), 0), 0x8A50);
 }
 
 TEST(Fixtures, SplitBankSongsLieOnBothSidesOfTheSplit) {

@@ -8,31 +8,6 @@
 namespace kestra {
 namespace {
 
-TEST(Sheets, StartUpHasOneDefaultLinePerChannel) {
-    Sheets s;
-    for (int ch = 0; ch < kChannelCount; ++ch) {
-        const ChannelSheets& c = s.channel(ch);
-        ASSERT_EQ(c.lineCount(), 1);
-        ASSERT_EQ(c.loop.rowCount(), 1);
-        ASSERT_EQ(c.brk.rowCount(), 1);
-        for (const Sheet* sheet : {&c.music, &c.loop, &c.brk}) {
-            EXPECT_EQ(std::string(sheet->cell(0, 0)) + std::string(sheet->cell(0, 1)) +
-                          std::string(sheet->cell(0, 2)),
-                      "000-0-000");
-            // Every value cell empty at its own width: the records are dashes from end to end.
-            EXPECT_EQ(sheet->text(), std::string(static_cast<size_t>(sheet->layout().width), '-'));
-            for (int col = kFixedColumns; col < sheet->columnCount(); ++col)
-                EXPECT_EQ(sheet->cell(0, col), defaultCellText(sheet->kind(), col));
-        }
-    }
-    // Before any Show Song the views are one empty row, numbering included.
-    for (SheetKind kind : {SheetKind::MySong, SheetKind::FourChan}) {
-        const Grid& view = s.grid(0, kind);
-        ASSERT_EQ(view.rowCount(), 1);
-        for (int col = 0; col < view.columnCount(); ++col) EXPECT_EQ(view.cell(0, col), "");
-    }
-}
-
 TEST(Sheets, CellsKeepTheirWidthAndLinesMoveWhole) {
     Sheet music(SheetKind::Music, 3);
     EXPECT_TRUE(music.setCell(1, music::kNote, "C-1"));
@@ -79,19 +54,6 @@ TEST(Sheets, FixedColumnsOfLaterLines) {
     }
     initSheetRows(c, 5, 4);  // an empty range does nothing
     EXPECT_EQ(c.music.rowCount(), 1101);
-}
-
-TEST(Sheets, MarkerLines) {
-    ChannelSheets c;
-    setMarkerLine(c, 0, '|');
-    EXPECT_EQ(c.music.cell(0, 3), "|||");
-    EXPECT_EQ(c.music.cell(0, 4), "|");
-    EXPECT_EQ(c.music.cell(0, 14), "||");
-    EXPECT_EQ(c.loop.cell(0, 16), "||||");
-    EXPECT_EQ(c.brk.cell(0, 3), "||");
-    EXPECT_TRUE(isMarkerLine(c, 0, '|'));
-    EXPECT_FALSE(isMarkerLine(c, 0, '.'));
-    EXPECT_EQ(c.music.record(0), std::string(30, '|'));
 }
 
 ChannelSheets threeLines() {

@@ -27,25 +27,6 @@ Sheets someSong() {
     return s;
 }
 
-TEST(SongFile, SaveAndLoadRoundTrip) {
-    testing::TempDir dir;
-    auto path = dir.file("tune.ksong");
-    Sheets song = someSong();
-    ASSERT_TRUE(saveSongFile(path, song, {"a message"}).ok());
-    auto loaded = loadSongFile(path);
-    ASSERT_TRUE(loaded) << loaded.error();
-    EXPECT_EQ(loaded->sheets, song);
-    EXPECT_EQ(loaded->messages, std::vector<std::string>{"a message"});
-
-    // Saving again replaces the file whole and leaves no temporary file behind.
-    Sheets other;
-    ASSERT_TRUE(saveSongFile(path, other).ok());
-    EXPECT_EQ(loadSongFile(path)->sheets, other);
-    int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.file(""))) files += e.exists();
-    EXPECT_EQ(files, 1);
-}
-
 TEST(SongFile, RefusalsNameTheFileAndLine) {
     testing::TempDir dir;
     std::string good = writeSheetDump(someSong());

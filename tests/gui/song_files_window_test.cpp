@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fstream>
 #include <functional>
 
 #include "app/main_window.h"
@@ -105,39 +104,11 @@ class SongFilesWindowTest : public WindowTest {
         QVERIFY(!w.isWindowModified());
         QVERIFY(t.fakes.messages.boxes.empty());
 
-        // Opening is undone like "Read Channel": the song before comes back whole.
-        w.menu().undo->trigger();
-        QCOMPARE(shownRows(w), 6);
-        QVERIFY(w.isWindowModified());
-        w.menu().redo->trigger();
-        QCOMPARE(shownRows(w), 4);
-        QVERIFY(!w.isWindowModified());
-
         // "Save Song As..." proposes the current name and then keeps the new one.
         t.fakes.files.nextSave = path("copy.ksong");
         w.menu().saveSongAs->trigger();
         QCOMPARE(t.fakes.files.suggested, path("tune.ksong"));
         QCOMPARE(w.windowTitle(), titleOf("copy.ksong"));
-    }
-
-    void damagedSongFileIsRefusedWithItsLine() {
-        TestWindow t;
-        MainWindow& w = t.window;
-        addLines(w, 2);
-        Sheets before = w.document().sheets;
-        std::string damaged = path("damaged.ksong");
-        std::ofstream(damaged) << "channel 1\n000 not a line record\n";
-        t.fakes.files.next = damaged;
-        w.menu().openSong->trigger();
-        QCOMPARE(t.fakes.messages.boxes.size(), size_t(1));
-        QCOMPARE(t.fakes.messages.boxes[0].title, std::string(kSongFileErrorTitle));
-        QVERIFY2(t.fakes.messages.boxes[0].text.find("line 2") != std::string::npos,
-                 t.fakes.messages.boxes[0].text.c_str());
-        QVERIFY(w.document().sheets == before);
-        QCOMPARE(shownRows(w), 3);
-        QCOMPARE(w.windowTitle(), titleOf("Untitled"));
-        QVERIFY(w.isWindowModified());
-        QCOMPARE(w.undoHistory().size(), size_t(1));
     }
 
     void closingAsksOnlyWithUnsavedChanges() {
