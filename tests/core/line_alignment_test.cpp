@@ -36,7 +36,7 @@ Frame frameOf(const std::vector<std::string>& tags) {
 std::vector<LineMemory> remembered(const std::vector<std::string>& tags) {
     std::vector<LineMemory> out;
     for (const auto& t : tags)
-        out.push_back({visibleLineText(musicOf(t), std::string(kLoopRecordWidth, '-'),
+        out.push_back({VisibleText(musicOf(t), std::string(kLoopRecordWidth, '-'),
                                        std::string(kBreakRecordWidth, '-')),
                        0, 0, 1, 0});
     return out;

@@ -69,11 +69,8 @@ ReadMemory someMemory() {
     m.pointer = 0x9009;
     m.file = "/roms/a game (v1.1).nes";
     m.bytes = {0x07, 0x0A, 0x21, 0x16, 0x90, 0x09, 0x17};
-    std::string text(100, '-');
-    m.lines = {{text, 0, 3, 1, 0},
-               {text, 3, 6, 2, 1},
-               {text, 6, 6, 0, 0},
-               {std::string(100, '|'), 6, 7, 1, 0}};
+    const VisibleText text, end(std::string(100, '|'));
+    m.lines = {{text, 0, 3, 1, 0}, {text, 3, 6, 2, 1}, {text, 6, 6, 0, 0}, {end, 6, 7, 1, 0}};
     memory[2] = m;
     return memory;
 }
