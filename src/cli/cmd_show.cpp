@@ -26,9 +26,11 @@ class HistoryMessages : public MessagePort {
 };
 
 // Rows go out in pieces: 400,000 of them are never all in memory as text.
-void appendRows(const Grid& sheet, std::string& out) {
-    for (int r = 0; r < sheet.rowCount(); ++r) {
-        for (int c = 0; c < sheet.columnCount(); ++c) {
+template <class G>
+void appendRows(const G& sheet, std::string& out) {
+    const int rows = sheet.rowCount(), cols = sheet.columnCount();
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
             if (c > 0) out += '\t';
             out += sheet.cell(r, c);
         }
@@ -50,12 +52,13 @@ int runShow(const std::string& source) {
     showSong(doc, &messages);
 
     std::string out;
+    out.reserve(80 * 1024);
     for (int ch = 0; ch < kChannelCount; ++ch) {
         out += "channel " + std::to_string(ch + 1) + "\n";
-        appendRows(doc.sheets.grid(ch, SheetKind::MySong), out);
+        appendRows(doc.sheets.shown->channels[static_cast<size_t>(ch)], out);
     }
     out += "fourchan\n";
-    appendRows(doc.sheets.grid(0, SheetKind::FourChan), out);
+    appendRows(doc.sheets.shown->fourChan(), out);
     for (const auto& m : doc.errors.history()) out += "message: " + m + "\n";
     writeStdout(out);
     return kDone;
