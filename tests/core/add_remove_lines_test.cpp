@@ -92,16 +92,6 @@ TEST(AddLines, AfterKeepsRefsToTheSelectedLine) {
     EXPECT_EQ(s.ch().loop.cell(2, loop::line(4)), "0008");
 }
 
-TEST(AddLines, BeatMarkersFollowTheRowNotTheLine) {
-    Song s(8);
-    s.add(0, "3", AddWhere::Before);
-    for (int row = 0; row < 11; ++row) {
-        const std::string beat = row == 0 ? "-0-" : row % 4 == 0 ? "--" : "";
-        EXPECT_EQ(s.ch().music.cell(row, 1), beat) << row;
-        EXPECT_EQ(s.ch().brk.cell(row, 1), beat) << row;
-    }
-}
-
 TEST(AddLines, ZeroChangesNothing) {
     Song s;
     const Sheets before = s.doc.sheets;
