@@ -10,7 +10,8 @@
 
 namespace kestra::bench {
 
-constexpr std::uint32_t kDenseStart = 0x80;  // channel address; byte i has driver address 0x8000 + i
+constexpr std::uint32_t kDenseStart =
+    0x80;  // channel address; byte i has driver address 0x8000 + i
 constexpr std::uint32_t kDenseHeaderSize = 0x80;
 constexpr int kDenseLines = 8500;
 

@@ -53,8 +53,7 @@ MenuActions buildMainMenu(QWidget* window) {
     edit->addSeparator();
     m.cut = action(window, edit, "Cut Lines", "actCut", {QKeySequence(Qt::CTRL | Qt::Key_X)});
     m.copy = action(window, edit, "Copy Lines", "actCopy", {QKeySequence(Qt::CTRL | Qt::Key_C)});
-    m.paste =
-        action(window, edit, "Paste Lines", "actPaste", {QKeySequence(Qt::CTRL | Qt::Key_V)});
+    m.paste = action(window, edit, "Paste Lines", "actPaste", {QKeySequence(Qt::CTRL | Qt::Key_V)});
     m.pasteOver = action(window, edit, "Paste Over", "actPasteOver",
                          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
     edit->addSeparator();

@@ -24,8 +24,8 @@ void MainWindow::connectBlockCommands() {
 }
 
 void MainWindow::copySelectedLines() {
-    BlockResult result = kestra::copyLines(doc_, selection(), currentView()->lineRange(),
-                                           ports_.messages);
+    BlockResult result =
+        kestra::copyLines(doc_, selection(), currentView()->lineRange(), ports_.messages);
     if (!result.clipboard) return;
     QGuiApplication::clipboard()->setText(QString::fromStdString(*result.clipboard));
     const int count = currentView()->lineRange().count();

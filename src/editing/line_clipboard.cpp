@@ -15,9 +15,9 @@ ClipBlock copyBlock(const ChannelSheets& lines, int channel, LineRange range) {
     block.channel = channel;
     for (int r = std::max(range.first, 0); r <= range.last && r < lines.lineCount(); ++r) {
         if (isPageEndLine(lines, r)) continue;
-        block.lines.push_back(
-            {r, std::string(lines.music.record(r)), std::string(lines.loop.record(r)),
-             std::string(lines.brk.record(r))});
+        block.lines.push_back({r, std::string(lines.music.record(r)),
+                               std::string(lines.loop.record(r)),
+                               std::string(lines.brk.record(r))});
     }
     return block;
 }
@@ -63,8 +63,8 @@ Result<ClipBlock> parseClipboardText(std::string_view text) {
             continue;
         }
         size_t space = line.find(' ');
-        auto row = space == std::string_view::npos ? std::nullopt
-                                                   : tryDecTextToInt(line.substr(0, space));
+        auto row =
+            space == std::string_view::npos ? std::nullopt : tryDecTextToInt(line.substr(0, space));
         if (!row || *row >= kMaxChannelLines)
             return fail("a sheet line starts with its line number");
         if (*row <= previous) return fail("the line numbers must increase");

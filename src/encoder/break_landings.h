@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "model/frame_store.h"
 #include "format/octave_state.h"
+#include "model/frame_store.h"
 
 namespace kestra {
 

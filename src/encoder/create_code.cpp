@@ -40,8 +40,8 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
             return std::nullopt;
         }
     }
-    auto song = encodeSong(songFrames(doc.sheets, doc.frames), doc.file, headerOffset, songId, errors, &doc.readMemory,
-                           read ? &read->bytes : nullptr);
+    auto song = encodeSong(songFrames(doc.sheets, doc.frames), doc.file, headerOffset, songId,
+                           errors, &doc.readMemory, read ? &read->bytes : nullptr);
     if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
     if (!song) return std::nullopt;
     if (!read) {

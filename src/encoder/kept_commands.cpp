@@ -1,8 +1,8 @@
 #include "encoder/kept_commands.h"
 
-#include "model/line_fields.h"
 #include "format/stream_def.h"
 #include "model/big_endian.h"
+#include "model/line_fields.h"
 #include "model/sheets.h"
 
 namespace kestra {

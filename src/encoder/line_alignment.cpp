@@ -179,8 +179,8 @@ std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
     return map;
 }
 
-std::vector<int> pairNewPitches(std::string_view music, std::string_view loop,
-                                std::string_view brk, const std::vector<int>& aligned,
+std::vector<int> pairNewPitches(std::string_view music, std::string_view loop, std::string_view brk,
+                                const std::vector<int>& aligned,
                                 const std::vector<LineMemory>& remembered) {
     FrameLines frame{music, loop, brk};
     const int n = static_cast<int>(aligned.size());

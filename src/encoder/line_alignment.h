@@ -24,8 +24,8 @@ std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
 // For the lines not aligned: the remembered line in the same place (as many lines between the
 // aligned ones around it on both sides) when only the Note cell differs and both name a note; -1
 // otherwise. Such a line keeps its bytes with a new pitch.
-std::vector<int> pairNewPitches(std::string_view music, std::string_view loop,
-                                std::string_view brk, const std::vector<int>& aligned,
+std::vector<int> pairNewPitches(std::string_view music, std::string_view loop, std::string_view brk,
+                                const std::vector<int>& aligned,
                                 const std::vector<LineMemory>& remembered);
 
 }  // namespace kestra

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "encoder/break_landings.h"
-#include "model/line_fields.h"
 #include "encoder/note_bytes.h"
 #include "format/octave_state.h"
 #include "format/stream_def.h"
 #include "model/hex_text.h"
+#include "model/line_fields.h"
 
 namespace kestra {
 

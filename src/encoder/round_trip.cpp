@@ -49,8 +49,10 @@ RoundTrip createAgain(const FileState& fs, const Bytes& bytes, std::uint32_t hea
     std::optional<EncodedSong> song;
     // Damaged cells cannot come out of reading; the guard only keeps a surprise from ending the
     // whole run.
-    bool ran = runGuarded(
-        nullptr, [&] { song = encodeSong(songFrames(read.sheets, read.store), fs, header, id, errors, &read.memory); });
+    bool ran = runGuarded(nullptr, [&] {
+        song =
+            encodeSong(songFrames(read.sheets, read.store), fs, header, id, errors, &read.memory);
+    });
     if (!ran || !song) {
         out.outcome = "not created: " + lastOf(errors);
         return out;

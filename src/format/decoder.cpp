@@ -106,7 +106,6 @@ class ChannelDecoder {
                    ": the stream ends without its End command (17).");
         }
         resolve();
-        setRows(rows_);
         for (Sheet* sheet : {&out_.music, &out_.loop, &out_.brk}) sheet->releaseSpareRows();
         bool whole = ended && !tooLong_;
         if (memory_) {
@@ -203,11 +202,6 @@ class ChannelDecoder {
     }
     void reserveLines(int rows) {
         for (Sheet* sheet : {&out_.music, &out_.loop, &out_.brk}) sheet->reserveRows(rows);
-    }
-    void setRows(int rows) {
-        out_.music.setRowCount(rows);
-        out_.loop.setRowCount(rows);
-        out_.brk.setRowCount(rows);
     }
     void startZeroLengthLine() {
         out_.music.setCell(current_, music::kNote, "^^^");

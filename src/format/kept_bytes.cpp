@@ -39,7 +39,8 @@ std::vector<LineMemory> rememberLines(const Bytes& stream, size_t streamEnd,
             ++m;
         }
         line.end = at;
-        line.visible = VisibleText(sheets.music.record(r), sheets.loop.record(r), sheets.brk.record(r));
+        line.visible =
+            VisibleText(sheets.music.record(r), sheets.loop.record(r), sheets.brk.record(r));
         line.keptTargets = keptTargetsOf(stream, kept, line.begin, line.end);
     }
     int start = 0;

@@ -18,7 +18,9 @@ std::optional<PlayableSong> playableSheets(Document& doc, const std::string& add
         auto file = readFileBytes(doc.file.path);
         ErrorBox quiet;
         std::optional<Place> place;
-        if (file) place = findPlace(songFrames(doc.sheets, doc.frames), &doc.readMemory, doc.file, *file, songId, quiet);
+        if (file)
+            place = findPlace(songFrames(doc.sheets, doc.frames), &doc.readMemory, doc.file, *file,
+                              songId, quiet);
         if (!place) return std::nullopt;
         doc.errors.clear();
         prepared = prepareSong(doc, offsetText(place->headerOffset), songId, place->growBy > 0);

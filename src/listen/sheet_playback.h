@@ -19,9 +19,9 @@ struct PlayableSong {
 
 // The shown sheets encoded as Create Code would for the address text and songId, patched into
 // a copy of the file read from disk; the file is not written. Where the song does not fit at
-// the address, it goes where findPlace puts it (the NSF copy may grow), with a caution saying so. Every message goes to doc.errors
-// as Create Code reports it (the box is emptied first). Damaged cell text throws
-// ConversionError, as in Create Code.
+// the address, it goes where findPlace puts it (the NSF copy may grow), with a caution saying so.
+// Every message goes to doc.errors as Create Code reports it (the box is emptied first). Damaged
+// cell text throws ConversionError, as in Create Code.
 std::optional<PlayableSong> playableSheets(Document& doc, const std::string& addressText,
                                            int songId);
 

@@ -42,8 +42,8 @@ SongPlaces placesOfEncodedSong(const FileState& fs, const EncodedSong& song,
                 // The stream runs on from its start address (wrapping as the driver's does).
                 auto begin = static_cast<std::uint16_t>(*address - ch.startAddress);
                 if (begin >= ch.bytes.size()) continue;
-                lines.push_back({begin, {f, n}, noteOf(music[static_cast<size_t>(f)],
-                                                       static_cast<size_t>(n))});
+                lines.push_back(
+                    {begin, {f, n}, noteOf(music[static_cast<size_t>(f)], static_cast<size_t>(n))});
             }
         }
         out[static_cast<size_t>(c)] = placesOf(ch.bytes, offsets, lines);
@@ -57,7 +57,8 @@ Result<SongPlaces> placesOfFileSong(const FileState& fs, const Bytes& file,
     Sheets sheets;
     ErrorBox errors;
     ReadMemory memory;
-    if (!decodeSong(fs, file, headerOffset, sheets, errors, &memory)) return R::failure(errors.text());
+    if (!decodeSong(fs, file, headerOffset, sheets, errors, &memory))
+        return R::failure(errors.text());
     SongPlaces out;
     for (int c = 0; c < kChannelCount; ++c) {
         const auto& m = memory[static_cast<size_t>(c)];
@@ -69,7 +70,8 @@ Result<SongPlaces> placesOfFileSong(const FileState& fs, const Bytes& file,
                 offsets.push_back(static_cast<std::uint32_t>(o));
         std::vector<StreamLine> lines;
         for (size_t i = 0; i < m->lines.size(); ++i)
-            lines.push_back({m->lines[i].begin, {0, static_cast<int>(i)},
+            lines.push_back({m->lines[i].begin,
+                             {0, static_cast<int>(i)},
                              std::string(m->lines[i].visible.substr(kNoteAt, kNoteWidth))});
         out[static_cast<size_t>(c)] = placesOf(m->bytes, offsets, lines);
     }

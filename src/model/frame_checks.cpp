@@ -7,8 +7,8 @@
 
 namespace kestra {
 
-bool checkFrameEnds(const FrameTexts& musicFrames, int frameCount,
-                    const std::string& channelName, ErrorBox& errors, FrameEnds& out) {
+bool checkFrameEnds(const FrameTexts& musicFrames, int frameCount, const std::string& channelName,
+                    ErrorBox& errors, FrameEnds& out) {
     bool pageEnd = false;
     out.longestFrame = 0;
     for (int f = 0; f < frameCount && !pageEnd; ++f) {

@@ -23,7 +23,7 @@ struct FrameEnds {
 // Scans the Music frame texts (30-character line records) of one channel. Reports
 // "One of the frame doesn't have a end on the channel ..." or "There is no end channel to the
 // music of channel ..." and returns false on failure.
-bool checkFrameEnds(const FrameTexts& musicFrames, int frameCount,
-                    const std::string& channelName, ErrorBox& errors, FrameEnds& out);
+bool checkFrameEnds(const FrameTexts& musicFrames, int frameCount, const std::string& channelName,
+                    ErrorBox& errors, FrameEnds& out);
 
 }  // namespace kestra

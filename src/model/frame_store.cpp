@@ -41,16 +41,17 @@ void frameChange(Sheets& sheets, FrameStore& store, int newFrame) {
         ChannelSheets& cs = sheets.channel(ch);
         for (SheetKind kind : kLineKinds) {
             auto& frames = store.frames(ch, kind);
-            frames.resize(std::max(frames.size(), static_cast<size_t>(std::max(target, store.currentFrame)) + 1));
+            const auto needed = static_cast<size_t>(std::max(target, store.currentFrame)) + 1;
+            frames.resize(std::max(frames.size(), needed));
             Sheet& sheet = cs.sheet(kind);
             std::string& away = frames[static_cast<size_t>(store.currentFrame)];
             away = sheet.text();
             std::string& next = frames[static_cast<size_t>(target)];
-            Sheet loaded(kind, 0);
             // Only whole records are taken; a frame without a line shows one empty line.
-            if (!loaded.insertRecords(0, std::string_view(next).substr(0, next.size() - next.size() % static_cast<size_t>(loaded.layout().width))) || loaded.rowCount() == 0)
-                loaded.setRowCount(1);
-            sheet = std::move(loaded);
+            const size_t width = static_cast<size_t>(layoutOf(kind).width);
+            sheet = Sheet(kind, 0);
+            sheet.insertRecords(0, std::string_view(next).substr(0, next.size() / width * width));
+            if (sheet.rowCount() == 0) sheet.setRowCount(1);
             next.clear();
         }
         // The three sheets of a line share one row count: the Music text decides it.

@@ -47,7 +47,8 @@ std::string writeMemoryText(const ReadMemory& memory) {
             const LineMemory& line = m->lines[r];
             out += "line " + std::to_string(r) + " " + std::to_string(line.begin) + " " +
                    std::to_string(line.end) + " " + std::to_string(line.groupLines) + " " +
-                   intToHexText(line.keptTargets, 4) + "|" + std::string(line.visible.view()) + "\n";
+                   intToHexText(line.keptTargets, 4) + "|" + std::string(line.visible.view()) +
+                   "\n";
         }
     }
     return out;

@@ -119,6 +119,11 @@ inline constexpr RecordLayout kLoopLayout = detail::groupLayout(kLoopColumns, kL
 inline constexpr RecordLayout kBreakLayout =
     detail::groupLayout(kBreakColumns, kBreakRecordWidth, false);
 
+// Every empty record is dashes only, so empty lines are made by filling.
+static_assert(kMusicLayout.emptyRecord.find_first_not_of('-') == std::string_view::npos &&
+              kLoopLayout.emptyRecord.find_first_not_of('-') == std::string_view::npos &&
+              kBreakLayout.emptyRecord.find_first_not_of('-') == std::string_view::npos);
+
 // The layout of an editable kind (Music, Loop, Break); other kinds get the Music layout.
 constexpr const RecordLayout& layoutOf(SheetKind kind) {
     return kind == SheetKind::Loop    ? kLoopLayout

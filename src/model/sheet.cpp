@@ -115,10 +115,8 @@ void Sheet::setRowCount(int rows) {
 void Sheet::insertRows(int at, int count) {
     if (count <= 0) return;
     at = std::clamp(at, 0, rows_);
-    const size_t pos = offset(at);
-    text_.insert(pos, static_cast<size_t>(count) * width(), '-');
-    for (int i = 0; i < count; ++i)
-        text_.replace(pos + static_cast<size_t>(i) * width(), width(), layout_->emptyRecord);
+    // An empty record is dashes from end to end (record_layout.h checks it).
+    text_.insert(offset(at), static_cast<size_t>(count) * width(), '-');
     rows_ += count;
 }
 

@@ -24,7 +24,7 @@ struct UndoScope {
     }
     // Lines inserted into or removed from one channel ("Add lines", "Cut", "Paste").
     static UndoScope linesOf(int channel) {
-        if (channel < 0 || channel >= 4) return allChannels();
+        if (channel < 0 || channel >= kChannelCount) return allChannels();
         return {1u << channel, std::nullopt, true, false};
     }
     static UndoScope allChannels() { return {0xFu, std::nullopt, true, false}; }
