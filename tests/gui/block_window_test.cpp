@@ -52,10 +52,8 @@ class BlockWindowTest : public WindowTest {
 
   private slots:
     void init() {
-        w_ = &fresh();
+        w_ = &activeWindow();
         fillSong(*w_);
-        QVERIFY(QTest::qWaitForWindowExposed(w_));
-        w_->activateWindow();
         view_ = w_->currentView();
         view_->setFocus();
     }
@@ -84,9 +82,7 @@ class BlockWindowTest : public WindowTest {
         selectLines(0, 1);
         press(Qt::Key_C, Qt::ControlModifier);
         QVERIFY(QGuiApplication::clipboard()->text().startsWith("channel 1\n000 C-3"));
-        press(Qt::Key_Down);
-        press(Qt::Key_Down);
-        press(Qt::Key_Down);
+        for (int i = 0; i < 3; ++i) press(Qt::Key_Down);
         press(Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(view_->model()->rowCount(), 8);
         QCOMPARE(note(*w_, 4), std::string("C-3"));

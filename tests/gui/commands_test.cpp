@@ -1,10 +1,7 @@
 // The window's commands over the core: reading a song into the grids, keys and double-clicks on
 // a sheet, adding and removing lines.
-#include <QAbstractButton>
-#include <QButtonGroup>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
@@ -12,13 +9,11 @@
 #include "app/main_window.h"
 #include "app/sheet_area.h"
 #include "app/sheet_view.h"
-#include "app/up_down.h"
 #include "fakes.h"
 #include "fixtures/fixture_builder.h"
 #include "format/read_song.h"
 #include "gui_test_registry.h"
 #include "model/hex_text.h"
-#include "rom/file_bytes.h"
 #include "rom/layout.h"
 
 namespace kestra::testing {
@@ -44,15 +39,9 @@ class CommandsTest : public WindowTest {
     Q_OBJECT
 
   private:
-    // Opens the fixture, takes Song ID songId's header as the read/write address and reads it.
     MainWindow& readSong(int songId, Layout layout = Layout::Nsf) {
-        MainWindow& w = fresh();
-        w.openFile(writeFixture(layout == Layout::Nsf ? "song.nsf" : "song.nes", layout));
-        w.controls().songIdUpDown->setPosition(songId);
-        w.songIdUpDownClick();
-        w.controls().btnAddress->click();
-        w.controls().btnRead->click();
-        return w;
+        const char* name = layout == Layout::Nsf ? "song.nsf" : "song.nes";
+        return openAndRead(fresh(), writeFixture(name, layout), songId);
     }
 
     void key(MainWindow& w, Qt::Key k, int row, int col) {
@@ -66,14 +55,12 @@ class CommandsTest : public WindowTest {
     void readChannelFillsTheVisibleGrid() {
         MainWindow& w = readSong(2, Layout::Rom49);
         QCOMPARE(fakes_->messages.questions.size(), size_t(1));
-        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(), QString());
+        QCOMPARE(message(w), QString());
 
         // The same song decoded by the core directly.
-        auto bytes = readFileBytes(w.document().file.path);
-        QVERIFY(bytes.ok());
         Sheets expected;
-        auto offset = hexTextToInt(w.document().readWriteAddress);
-        QVERIFY(decodeSong(w.document().file, *bytes, static_cast<std::uint32_t>(offset), expected,
+        auto offset = static_cast<std::uint32_t>(hexTextToInt(w.document().readWriteAddress));
+        QVERIFY(decodeSong(w.document().file, onDisk(w.document().file.path), offset, expected,
                            w.document().errors));
         QVERIFY(w.currentView()->model()->rowCount() > 1);
         for (int ch = 0; ch < 4; ++ch)
@@ -85,8 +72,7 @@ class CommandsTest : public WindowTest {
     void createCodePatchesACopyOfTheFile() {
         MainWindow& w = readSong(1);
         std::string path = w.document().file.path;
-        auto before = readFileBytes(path);
-        QVERIFY(before.ok());
+        const Bytes before = onDisk(path);
         // Behind the fixture's songs is free room: the song goes there, Song ID 1 points at it.
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
         QString address = QString::fromStdString(offsetText(built.dataEnd));
@@ -102,29 +88,21 @@ class CommandsTest : public WindowTest {
                                    ": [1-9][0-9]* bytes; backup: song\\.nsf\\.bak$");
         QVERIFY2(written.match(w.statusBar()->currentMessage()).hasMatch(),
                  qPrintable(w.statusBar()->currentMessage()));
-        auto after = readFileBytes(path);
-        QVERIFY(after.ok());
-        QCOMPARE(after->size(), before->size());
-        QVERIFY(*after != *before);
+        QCOMPARE(onDisk(path).size(), before.size());
+        QVERIFY(onDisk(path) != before);
 
         // Reading the song again brings the edit back from the file.
-        MainWindow& again = fresh();
-        again.openFile(path);
+        MainWindow& again = openAndRead(fresh(), path);
         QCOMPARE(again.findChild<QLineEdit*>("txtAddress")->text(), address);
-        again.controls().btnAddress->click();
-        again.controls().btnRead->click();
         QCOMPARE(cellOf(again.sheets().view(0, SheetKind::Music), 0, 7), QString("07"));
     }
 
     void findPlaceProposesTheEndOfATightNsfAndCreateCodeGrowsIt() {
-        MainWindow& w = fresh();
         fixtures::BuildOptions options;
         options.nsfEndsAfterData = true;
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options);
         std::string path = writeFile("tight.nsf", built.bytes);
-        w.openFile(path);
-        w.controls().btnAddress->click();
-        w.controls().btnRead->click();
+        MainWindow& w = openAndRead(fresh(), path);
         key(w, Qt::Key_Return, 0, 7);  // a tone length: Song 1 grows by two bytes
         key(w, Qt::Key_7, 0, 7);
         w.controls().btnFindPlace->click();
@@ -133,10 +111,10 @@ class CommandsTest : public WindowTest {
         QCOMPARE(fakes_->messages.boxes.back().title, std::string("Find place"));
         QVERIFY2(fakes_->messages.boxes.back().text.find("grows by") != std::string::npos,
                  fakes_->messages.boxes.back().text.c_str());
-        QVERIFY(*readFileBytes(path) == built.bytes);
+        QVERIFY(onDisk(path) == built.bytes);
         w.controls().btnCreateSong->click();
         QVERIFY2(w.document().errors.empty(), w.document().errors.text().c_str());
-        QVERIFY(readFileBytes(path)->size() > built.bytes.size());
+        QVERIFY(onDisk(path).size() > built.bytes.size());
     }
 
     void showSongFillsMySongAndFourChan() {
@@ -168,8 +146,7 @@ class CommandsTest : public WindowTest {
         QCOMPARE(cellOf(music, 0, 7), QString("A0"));
         key(w, Qt::Key_5, 0, 8);
         QCOMPARE(cellOf(music, 0, 8), QString("--"));
-        QCOMPARE(w.findChild<QLineEdit*>("txtImpMess")->text(),
-                 QString("Press 'Enter' on the data first to set it to 0."));
+        QCOMPARE(message(w), QString("Press 'Enter' on the data first to set it to 0."));
         QCOMPARE(fakes_->sound.plays, 1);
 
         key(w, Qt::Key_Enter, 0, 3);  // the keypad's Enter is Enter too
@@ -200,9 +177,7 @@ class CommandsTest : public WindowTest {
             QCOMPARE(music->currentIndex().row(), step.row);
             QCOMPARE(music->currentIndex().column(), 5);
         }
-        QTest::keyClick(music, Qt::Key_Left);
-        QTest::keyClick(music, Qt::Key_Left);
-        QTest::keyClick(music, Qt::Key_Left);
+        for (int i = 0; i < 3; ++i) QTest::keyClick(music, Qt::Key_Left);
         QCOMPARE(music->currentIndex().column(), 3);  // the fixed columns are not reached
     }
 

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QAbstractItemModelTester>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,9 +16,11 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/sheet_area.h"
+#include "app/up_down.h"
 #include "core/fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "model/ports.h"
+#include "rom/file_bytes.h"
 
 namespace kestra::testing {
 
@@ -65,7 +70,7 @@ struct Fakes {
     FakeHelp help;
     FakeSaveChanges saveChanges;
     FakePlayer player;
-    AppPorts ports() {
+    AppPorts ports(bool realPlayer = false) {
         AppPorts p;
         p.messages = &messages;
         p.files = &files;
@@ -74,7 +79,7 @@ struct Fakes {
         p.sound = &sound;
         p.help = &help;
         p.saveChanges = &saveChanges;
-        p.player = &player;
+        p.player = realPlayer ? nullptr : &player;
         return p;
     }
 };
@@ -98,16 +103,9 @@ struct TestWindow {
     Fakes fakes;
     MainWindow window;
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
-    explicit TestWindow(bool realPlayer = false) : window(portsOf(fakes, realPlayer)) {
+    explicit TestWindow(bool realPlayer = false) : window(fakes.ports(realPlayer)) {
         testers = watchModels(window);
         window.show();
-    }
-
-  private:
-    static AppPorts portsOf(Fakes& fakes, bool realPlayer) {
-        AppPorts p = fakes.ports();
-        if (realPlayer) p.player = nullptr;
-        return p;
     }
 };
 
@@ -124,6 +122,13 @@ class WindowTest : public QObject {
     MainWindow* window() const { return current_ ? &current_->window : nullptr; }
     std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
     // Writes bytes as `name` into the class's folder; the path.
+    // Shown, exposed and active: what key shortcuts need.
+    MainWindow& activeWindow() {
+        MainWindow& w = fresh();
+        if (!QTest::qWaitForWindowExposed(&w)) qFatal("window never shown");
+        w.activateWindow();
+        return w;
+    }
     std::string writeFile(const char* name, const Bytes& bytes) const {
         std::string p = path(name);
         if (!fixtures::writeBytes(p, bytes)) qFatal("cannot write %s", name);
@@ -132,6 +137,24 @@ class WindowTest : public QObject {
     std::string writeFixture(const char* name, Layout layout) const {
         return writeFile(name, fixtures::buildFile(layout, fixtures::sampleSongs()).bytes);
     }
+    // Opens file in w and reads the song whose header Song ID songId (0: the one shown) points at.
+    static MainWindow& openAndRead(MainWindow& w, const std::string& file, int songId = 0) {
+        w.openFile(file);
+        if (songId > 0) {
+            w.controls().songIdUpDown->setPosition(songId);
+            w.songIdUpDownClick();
+        }
+        w.controls().btnAddress->click();
+        w.controls().btnRead->click();
+        return w;
+    }
+    // The bytes of a file the test made; a missing one ends the run.
+    static Bytes onDisk(const std::string& p) {
+        auto bytes = readFileBytes(p);
+        if (!bytes) qFatal("cannot read %s: %s", p.c_str(), bytes.error().c_str());
+        return *bytes;
+    }
+    static QString message(MainWindow& w) { return w.controls().txtImpMess->text(); }
 
     Fakes* fakes_ = nullptr;  // those of the window fresh() made last
 

@@ -5,9 +5,6 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -19,7 +16,6 @@
 #include "fakes.h"
 #include "fixtures/fixture_builder.h"
 #include "gui_test_registry.h"
-#include "rom/file_bytes.h"
 
 namespace kestra::testing {
 
@@ -27,8 +23,10 @@ class HostileFilesTest : public WindowTest {
     Q_OBJECT
 
   private:
-    QString importantMessage() const {
-        return window()->findChild<QLineEdit*>("txtImpMess")->text();
+    // The message box tells `expected`.
+    void expectMessage(const QString& expected) {
+        const QString shown = message(*window());
+        QVERIFY2(shown.contains(expected), qPrintable("message: " + shown));
     }
 
     // Everything the user can press, type or click, by name.
@@ -90,13 +88,7 @@ class HostileFilesTest : public WindowTest {
 
     // The editor goes on: a good file still opens, and its song is read and shown.
     void editorGoesOn() {
-        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
-        MainWindow& w = *window();
-        w.openFile(writeFile("good.nsf", built.bytes));
-        w.controls().songIdUpDown->setPosition(1);
-        w.songIdUpDownClick();
-        w.controls().btnAddress->click();
-        w.controls().btnRead->click();
+        MainWindow& w = openAndRead(*window(), writeFixture("good.nsf", Layout::Nsf), 1);
         QVERIFY(w.currentView()->model()->rowCount() > 1);
         w.controls().btnShow->click();
     }
@@ -109,8 +101,7 @@ class HostileFilesTest : public WindowTest {
         fakes_->files.next = file;
         w.controls().btnSelectRom->click();
         fakes_->files.next.reset();
-        QVERIFY2(importantMessage().contains(expected),
-                 qPrintable("message: " + importantMessage()));
+        expectMessage(expected);
         QVERIFY(!w.document().file.isOpen());
         pressEveryPair();
         editorGoesOn();
@@ -157,19 +148,15 @@ class HostileFilesTest : public WindowTest {
         w.openFile(file);
         QVERIFY(w.document().file.isOpen());
         // Song ID 1 proposes no address: its header lies past the end.
-        QVERIFY2(importantMessage().contains("leads outside the file"),
-                 qPrintable("message: " + importantMessage()));
+        expectMessage("leads outside the file");
         w.controls().txtAddress->setText(
             QString::fromStdString(offsetText(built.songs[0].headerOffset)));
         w.controls().btnAddress->click();
         w.controls().btnRead->click();
-        QVERIFY2(importantMessage().contains("The file ends before offset"),
-                 qPrintable("message: " + importantMessage()));
+        expectMessage("The file ends before offset");
         QCOMPARE(w.currentView()->model()->rowCount(), 1);
         pressEveryPair();
-        auto after = readFileBytes(file);
-        QVERIFY(after.ok());
-        QCOMPARE(after->size(), bytes.size());  // never extended
+        QCOMPARE(onDisk(file).size(), bytes.size());  // never extended
         editorGoesOn();
     }
 
@@ -180,17 +167,10 @@ class HostileFilesTest : public WindowTest {
         Bytes bytes = built.bytes;
         bytes.resize(4u << 20, 0);
         std::string file = writeFile("large.nsf", bytes);
-        MainWindow& w = fresh();
-        w.openFile(file);
-        QVERIFY(w.document().file.isOpen());
-        w.songIdUpDownClick();
-        w.controls().btnAddress->click();
-        w.controls().btnRead->click();
+        MainWindow& w = openAndRead(fresh(), file, 1);
         QVERIFY(w.currentView()->model()->rowCount() > 1);
         pressEveryPair();
-        auto after = readFileBytes(file);
-        QVERIFY(after.ok());
-        QCOMPARE(after->size(), bytes.size());
+        QCOMPARE(onDisk(file).size(), bytes.size());
 
         // And a 4 MB file of nothing is refused.
         openHostile(writeFile("noise.nes", Bytes(4u << 20, 0x4E)), "no iNES header");
@@ -199,19 +179,13 @@ class HostileFilesTest : public WindowTest {
     void readOnlyFileForCreateCode() {
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
         std::string file = writeFile("readonly.nsf", built.bytes);
-        MainWindow& w = fresh();
-        w.openFile(file);
-        w.controls().btnAddress->click();
-        w.controls().btnRead->click();
+        MainWindow& w = openAndRead(fresh(), file);
         QVERIFY(w.currentView()->model()->rowCount() > 1);
         QCOMPARE(::chmod(file.c_str(), 0444), 0);
         w.controls().btnCreateSong->click();
-        QVERIFY2(importantMessage().contains("it is read-only"),
-                 qPrintable("message: " + importantMessage()));
+        expectMessage("it is read-only");
         pressEveryPair();
-        auto after = readFileBytes(file);
-        QVERIFY(after.ok());
-        QVERIFY(*after == built.bytes);
+        QVERIFY(onDisk(file) == built.bytes);
         QVERIFY(!std::filesystem::exists(file + ".bak"));
         ::chmod(file.c_str(), 0644);
         editorGoesOn();

@@ -5,10 +5,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 
@@ -62,22 +60,20 @@ class ListenExportWindowTest : public WindowTest {
     }
 
     void playIsForNsfFilesUpToTheirTrackCount() {
-        TestWindow t;
-        auto* play = t.window.listenStrip().findChild<QAbstractButton*>("btnPlay");
-        auto* stop = t.window.listenStrip().findChild<QPushButton*>("btnStop");
-        auto* track = t.window.listenStrip().findChild<QSpinBox*>("spnTrack");
-        t.window.openFile(writeFixture("game.nes", Layout::Rom43));
+        MainWindow& w = fresh();
+        auto* play = w.listenStrip().findChild<QAbstractButton*>("btnPlay");
+        auto* stop = w.listenStrip().findChild<QPushButton*>("btnStop");
+        auto* track = w.listenStrip().findChild<QSpinBox*>("spnTrack");
+        w.openFile(writeFixture("game.nes", Layout::Rom43));
         QVERIFY(!play->isEnabled() && !stop->isEnabled());
         std::string nsf = writeFixture("song.nsf", Layout::Nsf);
-        t.window.openFile(nsf);
+        w.openFile(nsf);
         QVERIFY(play->isEnabled() && stop->isEnabled());
-        auto bytes = readFileBytes(nsf);
-        QCOMPARE(track->maximum(), int((*bytes)[6]) - 1);
+        QCOMPARE(track->maximum(), int(onDisk(nsf)[6]) - 1);
     }
 
     void playTakesTheFileOnDiskTheTrackAndTheMutes() {
-        TestWindow t;
-        MainWindow& w = t.window;
+        MainWindow& w = fresh();
         std::string path = writeFixture("song.nsf", Layout::Nsf);
         w.openFile(path);
         ListenStrip& strip = w.listenStrip();
@@ -89,48 +85,45 @@ class ListenExportWindowTest : public WindowTest {
 
         strip.findChild<QCheckBox*>("chkMuteSq2")->click();
         strip.findChild<QCheckBox*>("chkMuteNoise")->click();
-        QCOMPARE(t.fakes.player.muteChanges.back(), 0b1010u);
+        QCOMPARE(fakes_->player.muteChanges.back(), 0b1010u);
         strip.findChild<QAbstractButton*>("btnPlay")->click();
-        QCOMPARE(t.fakes.player.plays.size(), size_t(1));
-        QCOMPARE(t.fakes.player.plays[0].track, 1);
-        QCOMPARE(t.fakes.player.plays[0].muteMask, 0b1010u);
-        QVERIFY(t.fakes.player.plays[0].file == *readFileBytes(path));
+        QCOMPARE(fakes_->player.plays.size(), size_t(1));
+        QCOMPARE(fakes_->player.plays[0].track, 1);
+        QCOMPARE(fakes_->player.plays[0].muteMask, 0b1010u);
+        QVERIFY(fakes_->player.plays[0].file == onDisk(path));
 
         // Muting applies at once while playing; the next press reads the file again.
         strip.findChild<QCheckBox*>("chkMuteSq2")->click();
-        QCOMPARE(t.fakes.player.muteChanges.back(), 0b1000u);
-        Bytes changed = *readFileBytes(path);
+        QCOMPARE(fakes_->player.muteChanges.back(), 0b1000u);
+        Bytes changed = onDisk(path);
         changed.back() ^= 0xFF;
         QVERIFY(fixtures::writeBytes(path, changed));
         strip.findChild<QAbstractButton*>("btnPlay")->click();
-        QVERIFY(t.fakes.player.plays.back().file == changed);
-        QCOMPARE(t.fakes.player.plays.back().muteMask, 0b1000u);
-        QVERIFY(t.fakes.messages.boxes.empty());
+        QVERIFY(fakes_->player.plays.back().file == changed);
+        QCOMPARE(fakes_->player.plays.back().muteMask, 0b1000u);
+        QVERIFY(fakes_->messages.boxes.empty());
 
-        int stops = t.fakes.player.stops;
+        int stops = fakes_->player.stops;
         strip.findChild<QPushButton*>("btnStop")->click();
-        QCOMPARE(t.fakes.player.stops, stops + 1);
+        QCOMPARE(fakes_->player.stops, stops + 1);
         w.openFile(writeFixture("other.nsf", Layout::Nsf));  // another file stops the song
-        QCOMPARE(t.fakes.player.stops, stops + 2);
+        QCOMPARE(fakes_->player.stops, stops + 2);
 
         // A player's refusal is shown as it is given.
-        t.fakes.player.reply = "Track 9 does not exist.";
+        fakes_->player.reply = "Track 9 does not exist.";
         strip.findChild<QAbstractButton*>("btnPlay")->click();
-        QCOMPARE(lastBox(t.fakes), std::string("Track 9 does not exist."));
+        QCOMPARE(lastBox(*fakes_), std::string("Track 9 does not exist."));
     }
 
     // An NSF whose driver walks the streams: Play takes the edited sheets (the file stays as it
     // is), "Play File" the file; From Line starts where the selected line first plays, and
     // Follow marks the line at the player's position without moving the selection.
     void playsTheSheetsFollowsAndStartsFromALine() {
-        TestWindow t;
-        MainWindow& w = t.window;
+        MainWindow& w = fresh();
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
         fixtures::installWalkerDriver(built.bytes, 3);
         const std::string file = writeFile("walk.nsf", built.bytes);
-        w.openFile(file);
-        w.controls().btnAddress->click();
-        w.controls().btnRead->click();
+        openAndRead(w, file);
         SheetView* music = w.currentView();
         music->selectCell(0, music::kVol);
         QTest::keyClick(music, Qt::Key_7);
@@ -138,11 +131,11 @@ class ListenExportWindowTest : public WindowTest {
 
         ListenStrip& strip = w.listenStrip();
         strip.findChild<QAbstractButton*>("btnPlay")->click();
-        QCOMPARE(t.fakes.player.plays.size(), size_t(1));
-        QVERIFY(t.fakes.player.plays[0].file != built.bytes);
-        QVERIFY(*readFileBytes(file) == built.bytes);
+        QCOMPARE(fakes_->player.plays.size(), size_t(1));
+        QVERIFY(fakes_->player.plays[0].file != built.bytes);
+        QVERIFY(onDisk(file) == built.bytes);
         strip.findChild<QAction*>("actPlayFile")->trigger();
-        QVERIFY(t.fakes.player.plays.back().file == built.bytes);
+        QVERIFY(fakes_->player.plays.back().file == built.bytes);
 
         int row = 1;
         while (row < music->model()->rowCount() &&
@@ -151,10 +144,10 @@ class ListenExportWindowTest : public WindowTest {
         QVERIFY(row + 1 < music->model()->rowCount());
         music->selectCell(row, music::kNote);
         strip.findChild<QPushButton*>("btnPlayFromLine")->click();
-        for (const auto& box : t.fakes.messages.boxes) QFAIL(box.text.c_str());
-        const long long startMs = t.fakes.player.plays.back().startMs;
+        for (const auto& box : fakes_->messages.boxes) QFAIL(box.text.c_str());
+        const long long startMs = fakes_->player.plays.back().startMs;
         QVERIFY(startMs > 0);
-        t.fakes.player.position = startMs;
+        fakes_->player.position = startMs;
         w.followPlayback();
         QCOMPARE(music->playingRow(), row);
         QCOMPARE(music->currentIndex().row(), row);
@@ -166,47 +159,46 @@ class ListenExportWindowTest : public WindowTest {
     }
 
     void exportPatchDiffsTheFileAsSelected() {
-        TestWindow t;
-        MainWindow& w = t.window;
+        MainWindow& w = fresh();
         w.menu().exportPatch->trigger();
-        QCOMPARE(lastBox(t.fakes), std::string(kSelectFileFirst));
+        QCOMPARE(lastBox(*fakes_), std::string(kSelectFileFirst));
 
         std::string rom = writeFixture("game.nes", Layout::Rom49);
         w.openFile(rom);
-        Bytes opened = *readFileBytes(rom);
+        Bytes opened = onDisk(rom);
         w.menu().exportPatch->trigger();
-        QCOMPARE(lastBox(t.fakes), std::string(kNothingToExport));
-        QCOMPARE(t.fakes.files.saveAsked, 0);
+        QCOMPARE(lastBox(*fakes_), std::string(kNothingToExport));
+        QCOMPARE(fakes_->files.saveAsked, 0);
 
         Bytes changed = opened;
         changed[0x20] ^= 0x55;
         QVERIFY(fixtures::writeBytes(rom, changed));
         std::string out = path("game.ips");
-        t.fakes.files.nextSave = out;
+        fakes_->files.nextSave = out;
         // Changed by another program: refused. Once the change counts as the editor's own
         // (as after "Create Code"), the patch carries it.
         w.menu().exportPatch->trigger();
-        QVERIFY(lastBox(t.fakes).find(kFileChangedOnDisk) != std::string::npos);
+        QVERIFY(lastBox(*fakes_).find(kFileChangedOnDisk) != std::string::npos);
         w.document().file.identity = readIdentifiedFile(rom)->identity;
         w.menu().exportPatch->trigger();
-        QCOMPARE(t.fakes.files.suggested, out);
-        QVERIFY2(lastBox(t.fakes).find("CRC32 of the original: " + crc32Text(crc32(opened))) !=
+        QCOMPARE(fakes_->files.suggested, out);
+        QVERIFY2(lastBox(*fakes_).find("CRC32 of the original: " + crc32Text(crc32(opened))) !=
                      std::string::npos,
-                 lastBox(t.fakes).c_str());
-        auto patched = applyIpsPatch(opened, *readFileBytes(out));
+                 lastBox(*fakes_).c_str());
+        auto patched = applyIpsPatch(opened, onDisk(out));
         QVERIFY2(patched.ok(), patched.error().c_str());
         QVERIFY(*patched == changed);
 
         // Selecting the file again makes its bytes now the ones a patch starts from...
         w.openFile(rom);
         w.menu().exportPatch->trigger();
-        QCOMPARE(lastBox(t.fakes), std::string(kNothingToExport));
+        QCOMPARE(lastBox(*fakes_), std::string(kNothingToExport));
         // ... unless a backup of it is kept: then the patch holds every change since.
         QVERIFY(fixtures::writeBytes(rom + ".bak", opened));
         w.openFile(rom);
         w.menu().exportPatch->trigger();
-        QVERIFY(*applyIpsPatch(opened, *readFileBytes(out)) == changed);
-        QVERIFY(lastBox(t.fakes).find(crc32Text(crc32(opened))) != std::string::npos);
+        QVERIFY(*applyIpsPatch(opened, onDisk(out)) == changed);
+        QVERIFY(lastBox(*fakes_).find(crc32Text(crc32(opened))) != std::string::npos);
     }
 
     void sourceGivesWholeFramesOfSound() {
@@ -224,20 +216,6 @@ class ListenExportWindowTest : public WindowTest {
         source.setMutedVoices(0x1F);
         QByteArray muted = source.read(4096 * 4);
         QVERIFY(peak(muted.right(2048 * 4)) < 64);
-    }
-
-    void playRefusesWhatCannotBePlayed() {
-        AudioPreview audio;
-        auto rom = fixtures::buildFile(Layout::Rom43, fixtures::sampleSongs()).bytes;
-        auto err = audio.play(rom, 0, 0);
-        QVERIFY(err);
-        QVERIFY(err->find("needs an NSF file") != std::string::npos);
-        QVERIFY(!audio.isPlaying());
-        err = audio.play(toneNsf(), 7, 0);
-        QVERIFY(err);
-        QVERIFY(err->find("Track 7 does not exist") != std::string::npos);
-        QVERIFY(!audio.isPlaying());
-        audio.stop();  // stopping when nothing plays does nothing
     }
 };
 

@@ -1,10 +1,9 @@
-// The window's parts on their own: table models, help and caption tables, the file filter,
+// The window's parts on their own: the table model, the file filter,
 // the key map, the Help window and the bit dialog.
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -12,10 +11,8 @@
 
 #include "app/bit_dialog.h"
 #include "app/file_filter.h"
-#include "app/help_texts.h"
 #include "app/help_window.h"
 #include "app/key_map.h"
-#include "app/sheet_captions.h"
 #include "app/sheet_model.h"
 #include "gui_test_registry.h"
 #include "model/sheets.h"
@@ -57,11 +54,7 @@ class PartsTest : public QObject {
                  QString("NSF/Rom files (*.nsf *nes);;All files (*)"));
     }
 
-    void keysMapToTheVirtualKeyVocabulary_data() {
-        QTest::addColumn<int>("qtKey");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("scan");
-        QTest::addColumn<int>("vk");
+    void keysMapToTheVirtualKeyVocabulary() {
         const int shift = Qt::ShiftModifier, pad = Qt::KeypadModifier;
         // Scan codes are XKB key codes: the digit row "1".."0" is 10..19, keypad 7 is 79.
         // clang-format off
@@ -89,16 +82,10 @@ class PartsTest : public QObject {
             {"keypad 7", Qt::Key_7, pad, 79, 55},    {"Shift keypad 7", Qt::Key_Home, pad | shift, 79, 55},
             {"keypad 0", Qt::Key_Insert, pad, 90, 48}, {"keypad 3", Qt::Key_3, pad, 89, 51}};
         // clang-format on
-        for (auto [name, key, modifiers, scan, vk] : rows)
-            QTest::newRow(name) << key << modifiers << scan << vk;
-    }
-    void keysMapToTheVirtualKeyVocabulary() {
-        QFETCH(int, qtKey);
-        QFETCH(int, modifiers);
-        QFETCH(int, scan);
-        QFETCH(int, vk);
-        QCOMPARE(virtualKeyOf(qtKey, Qt::KeyboardModifiers(modifiers), static_cast<quint32>(scan)),
-                 vk);
+        for (auto [name, key, modifiers, scan, vk] : rows) {
+            const int got = virtualKeyOf(key, Qt::KeyboardModifiers(modifiers), quint32(scan));
+            QVERIFY2(got == vk, qPrintable(QString("%1: %2, not %3").arg(name).arg(got).arg(vk)));
+        }
     }
 
     void helpWindowShowsOnlyTheLastTextAndOkCloses() {
@@ -115,20 +102,6 @@ class PartsTest : public QObject {
         QVERIFY(!window.isVisible());
     }
 
-    void bitDialogShowsAndTakesTheBits() {
-        BitDialog dialog;
-        dialog.prepare(BitKind::Tone, "10100000");
-        QVERIFY(dialog.box(0)->isChecked() && !dialog.box(1)->isChecked());
-        QVERIFY(dialog.box(2)->isChecked());
-        QCOMPARE(QString::fromStdString(dialog.chosenBits()), QString("10100000"));
-
-        dialog.prepare(BitKind::Flag, "--");
-        QCOMPARE(QString::fromStdString(dialog.chosenBits()), QString("00000000"));
-        dialog.box(0)->setChecked(true);
-        dialog.box(7)->setChecked(true);
-        QCOMPARE(QString::fromStdString(dialog.chosenBits()), QString("10000001"));
-    }
-
     void bitDialogOkAndCancel() {
         BitDialog dialog;
         // exec() runs the dialog's own loop: the buttons are pressed from inside it.
@@ -138,9 +111,14 @@ class PartsTest : public QObject {
             dialog.findChild<QPushButton*>("lblOk")->click();
         });
         QCOMPARE(QString::fromStdString(dialog.editBits(BitKind::Flag, "--")), QString("10000001"));
-        QTimer::singleShot(0, &dialog,
-                           [&] { dialog.findChild<QPushButton*>("lblCancel")->click(); });
+        bool shown = false;  // the bits given, first on the left
+        QTimer::singleShot(0, &dialog, [&] {
+            shown = dialog.box(0)->isChecked() && !dialog.box(1)->isChecked() &&
+                    dialog.box(2)->isChecked() && dialog.chosenBits() == "10100000";
+            dialog.findChild<QPushButton*>("lblCancel")->click();
+        });
         QCOMPARE(QString::fromStdString(dialog.editBits(BitKind::Tone, "10100000")), QString("--"));
+        QVERIFY(shown);
         QTimer::singleShot(0, &dialog, [&] { dialog.close(); });
         QCOMPARE(QString::fromStdString(dialog.editBits(BitKind::Flag, "00000001")), QString("--"));
         // From the keyboard, wherever the focus is: Return is OK, Escape is Cancel.
