@@ -253,9 +253,7 @@ TEST(DataSafety, ReadingHoldsNoSpareRows) {
     jumps.push_back(0x17);
     fixtures::SongSpec song;
     song.channels[0] = fixtures::ChannelStream{jumps, {}};
-    auto built = fixtures::buildFile(Layout::Rom69, {song});
-    auto state = recogniseLayout("x.nes", built.bytes);
-    ASSERT_TRUE(state);
+    auto f = testing::recognised(Layout::Rom69, {song});
     auto held = [] {
         struct mallinfo2 m = ::mallinfo2();
         return m.uordblks + m.hblkhd;
@@ -263,7 +261,7 @@ TEST(DataSafety, ReadingHoldsNoSpareRows) {
     Sheets sheets;
     ErrorBox errors;
     size_t before = held();
-    decodeSong(*state, built.bytes, built.songs[0].headerOffset, sheets, errors);
+    decodeSong(f.fs, f.built.bytes, f.header(), sheets, errors);
     size_t after = held();
     ASSERT_EQ(sheets.channel(0).lineCount(), 5001);
     // Old sizing held three rows a Jump; the rows of one line of the three sheets take < 2 KB.

@@ -36,11 +36,9 @@ struct ReadSong {
 
 std::unique_ptr<ReadSong> readBuilt(Layout layout, const fixtures::SongSpec& songSpec) {
     auto r = std::make_unique<ReadSong>();
-    r->built = fixtures::buildFile(layout, {songSpec});
-    auto fs = recogniseLayout("song" + fixtures::extensionFor(layout), r->built.bytes);
-    if (!fs) return r;
-    r->fs = *fs;
-    r->doc.file = *fs;
+    auto f = testing::recognised(layout, {songSpec});
+    r->built = f.built;
+    r->fs = r->doc.file = f.fs;
     r->read = decodeSong(r->fs, r->built.bytes, r->built.songs[0].headerOffset, r->doc.sheets,
                          r->doc.errors, &r->doc.readMemory);
     return r;
@@ -338,16 +336,14 @@ TEST(KeptStream, RenumberedTargetsKeepTheLinesBytes) {
 TEST(KeptStream, WhatWasReadGoesBackAndForthWithUndo) {
     fixtures::SongSpec a = squareOne(fixtures::plain({0x06, 0xC8, 0x21, 0x17}));
     fixtures::SongSpec b = squareOne(fixtures::plain({0x04, 0x00, 0x04, 0x00, 0x22, 0x17}));
-    auto built = fixtures::buildFile(Layout::Nsf, {a, b});
-    auto fs = recogniseLayout("song.nsf", built.bytes);
-    ASSERT_TRUE(fs);
+    auto f = testing::recognised(Layout::Nsf, {a, b});
     Document doc;
-    doc.file = *fs;
+    doc.file = f.fs;
     UndoHistory history;
     std::vector<ReadMemory> seen;
-    for (const auto& song : built.songs) {
+    for (const auto& song : f.built.songs) {
         runRecorded(doc, history, UndoScope::everything(), {}, [&] {
-            decodeSong(*fs, built.bytes, song.headerOffset, doc.sheets, doc.errors,
+            decodeSong(f.fs, f.built.bytes, song.headerOffset, doc.sheets, doc.errors,
                        &doc.readMemory);
         });
         seen.push_back(doc.readMemory);

@@ -174,8 +174,7 @@ TEST(FileMap, SharedStreamsAreListedOnceAndAnEffectOnlyByItsHeader) {
     fixtures::BuildOptions options;
     options.nsfEndsAfterData = true;
     options.fillerAfter = 20;
-    auto built = fixtures::buildFile(Layout::Nsf, packedSongs(), options);
-    auto fs = recogniseLayout("packed.nsf", built.bytes).value();
+    auto [built, fs] = testing::recognised(Layout::Nsf, packedSongs(), options);
     std::string text;
     for (const FileRegion& r : mapFile(fs, built.bytes)) text += regionText(r) + "\n";
     auto line = [](std::uint64_t from, std::uint64_t size, const std::string& what) {

@@ -18,28 +18,14 @@ namespace {
 using fixtures::buildFile;
 using fixtures::sampleSongs;
 
-struct Opened {
-    FileState fs;
-    Bytes bytes;
-};
-
-Opened openBuilt(const testing::TempDir& dir, const fixtures::BuiltFile& built) {
-    std::string path = dir.write("song" + fixtures::extensionFor(built.layout), built.bytes);
-    auto fs = openSongFile(path);
-    EXPECT_TRUE(fs.ok()) << (fs.ok() ? "" : fs.error());
-    return {fs.ok() ? *fs : FileState{}, built.bytes};
-}
-
 // What the sample songs read as, taken from the NSF layout and checked there by hand.
 std::vector<Sheets> referenceSongs(std::vector<std::vector<std::string>>& messages) {
-    testing::TempDir dir;
-    auto built = buildFile(Layout::Nsf, sampleSongs());
-    Opened f = openBuilt(dir, built);
+    auto f = testing::recognised(Layout::Nsf, sampleSongs());
     std::vector<Sheets> out;
-    for (const auto& song : built.songs) {
+    for (const auto& song : f.built.songs) {
         ErrorBox errors;
         Sheets s;
-        decodeSong(f.fs, f.bytes, song.headerOffset, s, errors);
+        decodeSong(f.fs, f.built.bytes, song.headerOffset, s, errors);
         out.push_back(s);
         messages.push_back(errors.history());
     }
@@ -84,7 +70,6 @@ TEST(ReadSong, SampleSongsReadAsWritten) {
 TEST(ReadSong, EveryLayoutReadsTheSameSongs) {
     std::vector<std::vector<std::string>> messages;
     auto reference = referenceSongs(messages);
-    testing::TempDir dir;
     std::vector<std::pair<Layout, std::uint32_t>> files;  // a data start of 0: the default
     for (Layout layout : fixtures::allLayouts()) files.push_back({layout, 0});
     for (std::uint32_t start : {0x3FF00u, 0x3FFE0u, 0x3FFF6u})
@@ -93,12 +78,11 @@ TEST(ReadSong, EveryLayoutReadsTheSameSongs) {
         SCOPED_TRACE(std::string(layoutName(layout)) + " from " + std::to_string(start));
         fixtures::BuildOptions options;
         if (start) options.dataStart = start;
-        auto built = buildFile(layout, sampleSongs(), options);
-        Opened f = openBuilt(dir, built);
-        for (size_t i = 0; i < built.songs.size(); ++i) {
+        auto f = testing::recognised(layout, sampleSongs(), options);
+        for (size_t i = 0; i < f.built.songs.size(); ++i) {
             ErrorBox errors;
             Sheets s;
-            bool ok = decodeSong(f.fs, f.bytes, built.songs[i].headerOffset, s, errors);
+            bool ok = decodeSong(f.fs, f.built.bytes, f.header(i), s, errors);
             EXPECT_EQ(ok, i != 2) << "song " << i + 1;
             EXPECT_EQ(s, reference[i]) << "song " << i + 1;
             EXPECT_EQ(errors.history(), messages[i]) << "song " << i + 1;
@@ -113,17 +97,15 @@ fixtures::SongSpec songWith(int channel, fixtures::ChannelStream stream) {
 }
 
 TEST(ReadSong, StreamRunningOffTheFileIsRefused) {
-    testing::TempDir dir;
     // Notes without End up to the last byte of the file.
-    auto built = buildFile(Layout::Nsf, {songWith(kSquare1, fixtures::plain({0x21, 0x61}))});
-    auto& bytes = built.bytes;
-    std::uint32_t first = *built.songs[0].channelOffsets[0];
+    auto f = testing::recognised(Layout::Nsf, {songWith(kSquare1, fixtures::plain({0x21, 0x61}))});
+    auto& bytes = f.built.bytes;
+    std::uint32_t first = *f.built.songs[0].channelOffsets[0];
     for (size_t i = first; i < bytes.size(); ++i) bytes[i] = 0x21;
-    Opened f = openBuilt(dir, built);
     ErrorBox errors;
     Sheets s;
     s.channel(kSquare1).music.setCell(0, music::kVol, "5");
-    EXPECT_FALSE(decodeSong(f.fs, f.bytes, built.songs[0].headerOffset, s, errors));
+    EXPECT_FALSE(decodeSong(f.fs, bytes, f.header(), s, errors));
     EXPECT_EQ(s, Sheets());
     ASSERT_EQ(errors.history().size(), 1u);
     EXPECT_EQ(errors.history()[0],
@@ -132,35 +114,28 @@ TEST(ReadSong, StreamRunningOffTheFileIsRefused) {
     // The last byte an operand: the End byte never comes either.
     bytes.back() = 0x0E;
     bytes[bytes.size() - 2] = 0x21;
-    f = openBuilt(dir, built);
-    EXPECT_FALSE(decodeSong(f.fs, f.bytes, built.songs[0].headerOffset, s, errors));
+    EXPECT_FALSE(decodeSong(f.fs, bytes, f.header(), s, errors));
 }
 
 TEST(ReadSong, ChannelBytesStopAtTheEndInCommandPosition) {
-    testing::TempDir dir;
-    auto built = buildFile(Layout::Rom43,
-                           {songWith(kTriangle, fixtures::plain({0x0E, 0x17, 0x80, 0x17, 0x05, 0x17,
-                                                                 0x17, 0x21, 0x17, 0x21}))});
-    Opened f = openBuilt(dir, built);
-    auto address = readHeaderPointer(f.fs, f.bytes, built.songs[0].headerOffset, kTriangle);
+    auto f = testing::recognised(Layout::Rom43, {songWith(kTriangle, fixtures::plain({0x0E, 0x17, 0x80, 0x17, 0x05, 0x17, 0x17, 0x21, 0x17, 0x21}))});
+    const Bytes& bytes = f.built.bytes;
+    auto address = readHeaderPointer(f.fs, bytes, f.header(), kTriangle);
     ASSERT_TRUE(address.ok());
     ASSERT_TRUE(address->has_value());
-    EXPECT_FALSE(*readHeaderPointer(f.fs, f.bytes, built.songs[0].headerOffset, kSquare1));
-    auto stream =
-        readChannelBytes(f.fs, f.bytes, built.songs[0].headerOffset, **address, kTriangle);
+    EXPECT_FALSE(*readHeaderPointer(f.fs, bytes, f.header(), kSquare1));
+    auto stream = readChannelBytes(f.fs, bytes, f.header(), **address, kTriangle);
     ASSERT_TRUE(stream.ok());
     EXPECT_EQ(*stream, (Bytes{0x0E, 0x17, 0x80, 0x17, 0x05, 0x17, 0x17, 0x21, 0x17}));
 }
 
 TEST(ReadSong, PointerBelowTheDriverBaseIsRefused) {
-    auto built = buildFile(Layout::Nsf, sampleSongs());
-    std::uint32_t h = built.songs[0].headerOffset;
-    built.bytes[h + 5] = 0x12;  // Triangle pointer 0x12xx
-    testing::TempDir dir;
-    Opened f = openBuilt(dir, built);
+    auto f = testing::recognised(Layout::Nsf, sampleSongs());
+    std::uint32_t h = f.header();
+    f.built.bytes[h + 5] = 0x12;  // Triangle pointer 0x12xx
     ErrorBox errors;
     Sheets s;
-    EXPECT_FALSE(decodeSong(f.fs, f.bytes, h, s, errors));
+    EXPECT_FALSE(decodeSong(f.fs, f.built.bytes, h, s, errors));
     EXPECT_EQ(s, Sheets());
     ASSERT_EQ(errors.history().size(), 1u);
     EXPECT_NE(errors.history()[0].find("The Triangle pointer $12"), std::string::npos);

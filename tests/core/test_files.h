@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fixtures/fixture_builder.h"
+#include "format/read_song.h"
 #include "model/document.h"
 #include "model/hex_text.h"
 #include "model/result.h"
@@ -62,6 +63,20 @@ inline Result<std::string> openFixture(const TempDir& dir, const std::string& na
     if (!state) return Result<std::string>::failure(state.error());
     doc.file = *state;
     return path;
+}
+
+// A fixture file built in memory and recognised by its layout's extension, as opening it would.
+struct Recognised {
+    fixtures::BuiltFile built;
+    FileState fs;
+    std::uint32_t header(size_t song = 0) const { return built.songs[song].headerOffset; }
+};
+inline Recognised recognised(Layout layout, const std::vector<fixtures::SongSpec>& songs,
+                             const fixtures::BuildOptions& options = {}) {
+    Recognised r{fixtures::buildFile(layout, songs, options), {}};
+    auto fs = recogniseLayout("song" + fixtures::extensionFor(layout), r.built.bytes);
+    if (fs) r.fs = *fs;
+    return r;
 }
 
 // Runs kestra-cli with args through the shell, so that redirections work; standard error goes
