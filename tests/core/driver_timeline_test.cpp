@@ -17,47 +17,16 @@
 namespace kestra::listen {
 namespace {
 
-using fixtures::StreamBuilder;
 constexpr int kFramesPerLine = 3;
 
 // Loops, a break on the last turn, a jump forward over a note, a dotted note, and a jump back
 // that makes the song go round for ever.
 fixtures::SongSpec loopingSong() {
     fixtures::SongSpec s;
-    s.channels[0] = StreamBuilder()
-                        .raw({0x09, 0x02, 0x21})
-                        .label("top")
-                        .raw({0x41, 0x21})
-                        .loop(1, 2, "top")
-                        .raw({0x61})
-                        .end()
-                        .build();
-    s.channels[1] = StreamBuilder()
-                        .raw({0x41})
-                        .label("again")
-                        .raw({0x21})
-                        .brk(1, 0x00, "out")
-                        .raw({0x22})
-                        .loop(1, 3, "again")
-                        .raw({0x81})
-                        .label("out")
-                        .raw({0x41})
-                        .end()
-                        .build();
-    s.channels[2] = StreamBuilder()
-                        .raw({0x21, 0x41})
-                        .jump("over")
-                        .raw({0x61})
-                        .label("over")
-                        .raw({0x02, 0x41, 0x21})
-                        .end()
-                        .build();
-    s.channels[3] = StreamBuilder()
-                        .label("start")
-                        .raw({0x02, 0x41, 0x23})
-                        .jump("start")
-                        .end()
-                        .build();
+    s.channels[0] = fixtures::stream("09 02 21 top: 41 21 0E 02 >top 61 17");
+    s.channels[1] = fixtures::stream("41 again: 21 12 00 >out 22 0E 03 >again 81 out: 41 17");
+    s.channels[2] = fixtures::stream("21 41 16 >over 61 over: 02 41 21 17");
+    s.channels[3] = fixtures::stream("start: 02 41 23 16 >start 17");
     return s;
 }
 

@@ -116,15 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
         StreamCase{"slur under a slide",
                    fixtures::plain({0x0D, 0x3C, 0x01, 0x8F, 0x8D, 0x02, 0x01, 0xCD, 0x8B, 0x17})},
         StreamCase{"speed before the end", fixtures::plain({0x21, 0x05, 0x02, 0x00, 0x17})},
-        StreamCase{"volume before a loop",
-                   StreamBuilder().label("0").raw({0x21, 0x07, 0x0A}).loop(1, 2, "0").raw({0x22})
-                       .end().build()},
-        StreamCase{"loop before break",
-                   StreamBuilder().label("0").raw({0x21}).label("1").raw({0x22}).loop(1, 1, "1")
-                       .brk(2, 0x00, "0").raw({0x23}).end().build()},
+        StreamCase{"volume before a loop", fixtures::stream("0: 21 07 0A 0E 02 >0 22 17")},
+        StreamCase{"loop before break", fixtures::stream("0: 21 1: 22 0E 01 >1 13 00 >0 23 17")},
         StreamCase{"target between a line's commands",
-                   StreamBuilder().raw({0x00}).label("t").raw({0x09, 0x03, 0x21, 0x22})
-                       .loop(1, 1, "t").raw({0x00}).end().build()},
+                   fixtures::stream("00 t: 09 03 21 22 0E 01 >t 00 17")},
         StreamCase{"a jump into another channel's stream, kept at its own address",
                    fixtures::plain({0x21, 0x22, 0x23, 0x17}),
                    StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build()}));
@@ -153,12 +148,8 @@ TEST(KeptStream, AnEditedChannelIsEncodedFromItsSheetsAndTheOthersKeepTheirBytes
 }
 
 TEST(KeptStream, WrittenAtAnotherAddressTheLinesKeepTheirBytes) {
-    auto r = readBuilt(Layout::Nsf, squareOne(StreamBuilder()
-                                                  .label("t")
-                                                  .raw({0x06, 0xC8, 0x07, 0x0A, 0x08, 0x01, 0x21})
-                                                  .loop(1, 2, "t")
-                                                  .end()
-                                                  .build()));
+    auto r =
+        readBuilt(Layout::Nsf, squareOne(fixtures::stream("t: 06 C8 07 0A 08 01 21 0E 02 >t 17")));
     ASSERT_TRUE(r->read);
     std::uint32_t elsewhere = r->built.dataEnd + 0x10;
     ErrorBox box;
@@ -281,14 +272,7 @@ TEST(KeptStream, ANewLengthReencodesOnlyTheNote) {
     const Case cases[] = {
         {"made shorter", fixtures::plain({0x08, 0x01, 0x07, 0x03, 0x41, 0x22, 0x17}),
          [](ChannelSheets& s) { removeLineAt(s, 1); }},
-        {"made longer, a Loop after it",
-         StreamBuilder()
-             .label("a")
-             .raw({0x08, 0x01, 0x07, 0x03, 0x21})
-             .loop(1, 2, "a")
-             .raw({0x22})
-             .end()
-             .build(),
+        {"made longer, a Loop after it", fixtures::stream("a: 08 01 07 03 21 0E 02 >a 22 17"),
          [](ChannelSheets& s) { addLinesAt(s, 1, 1); }},
     };
     for (const Case& c : cases) {
@@ -309,15 +293,8 @@ TEST(KeptStream, ANewLengthReencodesOnlyTheNote) {
 // A line added before everything renumbers every target: lines whose text changed only by that
 // keep their bytes (a held note's Connects, a Loop before a Break), with the targets moved.
 TEST(KeptStream, RenumberedTargetsKeepTheLinesBytes) {
-    auto r = readBuilt(Layout::Nsf, squareOne(StreamBuilder()
-                                                  .label("a")
-                                                  .raw({0x21, 0x01, 0x43, 0x01, 0x23})
-                                                  .loop(1, 2, "a")
-                                                  .brk(1, 0x00, "b")
-                                                  .label("b")
-                                                  .raw({0x24})
-                                                  .end()
-                                                  .build()));
+    auto r = readBuilt(Layout::Nsf,
+                       squareOne(fixtures::stream("a: 21 01 43 01 23 0E 02 >a 12 00 >b b: 24 17")));
     ASSERT_TRUE(r->read && r->doc.readMemory[0]);
     Bytes expected = {0x20};
     for (std::uint8_t b : r->doc.readMemory[0]->bytes) expected.push_back(b);

@@ -19,13 +19,7 @@ using testing::TempDir;
 
 fixtures::SongSpec twoChannelSong() {
     fixtures::SongSpec s;
-    s.channels[0] = fixtures::StreamBuilder()
-                        .label("top")
-                        .raw({0x09, 0x02, 0x41, 0x25, 0x28})
-                        .loop(1, 1, "top")
-                        .raw({0x81})
-                        .end()
-                        .build();
+    s.channels[0] = fixtures::stream("top: 09 02 41 25 28 0E 01 >top 81 17");
     s.channels[2] = fixtures::plain({0x09, 0x01, 0x61, 0x63, 0x17});
     return s;
 }
