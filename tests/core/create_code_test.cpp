@@ -1,11 +1,9 @@
 #include "encoder/create_code.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
-#include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "model/atomic_write.h"
 #include "rom/layout.h"
@@ -16,48 +14,17 @@
 namespace kestra {
 namespace {
 
-using testing::FakeMessages;
-
 namespace fs = std::filesystem;
 using testing::end;
+using testing::fillSheets;
 using testing::Line;
 
-// A fixture file written to a fresh folder, opened as the editor opens it.
-class CreateCodeTest : public ::testing::Test {
+// The sample songs written to a fresh folder and opened as the editor opens them.
+class CreateCodeTest : public ::testing::Test, public testing::OpenedFile {
   protected:
     void open(Layout layout, const fixtures::BuildOptions& options = {}) {
-        built = fixtures::buildFile(layout, fixtures::sampleSongs(), options);
-        auto opened =
-            testing::openFixture(dir, "song" + fixtures::extensionFor(layout), built.bytes, doc);
-        ASSERT_TRUE(opened) << opened.error();
-        path = *opened;
+        OpenedFile::open(fixtures::buildFile(layout, fixtures::sampleSongs(), options));
     }
-    // A test may leave the file read-only; the folder is removed all the same.
-    void TearDown() override {
-        if (!path.empty()) ::chmod(path.c_str(), 0644);
-    }
-    void setSong(const std::vector<std::vector<Line>>& channels) {
-        for (int c = 0; c < 4; ++c) {
-            auto& ch = doc.sheets.channel(c);
-            if (c < static_cast<int>(channels.size()))
-                testing::fillChannel(ch, channels[static_cast<size_t>(c)]);
-            else
-                resetChannelSheets(ch);
-        }
-    }
-    Bytes fileBytes() const {
-        auto b = readFileBytes(path);
-        return b ? *b : Bytes{};
-    }
-    std::string address(int songId) const {
-        return offsetText(built.songs[static_cast<size_t>(songId - 1)].headerOffset);
-    }
-
-    testing::TempDir dir;
-    fixtures::BuiltFile built;
-    std::string path;
-    Document doc;
-    FakeMessages messages;
 };
 
 std::vector<Line> notes(int count) {
@@ -69,13 +36,13 @@ std::vector<Line> notes(int count) {
 
 TEST_F(CreateCodeTest, WritesOnlyTheSongsBytesAndKeepsABackup) {
     open(Layout::Nsf);
-    setSong({{{"C-1", {{music::kOct, "01"}}}, {"---"}, {"---"}, {"---"}, end()},
-             {end()},
-             {end()},
-             {end()}});
+    fillSheets(doc.sheets, {{{"C-1", {{music::kOct, "01"}}}, {"---"}, {"---"}, {"---"}, end()},
+                            {end()},
+                            {end()},
+                            {end()}});
     ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
     EXPECT_TRUE(doc.errors.empty());
-    Bytes after = fileBytes();
+    Bytes after = onDisk();
     ASSERT_EQ(after.size(), built.bytes.size());
     std::uint32_t h = built.songs[0].headerOffset;
     // 9 header bytes, streams 09 01 61 17 / 17 / 17 / 17, nothing else.
@@ -89,16 +56,16 @@ TEST_F(CreateCodeTest, WritesOnlyTheSongsBytesAndKeepsABackup) {
     EXPECT_EQ(*bak, built.bytes);
 
     // A second write keeps the first original.
-    setSong({notes(2), {end()}, {end()}, {end()}});
+    fillSheets(doc.sheets, {notes(2), {end()}, {end()}, {end()}});
     ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
     EXPECT_EQ(*readFileBytes(backupPathOf(path)), built.bytes);
-    EXPECT_EQ(fileBytes().size(), built.bytes.size());
+    EXPECT_EQ(onDisk().size(), built.bytes.size());
 }
 
 TEST_F(CreateCodeTest, ExistingBackupIsNeverOverwritten) {
     open(Layout::Nsf);
     ASSERT_TRUE(fixtures::writeBytes(backupPathOf(path), Bytes{1, 2, 3}));
-    setSong({notes(1), {end()}, {end()}, {end()}});
+    fillSheets(doc.sheets, {notes(1), {end()}, {end()}, {end()}});
     ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
     EXPECT_EQ(*readFileBytes(backupPathOf(path)), (Bytes{1, 2, 3}));
 }
@@ -116,10 +83,10 @@ class CreateCodeRefusal : public CreateCodeTest, public ::testing::WithParamInte
 TEST_P(CreateCodeRefusal, NothingIsWritten) {
     const Refusal& r = GetParam();
     open(Layout::Nsf);
-    setSong({notes(r.notes), {end()}, {end()}, {end()}});
+    fillSheets(doc.sheets, {notes(r.notes), {end()}, {end()}, {end()}});
     EXPECT_FALSE(createCode(doc, r.address(built), r.songId, &messages)) << r.what;
     EXPECT_EQ(doc.errors.text(), r.message) << r.what;
-    EXPECT_EQ(fileBytes(), built.bytes) << r.what;
+    EXPECT_EQ(onDisk(), built.bytes) << r.what;
     EXPECT_FALSE(fs::exists(backupPathOf(path))) << r.what;
 }
 
@@ -164,32 +131,34 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CreateCodeTest, ReplacingASongInPlaceMayReuseItsOwnBytes) {
     open(Layout::Nsf);
     // Song 2 is longer than this one; its own bytes are free to be overwritten.
-    setSong({notes(3), {end()}, {end()}, {end()}});
+    fillSheets(doc.sheets, {notes(3), {end()}, {end()}, {end()}});
     EXPECT_TRUE(createCode(doc, address(2), 2, &messages)) << doc.errors.text();
 }
 
 TEST_F(CreateCodeTest, DamagedCellStopsTheActionWithABox) {
     open(Layout::Nsf);
-    setSong({{{"C-0", {{music::kIns, "ZZ"}}}, end()}, {end()}, {end()}, {end()}});
+    fillSheets(doc.sheets, {{{"C-0", {{music::kIns, "ZZ"}}}, end()}, {end()}, {end()}, {end()}});
     EXPECT_FALSE(createCode(doc, address(1), 1, &messages));
     ASSERT_EQ(messages.boxes.size(), 1u);
-    EXPECT_EQ(fileBytes(), built.bytes);
+    EXPECT_EQ(onDisk(), built.bytes);
 }
 
 TEST_F(CreateCodeTest, SplitBankUnreadableHeadersAndLayoutBytesAreRefused) {
     open(Layout::Rom49);
-    setSong({notes(1), {end()}, {end()}, {end()}});
+    fillSheets(doc.sheets, {notes(1), {end()}, {end()}, {end()}});
     const char* unreadable = "headers at $3FFFF to $4000F cannot be read back";
     // 32 program banks: the sound bank byte lies at 0x80000 - 0x8A, the signature at 0x8000E.
     const std::pair<std::uint32_t, const char*> cases[] = {
-        {0x3FFFF, unreadable}, {0x40005, unreadable}, {0x4000F, unreadable},
+        {0x3FFFF, unreadable},
+        {0x40005, unreadable},
+        {0x4000F, unreadable},
         {0x80000 - 0x8A - 4, "the layout's sound bank byte"},
         {0x80002, "the layout's signature byte"}};
     for (auto [at, message] : cases) {
         EXPECT_FALSE(createCode(doc, offsetText(at), 1, &messages)) << at;
         EXPECT_NE(doc.errors.text().find(message), std::string::npos) << doc.errors.text();
     }
-    EXPECT_EQ(fileBytes(), built.bytes);
+    EXPECT_EQ(onDisk(), built.bytes);
 }
 
 TEST_F(CreateCodeTest, SplitBankChannelThatWouldStartAt40000MovesToTheFollowingBank) {
@@ -198,9 +167,9 @@ TEST_F(CreateCodeTest, SplitBankChannelThatWouldStartAt40000MovesToTheFollowingB
     open(Layout::Rom49, options);
     // A header at 0x3FFF6 puts Square 1 (two bytes) at 0x3FFFF; Square 2 cannot start at
     // 0x40001, where the reader would not find it, and goes to 0x3A010.
-    setSong({notes(1), notes(1), {end()}, {end()}});
+    fillSheets(doc.sheets, {notes(1), notes(1), {end()}, {end()}});
     ASSERT_TRUE(createCode(doc, "3FFF6", 1, &messages)) << doc.errors.text();
-    Bytes after = fileBytes();
+    Bytes after = onDisk();
     EXPECT_EQ(after[0x3FFFF], 0x21);
     EXPECT_EQ(after[0x40000], 0x17);
     EXPECT_EQ(after[0x40001], built.bytes[0x40001]);
@@ -214,9 +183,9 @@ TEST_F(CreateCodeTest, SplitBankSongCrossingIntoTheFollowingBankReadsBack) {
     options.dataStart = 0x3D000;  // keeps 0x3FF00-0x4000F and the following bank free
     open(Layout::Rom49, options);
     std::vector<Line> sq1 = notes(0x1FF);
-    setSong({sq1, notes(2), {end()}, {end()}});
+    fillSheets(doc.sheets, {sq1, notes(2), {end()}, {end()}});
     ASSERT_TRUE(createCode(doc, "3FEF7", 1, &messages)) << doc.errors.text();
-    Bytes after = fileBytes();
+    Bytes after = onDisk();
     EXPECT_EQ(after.size(), built.bytes.size());
     EXPECT_EQ(after[0x3FF00], 0x21);
     EXPECT_EQ(after[0x3A0FF], 0x17);  // Square 1's End, 0xF0 bytes into the following bank

@@ -127,18 +127,8 @@ TEST(DataSafety, KilledWritesLeaveNoDamagedBackupAndNoTemporaryFiles) {
 }
 
 // The song of Song ID 4 read from a file opened as the editor opens it.
-struct OpenedSong {
-    testing::TempDir dir;
-    fixtures::BuiltFile built = fixtures::buildFile(Layout::Rom43, fixtures::sampleSongs());
-    Document doc;
-    std::string path;
-    std::string address = offsetText(built.songs[3].headerOffset);
-    testing::FakeMessages messages;
-    OpenedSong() {
-        path = *testing::openFixture(dir, "game.nes", built.bytes, doc);
-        EXPECT_TRUE(decodeSong(doc.file, built.bytes, built.songs[3].headerOffset, doc.sheets,
-                               doc.errors, &doc.readMemory));
-    }
+struct OpenedSong : testing::OpenedFile {
+    OpenedSong() : OpenedFile(Layout::Rom43, fixtures::sampleSongs()) { EXPECT_TRUE(read(4)); }
 };
 
 TEST(DataSafety, AFileChangedOnDiskSinceItWasOpenedIsNotWrittenOver) {
@@ -154,7 +144,7 @@ TEST(DataSafety, AFileChangedOnDiskSinceItWasOpenedIsNotWrittenOver) {
         const timespec kept[2] = {st.st_atim, st.st_mtim};
         if (c == 1) ::utimensat(AT_FDCWD, s.path.c_str(), kept, 0);
         const Bytes changed = *readFileBytes(s.path);
-        EXPECT_FALSE(createCode(s.doc, s.address, 4, &s.messages)) << c;
+        EXPECT_FALSE(createCode(s.doc, s.address(4), 4, &s.messages)) << c;
         EXPECT_NE(s.doc.errors.text().find(kFileChangedOnDisk), std::string::npos)
             << s.doc.errors.text();
         testing::FakeFiles files;
@@ -166,8 +156,8 @@ TEST(DataSafety, AFileChangedOnDiskSinceItWasOpenedIsNotWrittenOver) {
         EXPECT_FALSE(fs::exists(s.path + ".bak") || fs::exists(s.dir.file("out.ips"))) << c;
     }
     OpenedSong s;  // what the editor wrote itself does not count as a change
-    ASSERT_TRUE(createCode(s.doc, s.address, 4, &s.messages)) << s.doc.errors.text();
-    EXPECT_TRUE(createCode(s.doc, s.address, 4, &s.messages)) << s.doc.errors.text();
+    ASSERT_TRUE(createCode(s.doc, s.address(4), 4, &s.messages)) << s.doc.errors.text();
+    EXPECT_TRUE(createCode(s.doc, s.address(4), 4, &s.messages)) << s.doc.errors.text();
 }
 
 TEST(DataSafety, InputsThatAreNoFilesAreRefusedBeforeReading) {
@@ -216,7 +206,7 @@ TEST(DataSafety, RememberedBytesThatDoNotSpellTheirLineAreNotWritten) {
                                         std::to_string(altered) + " "),
               std::string::npos)
         << opened.errors.text();
-    ASSERT_TRUE(createCode(opened, s.address, 4, &s.messages)) << opened.errors.text();
+    ASSERT_TRUE(createCode(opened, s.address(4), 4, &s.messages)) << opened.errors.text();
     EXPECT_EQ(*readFileBytes(s.path), s.built.bytes);  // the line as shown, as it was read
 }
 

@@ -4,7 +4,6 @@
 #include "encoder/create_code.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
-#include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "format/read_song.h"
 #include "rom/layout.h"
@@ -14,74 +13,57 @@
 namespace kestra {
 namespace {
 
-using testing::FakeMessages;
-
 using fixtures::StreamBuilder;
 
-class RealSongs : public ::testing::Test {
+class RealSongs : public ::testing::Test, public testing::OpenedFile {
   protected:
-    void write(const fixtures::BuiltFile& file) {
-        built = file;
-        auto opened = testing::openFixture(dir, "song.nsf", built.bytes, doc);
-        ASSERT_TRUE(opened) << opened.error();
-        path = *opened;
-    }
-    // Reads Song ID id into the document; false when it could not be read.
+    // Reads Song ID id into the document as the cells alone show it; false when it could not be.
     bool read(int id) {
         auto header = songHeaderOffset(doc.file, built.bytes, id);
         return header && decodeSong(doc.file, built.bytes, *header, doc.sheets, doc.errors);
     }
-    Bytes fileBytes() const { return *readFileBytes(path); }
-
-    testing::TempDir dir;
-    fixtures::BuiltFile built;
-    std::string path;
-    Document doc;
-    FakeMessages messages;
 };
 
 TEST_F(RealSongs, JumpIntoAnotherChannelIsAClearMessage) {
     fixtures::SongSpec song;
     song.channels[0] = StreamBuilder().raw({0x21}).jumpToChannel(1, 0).end().build();
     song.channels[1] = fixtures::plain({0x21, 0x17});
-    write(fixtures::buildFile(Layout::Nsf, {song}));
+    open(fixtures::buildFile(Layout::Nsf, {song}));
     ASSERT_TRUE(read(1)) << doc.errors.text();
     // The jump's line cell keeps the driver address it could not turn into a line.
     std::string cell(doc.sheets.channel(0).loop.cell(0, loop::kJumpLine));
     EXPECT_EQ(cell.size(), 4u);
-    EXPECT_FALSE(createCode(doc, offsetText(built.songs[0].headerOffset), 1, &messages));
+    EXPECT_FALSE(createCode(doc, address(1), 1, &messages));
     EXPECT_TRUE(messages.boxes.empty());
     ASSERT_GE(doc.errors.history().size(), 2u);
     EXPECT_EQ(doc.errors.text(), "Error with the a loop or break.");
     EXPECT_NE(doc.errors.history()[0].find(cell), std::string::npos) << doc.errors.history()[0];
-    EXPECT_EQ(fileBytes(), built.bytes);
+    EXPECT_EQ(onDisk(), built.bytes);
 }
 
 TEST_F(RealSongs, LoopCount17AndEndOnlyChannelsComeBackByteForByte) {
     fixtures::SongSpec song;
-    song.channels[0] =
-        StreamBuilder().label("a").raw({0x41}).loop(1, 0x17, "a").raw({0x21}).end().build();
+    song.channels[0] = fixtures::stream("a: 41 0E 17 >a 21 17");
     song.channels[1] = fixtures::plain({0x17});
     song.channels[2] = fixtures::plain({0x17});
     song.channels[3] = fixtures::plain({0x17});
-    write(fixtures::buildFile(Layout::Nsf, {song}));
+    open(fixtures::buildFile(Layout::Nsf, {song}));
     ASSERT_TRUE(read(1)) << doc.errors.text();
     EXPECT_EQ(doc.sheets.channel(0).loop.cell(1, loop::count(1)), "17");
-    ASSERT_TRUE(createCode(doc, offsetText(built.songs[0].headerOffset), 1, &messages))
-        << doc.errors.text();
+    ASSERT_TRUE(createCode(doc, address(1), 1, &messages)) << doc.errors.text();
     EXPECT_TRUE(doc.errors.empty()) << doc.errors.text();
-    EXPECT_TRUE(fileBytes() == built.bytes);
+    EXPECT_TRUE(onDisk() == built.bytes);
 }
 
 TEST_F(RealSongs, EntryZeroLeadingOutsideTheFileCanReceiveANewSong) {
     fixtures::BuildOptions options;
     options.zeroEntries = 1;  // Song ID 5: entry 0000, which leads past the end of this file
-    write(fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options));
+    open(fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options));
     EXPECT_FALSE(songHeaderOffset(doc.file, built.bytes, 5));
     ASSERT_TRUE(read(1));
     // Song 1 copied to Song ID 5, behind the other songs; the 0000 entry guards nothing.
     ASSERT_TRUE(createCode(doc, offsetText(built.dataEnd), 5, &messages)) << doc.errors.text();
-    Bytes after = fileBytes();
+    Bytes after = onDisk();
     auto header = songHeaderOffset(doc.file, after, 5);
     ASSERT_TRUE(header);
     EXPECT_EQ(*header, built.dataEnd);

@@ -55,11 +55,7 @@ TEST_P(FixtureRoundTrip, EverySongIsWrittenBackAndThenStaysByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, FixtureRoundTrip, ::testing::ValuesIn(fixtures::allLayouts()),
-                         [](const auto& info) {
-                             std::string name = layoutName(info.param);
-                             std::erase(name, ' ');
-                             return name;
-                         });
+                         testing::layoutParamName);
 
 }  // namespace
 }  // namespace kestra

@@ -540,11 +540,7 @@ TEST(RandomKeptSongs, ANewPitchChangesOnlyItsNoteByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RandomKeptSongs, ::testing::ValuesIn(fixtures::allLayouts()),
-                         [](const auto& info) {
-                             std::string name = layoutName(info.param);
-                             std::erase(name, ' ');
-                             return name;
-                         });
+                         testing::layoutParamName);
 
 TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
     testing::TempDir folder;

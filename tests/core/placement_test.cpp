@@ -38,29 +38,14 @@ std::vector<SongSpec> packedSongs() {
     return songs;
 }
 
-struct Packed {
-    testing::TempDir dir;
-    fixtures::BuiltFile built;
-    std::string path;
-    Document doc;
-    testing::FakeMessages messages;
-
+struct Packed : testing::OpenedFile {
     explicit Packed(Layout layout, fixtures::BuildOptions options = {},
                     void (*change)(Bytes&) = nullptr) {
         // Away from the split-bank crossing, which has its own tests.
         if (layout == Layout::Rom49) options.dataStart = 0x3D000;
-        built = fixtures::buildFile(layout, packedSongs(), options);
-        if (change) change(built.bytes);
-        path =
-            testing::openFixture(dir, "packed" + fixtures::extensionFor(layout), built.bytes, doc)
-                .value();
-    }
-    Bytes bytes() const { return readFileBytes(path).value(); }
-    // Song songId as the editor reads it from the file on disk.
-    bool read(int songId) {
-        doc.readWriteAddress =
-            offsetText(built.songs[static_cast<size_t>(songId - 1)].headerOffset);
-        return readChannel(doc, nullptr);
+        auto file = fixtures::buildFile(layout, packedSongs(), options);
+        if (change) change(file.bytes);
+        open(file);
     }
 };
 
@@ -83,7 +68,7 @@ TEST_P(PackedFile, UnchangedSongsWriteBackInPlaceThoughTheyShareStreams) {
         ASSERT_TRUE(p.read(id)) << p.doc.errors.text();
         EXPECT_TRUE(createCode(p.doc, p.doc.readWriteAddress, id, &p.messages))
             << id << ": " << p.doc.errors.text();
-        EXPECT_EQ(p.bytes(), p.built.bytes) << id;
+        EXPECT_EQ(p.onDisk(), p.built.bytes) << id;
         auto place = findPlace(p.doc, id, &p.messages);
         ASSERT_TRUE(place) << p.doc.errors.text();
         EXPECT_EQ(placeText(*place), p.doc.readWriteAddress + (id == 1 ? " (26 bytes, in place)"
@@ -100,7 +85,7 @@ TEST_P(PackedFile, AChangeToASharedByteNamesTheSongAndTheByte) {
               "The new song would overwrite the Noise channel of Song ID 2 (at $" +
                   offsetText(*p.built.songs[0].channelOffsets[3]) +
                   "). Nothing was written; choose another address.");
-    EXPECT_EQ(p.bytes(), p.built.bytes);
+    EXPECT_EQ(p.onDisk(), p.built.bytes);
 }
 
 TEST_P(PackedFile, ASongGrownByANoteIsPlacedAndSparesEveryOtherSong) {
@@ -124,7 +109,7 @@ TEST_P(PackedFile, ASongGrownByANoteIsPlacedAndSparesEveryOtherSong) {
     ASSERT_TRUE(
         createCode(p.doc, offsetText(place->headerOffset), 1, &p.messages, place->growBy > 0))
         << p.doc.errors.text();
-    Bytes after = p.bytes();
+    Bytes after = p.onDisk();
     std::uint64_t dataEnd = p.built.dataEnd;
     if (layout == Layout::Nsf) {
         EXPECT_EQ(placeText(*place),
@@ -164,11 +149,7 @@ TEST_P(PackedFile, AFileWithoutRoomRefusesNamingTheBytesNeeded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, PackedFile, ::testing::ValuesIn(fixtures::allLayouts()),
-                         [](const auto& info) {
-                             std::string name = layoutName(info.param);
-                             std::erase(name, ' ');
-                             return name;
-                         });
+                         testing::layoutParamName);
 
 TEST(FileMap, SharedStreamsAreListedOnceAndAnEffectOnlyByItsHeader) {
     fixtures::BuildOptions options;
@@ -195,23 +176,19 @@ TEST(KeptTargets, AJumpIntoAnotherChannelIsKeptWhereTheDestinationHoldsItsBytes)
     SongSpec song;
     song.channels[0] = plain({0x21, 0x22, 0x23, 0x17});
     song.channels[1] = fixtures::StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build();
-    auto built = fixtures::buildFile(Layout::Nsf, {song});
-    testing::TempDir dir;
-    Document doc;
-    std::string original = testing::openFixture(dir, "a.nsf", built.bytes, doc).value();
-    doc.readWriteAddress = offsetText(built.songs[0].headerOffset);
-    ASSERT_TRUE(readChannel(doc, nullptr));
+    testing::OpenedFile f(Layout::Nsf, {song});
+    ASSERT_TRUE(f.read(1));
     // A copy of the file is another path with the same bytes: written back unchanged.
-    std::string copy = dir.write("copy.nsf", built.bytes);
-    doc.file.path = copy;
-    doc.file.identity = readIdentifiedFile(copy).value().identity;  // as if selected
-    EXPECT_TRUE(createCode(doc, doc.readWriteAddress, 1, nullptr)) << doc.errors.text();
-    EXPECT_EQ(readFileBytes(copy).value(), built.bytes);
+    std::string copy = f.dir.write("copy.nsf", f.built.bytes);
+    f.doc.file.path = copy;
+    f.doc.file.identity = readIdentifiedFile(copy).value().identity;  // as if selected
+    EXPECT_TRUE(createCode(f.doc, f.doc.readWriteAddress, 1, nullptr)) << f.doc.errors.text();
+    EXPECT_EQ(readFileBytes(copy).value(), f.built.bytes);
     // Square One changed before the target: the jump would land elsewhere.
-    doc.sheets.channel(0).music.setCell(0, music::kVol, "B");
-    EXPECT_FALSE(createCode(doc, doc.readWriteAddress, 1, nullptr));
-    EXPECT_NE(doc.errors.text().find("would not hold that channel's bytes"), std::string::npos)
-        << doc.errors.text();
+    f.doc.sheets.channel(0).music.setCell(0, music::kVol, "B");
+    EXPECT_FALSE(createCode(f.doc, f.doc.readWriteAddress, 1, nullptr));
+    EXPECT_NE(f.doc.errors.text().find("would not hold that channel's bytes"), std::string::npos)
+        << f.doc.errors.text();
 }
 
 }  // namespace

@@ -118,7 +118,9 @@ TEST(ReadSong, StreamRunningOffTheFileIsRefused) {
 }
 
 TEST(ReadSong, ChannelBytesStopAtTheEndInCommandPosition) {
-    auto f = testing::recognised(Layout::Rom43, {songWith(kTriangle, fixtures::plain({0x0E, 0x17, 0x80, 0x17, 0x05, 0x17, 0x17, 0x21, 0x17, 0x21}))});
+    auto f = testing::recognised(
+        Layout::Rom43, {songWith(kTriangle, fixtures::plain({0x0E, 0x17, 0x80, 0x17, 0x05, 0x17,
+                                                             0x17, 0x21, 0x17, 0x21}))});
     const Bytes& bytes = f.built.bytes;
     auto address = readHeaderPointer(f.fs, bytes, f.header(), kTriangle);
     ASSERT_TRUE(address.ok());
@@ -153,18 +155,9 @@ TEST(ReadSong, HeaderOutsideTheFile) {
 
 // --- Read Channel --------------------------------------------------------------------------
 
-struct ReadFixture {
-    testing::TempDir dir;
-    fixtures::BuiltFile built = buildFile(Layout::Rom49, sampleSongs());
-    Document doc;
-    testing::FakeMessages messages;
-
-    ReadFixture() {
-        std::string path = dir.write("song.nes", built.bytes);
-        doc.file = *openSongFile(path);
-        doc.currentChannel = kTriangle;
-    }
-    void setSong(size_t i) { doc.readWriteAddress = offsetText(built.songs[i].headerOffset); }
+struct ReadFixture : testing::OpenedFile {
+    ReadFixture() : OpenedFile(Layout::Rom49, sampleSongs()) { doc.currentChannel = kTriangle; }
+    void setSong(size_t i) { doc.readWriteAddress = address(static_cast<int>(i + 1)); }
 };
 
 TEST(ReadChannel, ReadsAllFourChannelsAfterYes) {

@@ -62,6 +62,16 @@ inline void fillChannel(ChannelSheets& ch, const std::vector<Line>& lines) {
     }
 }
 
+// Fills the first channels with the given lines, resets the others.
+inline void fillSheets(Sheets& sheets, const std::vector<std::vector<Line>>& channels) {
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (c < static_cast<int>(channels.size()))
+            fillChannel(sheets.channel(c), channels[static_cast<size_t>(c)]);
+        else
+            resetChannelSheets(sheets.channel(c));
+    }
+}
+
 inline ChannelSheets channelOf(const std::vector<Line>& lines) {
     ChannelSheets ch;
     fillChannel(ch, lines);
@@ -76,8 +86,7 @@ struct StoredSong {
 };
 inline StoredSong storeOf(const std::vector<std::vector<Line>>& channels) {
     StoredSong song;
-    for (size_t c = 0; c < channels.size(); ++c)
-        fillChannel(song.sheets.channel(static_cast<int>(c)), channels[c]);
+    fillSheets(song.sheets, channels);
     return song;
 }
 

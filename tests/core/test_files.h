@@ -2,14 +2,17 @@
 // opened as the editor opens them, runs of kestra-cli, and bytes as hex text.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "format/read_song.h"
 #include "model/document.h"
@@ -52,18 +55,41 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-// Writes bytes as `name` into dir and opens the file into doc as the editor opens it; the path,
-// or why it could not be written or opened.
-inline Result<std::string> openFixture(const TempDir& dir, const std::string& name,
-                                       const Bytes& bytes, Document& doc) {
-    std::string path = dir.file(name);
-    if (!fixtures::writeBytes(path, bytes))
-        return Result<std::string>::failure("cannot write " + path);
-    auto state = openSongFile(path);
-    if (!state) return Result<std::string>::failure(state.error());
-    doc.file = *state;
-    return path;
+// The value of r; a failure ends the test with its message.
+template <class T>
+T valueOf(Result<T> r) {
+    if (!r) throw std::runtime_error(r.error());
+    return std::move(*r);
 }
+
+// A fixture file written into a fresh folder and opened as the editor opens it.
+struct OpenedFile {
+    TempDir dir;
+    fixtures::BuiltFile built;
+    std::string path;
+    Document doc;
+    FakeMessages messages;
+
+    OpenedFile() = default;
+    OpenedFile(Layout layout, const std::vector<fixtures::SongSpec>& songs,
+               const fixtures::BuildOptions& options = {}) {
+        open(fixtures::buildFile(layout, songs, options));
+    }
+    void open(const fixtures::BuiltFile& file) {
+        built = file;
+        path = dir.write("song" + fixtures::extensionFor(file.layout), built.bytes);
+        doc.file = valueOf(openSongFile(path));
+    }
+    Bytes onDisk() const { return valueOf(readFileBytes(path)); }
+    std::string address(int songId) const {
+        return offsetText(built.songs.at(static_cast<size_t>(songId - 1)).headerOffset);
+    }
+    // Reads Song ID songId from the file on disk as "Read Channel" does.
+    bool read(int songId) {
+        doc.readWriteAddress = address(songId);
+        return readChannel(doc, nullptr);
+    }
+};
 
 // A fixture file built in memory and recognised by its layout's extension, as opening it would.
 struct Recognised {
@@ -101,6 +127,13 @@ inline std::string runCliExit(const std::string& args, int* status) {
     std::string out = runCli(args, status);
     *status = exitStatus(*status);
     return out;
+}
+
+// A layout's name as the name of a test parameter: "Rom 43" gives "Rom43".
+inline std::string layoutParamName(const ::testing::TestParamInfo<Layout>& info) {
+    std::string name = layoutName(info.param);
+    std::erase(name, ' ');
+    return name;
 }
 
 // "0A 17 ..." for messages and comparisons.

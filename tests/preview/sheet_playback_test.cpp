@@ -15,8 +15,6 @@
 namespace kestra::listen {
 namespace {
 
-using testing::TempDir;
-
 fixtures::SongSpec twoChannelSong() {
     fixtures::SongSpec s;
     s.channels[0] = fixtures::stream("top: 09 02 41 25 28 0E 01 >top 81 17");
@@ -32,41 +30,31 @@ std::vector<std::int16_t> render(const Bytes& nsf, size_t frames) {
     return player->render(frames);
 }
 
-class SheetPlayback : public ::testing::Test {
+class SheetPlayback : public ::testing::Test, public testing::OpenedFile {
   protected:
     void SetUp() override {
-        auto built = fixtures::buildFile(Layout::Nsf, {twoChannelSong()});
-        fixtures::installWalkerDriver(built.bytes, 3);
-        original = built.bytes;
-        auto opened = testing::openFixture(dir, "song.nsf", original, doc);
-        ASSERT_TRUE(opened) << opened.error();
-        path = *opened;
-        address = offsetText(built.songs[0].headerOffset);
-        ASSERT_TRUE(decodeSong(doc.file, original, built.songs[0].headerOffset, doc.sheets,
-                               doc.errors, &doc.readMemory));
+        auto file = fixtures::buildFile(Layout::Nsf, {twoChannelSong()});
+        fixtures::installWalkerDriver(file.bytes, 3);
+        open(file);
+        ASSERT_TRUE(read(1)) << doc.errors.text();
     }
-    TempDir dir;
-    Document doc;
-    Bytes original;
-    std::string path;
-    std::string address;
 };
 
 TEST_F(SheetPlayback, EditedSheetsSoundDifferentWhileTheFileStaysAsItWas) {
     const size_t kTwoSeconds = 2 * preview::kSampleRate;
-    auto asRead = playableSheets(doc, address, 1);
+    auto asRead = playableSheets(doc, address(1), 1);
     ASSERT_TRUE(asRead) << doc.errors.text();
     // Unedited sheets are the file's song byte for byte, so they sound the same.
-    EXPECT_EQ(asRead->nsf, original);
-    auto fileSound = render(original, kTwoSeconds);
+    EXPECT_EQ(asRead->nsf, built.bytes);
+    auto fileSound = render(built.bytes, kTwoSeconds);
 
     doc.sheets.channel(kSquare1).music.setCell(0, music::kNote, "G-2");
-    auto edited = playableSheets(doc, address, 1);
+    auto edited = playableSheets(doc, address(1), 1);
     ASSERT_TRUE(edited) << doc.errors.text();
-    EXPECT_NE(edited->nsf, original);
+    EXPECT_NE(edited->nsf, built.bytes);
     EXPECT_NE(render(edited->nsf, kTwoSeconds), fileSound);
 
-    EXPECT_EQ(readFileBytes(path).value(), original);
+    EXPECT_EQ(onDisk(), built.bytes);
     EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
 }
 
@@ -74,12 +62,12 @@ TEST_F(SheetPlayback, EditedSheetsSoundDifferentWhileTheFileStaysAsItWas) {
 // where Find place puts it (its own place), and says so.
 TEST_F(SheetPlayback, ASongThatDoesNotFitAtTheAddressPlaysWhereFindPlacePutsIt) {
     doc.sheets.channel(kSquare1).music.setCell(0, music::kNote, "G-2");
-    auto moved = playableSheets(doc, offsetText(original.size() - 8), 1);
+    auto moved = playableSheets(doc, offsetText(built.bytes.size() - 8), 1);
     ASSERT_TRUE(moved) << doc.errors.text();
-    EXPECT_NE(doc.errors.text().find("Playing it from $" + address), std::string::npos)
+    EXPECT_NE(doc.errors.text().find("Playing it from $" + address(1)), std::string::npos)
         << doc.errors.text();
-    EXPECT_EQ(moved->nsf, playableSheets(doc, address, 1)->nsf);
-    EXPECT_EQ(readFileBytes(path).value(), original);
+    EXPECT_EQ(moved->nsf, playableSheets(doc, address(1), 1)->nsf);
+    EXPECT_EQ(onDisk(), built.bytes);
 }
 
 TEST_F(SheetPlayback, CommandLineTimelineOfTheFileAndOfItsSheetsAgree) {
@@ -93,14 +81,14 @@ TEST_F(SheetPlayback, CommandLineTimelineOfTheFileAndOfItsSheetsAgree) {
 
     std::string dump = dir.write("song.txt", {});
     std::string dumped =
-        testing::runCliExit("dump " + path + " " + address + " > " + dump, &status);
+        testing::runCliExit("dump " + path + " " + address(1) + " > " + dump, &status);
     ASSERT_EQ(status, 0) << dumped;
     std::string fromSheets = testing::runCliExit(
-        "timeline " + path + " 0 2 --sheets " + dump + " --address " + address + " --song 1",
+        "timeline " + path + " 0 2 --sheets " + dump + " --address " + address(1) + " --song 1",
         &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(fromSheets, fromFile);
-    EXPECT_EQ(readFileBytes(path).value(), original);
+    EXPECT_EQ(onDisk(), built.bytes);
 
     for (const char* bad : {"--mute 5", "--mute", "--sheets x", "--frobnicate 1"}) {
         testing::runCliExit("render " + path + " 0 1 " + dir.file("o.wav") + " " + bad, &status);
