@@ -64,15 +64,22 @@ using testing::hexOf;
 
 class RandomSongs : public ::testing::TestWithParam<Layout> {};
 
-TEST_P(RandomSongs, InTheWritersFormComeBackByteForByte) {
+// The random songs, then the sample songs, which are not all in the writer's form (command order
+// within a line, connected notes, targets inside a line): their bytes may change once, not their
+// sheets.
+TEST_P(RandomSongs, KeepTheirSheetsAndInTheWritersFormTheirBytes) {
     Layout layout = GetParam();
-    for (unsigned seed = 1; seed <= 300; ++seed) {
+    const auto samples = fixtures::sampleSongs();
+    for (unsigned seed = 1; seed <= 300 + samples.size(); ++seed) {
+        const bool sample = seed > 300;
         std::mt19937 rng(seed);
-        fixtures::SongSpec songSpec;
+        fixtures::SongSpec songSpec = sample ? samples[seed - 301] : fixtures::SongSpec();
+        if (songSpec.type != 0) continue;  // a sound effect
         std::string streams;
         for (int c = 0; c < 4; ++c) {
-            songSpec.channels[static_cast<size_t>(c)] = randomStream(rng, c == kNoise);
-            streams += hexOf(songSpec.channels[static_cast<size_t>(c)]->bytes) + "| ";
+            auto& channel = songSpec.channels[static_cast<size_t>(c)];
+            if (!sample) channel = randomStream(rng, c == kNoise);
+            streams += (channel ? hexOf(channel->bytes) : "") + "| ";
         }
         auto built = fixtures::buildFile(layout, {songSpec});
         auto fs = recogniseLayout("random" + fixtures::extensionFor(layout), built.bytes);
@@ -105,7 +112,7 @@ TEST_P(RandomSongs, InTheWritersFormComeBackByteForByte) {
         };
         auto once = encodeAt(first, built.bytes);
         if (!once) continue;
-        EXPECT_TRUE(*once == built.bytes) << "seed " << seed << "\n" << streams;
+        EXPECT_TRUE(sample || *once == built.bytes) << "seed " << seed << "\n" << streams;
         Sheets second;
         ASSERT_TRUE(decodeSong(*fs, *once, header, second, errors)) << "seed " << seed;
         EXPECT_TRUE(second == first) << "seed " << seed << "\n" << streams;
@@ -115,11 +122,8 @@ TEST_P(RandomSongs, InTheWritersFormComeBackByteForByte) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, RandomSongs,
-                         ::testing::Values(Layout::Nsf, Layout::Rom43, Layout::Rom49),
-                         [](const auto& info) {
-                             return std::to_string(static_cast<int>(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(Layouts, RandomSongs, ::testing::ValuesIn(fixtures::allLayouts()),
+                         testing::layoutParamName);
 
 }  // namespace
 }  // namespace kestra
