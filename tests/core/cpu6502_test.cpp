@@ -4,6 +4,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -27,24 +28,23 @@ struct Case {
     const char* what;
     std::vector<Poke> memory;  // the instruction goes at $0200
     Registers before;
-    Registers after;           // pc compared too
+    Registers after;  // pc compared too
     int cycles;
     std::vector<Poke> expectMemory;
 };
 
 Registers regs(std::uint8_t a, std::uint8_t x, std::uint8_t y, std::uint8_t p, std::uint16_t pc,
                std::uint8_t s = 0xFD) {
-    Registers r;
-    r.a = a;
-    r.x = x;
-    r.y = y;
-    r.p = static_cast<std::uint8_t>(p | U);
-    r.pc = pc;
-    r.s = s;
-    return r;
+    return {a, x, y, s, static_cast<std::uint8_t>(p | U), pc};
+}
+
+// The registers as one value, so that a difference shows them all.
+std::tuple<int, int, int, int, int, int> all(const Registers& r) {
+    return {r.a, r.x, r.y, r.p, r.s, r.pc};
 }
 
 TEST(Cpu6502, InstructionsSetRegistersFlagsMemoryAndCycles) {
+    // clang-format off
     const Case cases[] = {
         {"ADC signed overflow", {{0x200, 0x69}, {0x201, 0x50}}, regs(0x50, 0, 0, 0, 0x200),
          regs(0xA0, 0, 0, V | N, 0x202), 2, {}},
@@ -105,6 +105,7 @@ TEST(Cpu6502, InstructionsSetRegistersFlagsMemoryAndCycles) {
          regs(0, 0, 0, flag::kInterrupt, 0x4000, 0xFA), 7,
          {{0x1FD, 0x02}, {0x1FC, 0x02}, {0x1FB, B | U}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FlatBus bus;
@@ -112,12 +113,7 @@ TEST(Cpu6502, InstructionsSetRegistersFlagsMemoryAndCycles) {
         Cpu6502 cpu(bus);
         cpu.regs = c.before;
         EXPECT_EQ(cpu.step(), c.cycles);
-        EXPECT_EQ(cpu.regs.a, c.after.a);
-        EXPECT_EQ(cpu.regs.x, c.after.x);
-        EXPECT_EQ(cpu.regs.y, c.after.y);
-        EXPECT_EQ(cpu.regs.p, c.after.p);
-        EXPECT_EQ(cpu.regs.s, c.after.s);
-        EXPECT_EQ(cpu.regs.pc, c.after.pc);
+        EXPECT_EQ(all(cpu.regs), all(c.after)) << "a x y p s pc";
         for (auto [a, v] : c.expectMemory) EXPECT_EQ(bus.mem[a], v) << "at " << a;
     }
 }

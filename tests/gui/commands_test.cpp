@@ -69,35 +69,9 @@ class CommandsTest : public WindowTest {
         QCOMPARE(w.document().currentChannel, 0);
     }
 
-    void createCodePatchesACopyOfTheFile() {
-        MainWindow& w = readSong(1);
-        std::string path = w.document().file.path;
-        const Bytes before = onDisk(path);
-        // Behind the fixture's songs is free room: the song goes there, Song ID 1 points at it.
-        auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs());
-        QString address = QString::fromStdString(offsetText(built.dataEnd));
-        w.findChild<QLineEdit*>("txtAddress")->setText(address);
-        // Set a tone length on the first line of Square 1, then write the song back.
-        key(w, Qt::Key_Return, 0, 7);
-        key(w, Qt::Key_7, 0, 7);
-        QCOMPARE(cellOf(w.currentView(), 0, 7), QString("07"));
-        w.controls().btnCreateSong->click();
-        QVERIFY2(w.document().errors.empty(), w.document().errors.text().c_str());
-        // The status line tells what was written where, and the backup kept.
-        QRegularExpression written("^Song 1 written at \\$" + address +
-                                   ": [1-9][0-9]* bytes; backup: song\\.nsf\\.bak$");
-        QVERIFY2(written.match(w.statusBar()->currentMessage()).hasMatch(),
-                 qPrintable(w.statusBar()->currentMessage()));
-        QCOMPARE(onDisk(path).size(), before.size());
-        QVERIFY(onDisk(path) != before);
-
-        // Reading the song again brings the edit back from the file.
-        MainWindow& again = openAndRead(fresh(), path);
-        QCOMPARE(again.findChild<QLineEdit*>("txtAddress")->text(), address);
-        QCOMPARE(cellOf(again.sheets().view(0, SheetKind::Music), 0, 7), QString("07"));
-    }
-
-    void findPlaceProposesTheEndOfATightNsfAndCreateCodeGrowsIt() {
+    // Find place proposes the end of a tight NSF; Create Code grows the file there and says so,
+    // and the song read again from the file shows the edit.
+    void findPlaceAndCreateCodeWriteTheEditedSong() {
         fixtures::BuildOptions options;
         options.nsfEndsAfterData = true;
         auto built = fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options);
@@ -105,16 +79,25 @@ class CommandsTest : public WindowTest {
         MainWindow& w = openAndRead(fresh(), path);
         key(w, Qt::Key_Return, 0, 7);  // a tone length: Song 1 grows by two bytes
         key(w, Qt::Key_7, 0, 7);
+        QCOMPARE(cellOf(w.currentView(), 0, 7), QString("07"));
         w.controls().btnFindPlace->click();
         QString address = QString::fromStdString(offsetText(built.dataEnd));
-        QCOMPARE(w.findChild<QLineEdit*>("txtAddress")->text(), address);
+        QCOMPARE(w.controls().txtAddress->text(), address);
         QCOMPARE(fakes_->messages.boxes.back().title, std::string("Find place"));
         QVERIFY2(fakes_->messages.boxes.back().text.find("grows by") != std::string::npos,
                  fakes_->messages.boxes.back().text.c_str());
         QVERIFY(onDisk(path) == built.bytes);
         w.controls().btnCreateSong->click();
         QVERIFY2(w.document().errors.empty(), w.document().errors.text().c_str());
+        QRegularExpression written("^Song 1 written at \\$" + address +
+                                   ": [1-9][0-9]* bytes; backup: tight\\.nsf\\.bak$");
+        QVERIFY2(written.match(w.statusBar()->currentMessage()).hasMatch(),
+                 qPrintable(w.statusBar()->currentMessage()));
         QVERIFY(onDisk(path).size() > built.bytes.size());
+
+        MainWindow& again = openAndRead(fresh(), path);
+        QCOMPARE(again.controls().txtAddress->text(), address);
+        QCOMPARE(cellOf(again.sheets().view(0, SheetKind::Music), 0, 7), QString("07"));
     }
 
     void showSongFillsMySongAndFourChan() {
@@ -135,7 +118,10 @@ class CommandsTest : public WindowTest {
         QCOMPARE(w.currentView(), w.sheets().view(0, SheetKind::Music));  // the shown sheet stays
     }
 
-    void keysEditTheSelectedCell() {
+    // Keys and double-clicks act on the selected cell, Shift as it is at the moment of action.
+    // A release whose press went to a dialog or menu (closed by that very press) acts on nothing:
+    // neither the remembered key nor the bit dialog comes back.
+    void keysAndDoubleClicksEditTheSelectedCell() {
         MainWindow& w = fresh();
         SheetView* music = w.sheets().view(0, SheetKind::Music);
         key(w, Qt::Key_Return, 0, 7);
@@ -148,9 +134,27 @@ class CommandsTest : public WindowTest {
         QCOMPARE(cellOf(music, 0, 8), QString("--"));
         QCOMPARE(message(w), QString("Press 'Enter' on the data first to set it to 0."));
         QCOMPARE(fakes_->sound.plays, 1);
-
         key(w, Qt::Key_Enter, 0, 3);  // the keypad's Enter is Enter too
         QCOMPARE(cellOf(music, 0, 3), QString("C-0"));
+
+        music->selectCell(0, 10);
+        QTest::keyRelease(music, Qt::Key_Return);
+        QVERIFY(fakes_->bits.calls.empty());
+        fakes_->bits.answers = {"10000001", "10000001"};
+        QRect cell = music->visualRect(music->model()->index(0, 10));
+        QTest::mouseDClick(music->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(fakes_->bits.calls.size(), size_t(1));
+        QCOMPARE(fakes_->bits.calls[0].kind, BitKind::Flag);
+        QCOMPARE(cellOf(music, 0, 10), QString("81"));
+        music->selectCell(0, 11);
+        QTest::keyClick(music, Qt::Key_Return);
+        QCOMPARE(fakes_->bits.calls.size(), size_t(2));
+        QCOMPARE(fakes_->bits.calls[1].kind, BitKind::Tone);
+        QTest::keyRelease(music, Qt::Key_Return);
+        QCOMPARE(fakes_->bits.calls.size(), size_t(2));
+        music->selectCell(0, 6);
+        QTest::keyRelease(music, Qt::Key_Return);
+        QCOMPARE(cellOf(music, 0, 6), QString("--"));
     }
 
     void arrowsAndPageKeysMoveOtherKeysDoNot() {
@@ -164,6 +168,7 @@ class CommandsTest : public WindowTest {
             Qt::KeyboardModifiers mods;
             int row;
         };
+        // clang-format off
         const Step steps[] = {
             {Qt::Key_Down, {}, 1},           {Qt::Key_PageDown, {}, 1 + page},
             {Qt::Key_End, {}, 1 + page},     {Qt::Key_PageUp, {}, 1},
@@ -171,6 +176,7 @@ class CommandsTest : public WindowTest {
             {Qt::Key_PageDown, {}, 98},      {Qt::Key_Home, {}, 0},
             {Qt::Key_End, Qt::ControlModifier, 98}, {Qt::Key_Home, Qt::ControlModifier, 0},
         };
+        // clang-format on
         music->selectCell(0, 5);
         for (const Step& step : steps) {
             QTest::keyClick(music, step.key, step.mods);
@@ -180,42 +186,6 @@ class CommandsTest : public WindowTest {
         for (int i = 0; i < 3; ++i) QTest::keyClick(music, Qt::Key_Left);
         QCOMPARE(music->currentIndex().column(), 3);  // the fixed columns are not reached
     }
-
-    void doubleClickOpensTheBitDialog() {
-        MainWindow& w = fresh();
-        SheetView* music = w.currentView();
-        music->selectCell(0, 10);
-        fakes_->bits.answers = {"10000001"};
-        QRect cell = music->visualRect(music->model()->index(0, 10));
-        QTest::mouseDClick(music->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(fakes_->bits.calls.size(), size_t(1));
-        QCOMPARE(fakes_->bits.calls[0].kind, BitKind::Flag);
-        QCOMPARE(cellOf(music, 0, 10), QString("81"));
-
-        music->selectCell(0, 11);
-        QTest::keyClick(music, Qt::Key_Return);
-        QCOMPARE(fakes_->bits.calls.size(), size_t(2));
-        QCOMPARE(fakes_->bits.calls[1].kind, BitKind::Tone);
-    }
-
-    // A release whose press went to a dialog or menu (closed by that very press) acts on
-    // nothing: neither the remembered key nor the bit dialog comes back.
-    void aKeyActsOnlyWhenItsPressCameToTheGrid() {
-        MainWindow& w = fresh();
-        SheetView* music = w.currentView();
-        music->selectCell(0, 10);
-        QTest::keyRelease(music, Qt::Key_Return);
-        QVERIFY(fakes_->bits.calls.empty());
-        fakes_->bits.answers = {"10000001"};
-        QTest::keyClick(music, Qt::Key_Return);
-        QCOMPARE(fakes_->bits.calls.size(), size_t(1));
-        QTest::keyRelease(music, Qt::Key_Return);
-        QCOMPARE(fakes_->bits.calls.size(), size_t(1));
-        music->selectCell(0, 6);
-        QTest::keyRelease(music, Qt::Key_Return);
-        QCOMPARE(cellOf(music, 0, 8), QString("--"));
-    }
-
 };
 
 namespace {

@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/sheet_area.h"
 #include "app/up_down.h"
+#include "app/upper_case_edit.h"
 #include "core/fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "model/ports.h"
