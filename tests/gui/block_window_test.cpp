@@ -1,14 +1,9 @@
 // Block commands in the window: lines selected by keys and mouse, and Copy, Cut, Paste, Paste
 // over and Transpose through their shortcuts and the system clipboard.
-#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QTest>
 
-#include "app/main_window.h"
-#include "app/sheet_view.h"
 #include "fakes.h"
-#include "gui_test_registry.h"
 
 namespace kestra::testing {
 

@@ -1,20 +1,8 @@
 // The window's commands over the core: reading a song into the grids, keys and double-clicks on
 // a sheet, adding and removing lines.
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <QTest>
 
-#include "app/main_window.h"
-#include "app/sheet_area.h"
-#include "app/sheet_view.h"
 #include "fakes.h"
-#include "fixtures/fixture_builder.h"
-#include "format/read_song.h"
-#include "gui_test_registry.h"
 #include "model/hex_text.h"
-#include "rom/layout.h"
 
 namespace kestra::testing {
 namespace {

@@ -1,11 +1,22 @@
-// Recording stand-ins for the window's ports whose Qt versions would open modal windows.
+// What the window tests share: the headers they use, recording stand-ins for the window's ports
+// whose Qt versions would open modal windows, and a base class that makes and shows the window.
 #pragma once
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,14 +25,19 @@
 
 #include "app/audio_preview.h"
 #include "app/help_window.h"
+#include "app/listen_strip.h"
 #include "app/main_window.h"
 #include "app/sheet_area.h"
+#include "app/sheet_view.h"
 #include "app/up_down.h"
 #include "app/upper_case_edit.h"
 #include "core/fake_ports.h"
 #include "fixtures/fixture_builder.h"
+#include "format/read_song.h"
+#include "gui_test_registry.h"
 #include "model/ports.h"
 #include "rom/file_bytes.h"
+#include "rom/layout.h"
 
 namespace kestra::testing {
 

@@ -3,19 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QAbstractButton>
-#include <QButtonGroup>
-#include <QTest>
 #include <filesystem>
-#include <functional>
 
-#include "app/main_window.h"
-#include "app/sheet_view.h"
-#include "app/up_down.h"
-#include "app/upper_case_edit.h"
 #include "fakes.h"
-#include "fixtures/fixture_builder.h"
-#include "gui_test_registry.h"
 
 namespace kestra::testing {
 

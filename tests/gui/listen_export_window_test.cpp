@@ -1,24 +1,11 @@
 // The listening strip and "Export Patch..." in the window: what Play hands the player (the file
 // as it is on disk now, the track, the muted channels), its refusals, and the patch written; and
 // the audio source the sound output pulls from.
-#include <QAbstractButton>
-#include <QAction>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QTest>
 #include <cstdlib>
 
-#include "app/audio_preview.h"
-#include "app/listen_strip.h"
-#include "app/main_window.h"
-#include "app/sheet_view.h"
 #include "fakes.h"
-#include "fixtures/fixture_builder.h"
 #include "fixtures/walker_driver.h"
-#include "format/read_song.h"
-#include "gui_test_registry.h"
 #include "preview/nsf_render.h"
 #include "rom/crc32.h"
 #include "rom/ips_patch.h"

@@ -2,41 +2,20 @@
 // captions, the help buttons, opening a file, the Song ID and address boxes; and as a desktop
 // program: the status line after each command, the message log, recent files, dropped files
 // opened by their kind, and the layout at other window sizes.
-#include "app/main_window.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QButtonGroup>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <QTest>
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
-#include <functional>
 #include <map>
 
-#include "app/listen_strip.h"
 #include "app/message_log.h"
 #include "app/qt_ports.h"
-#include "app/sheet_area.h"
-#include "app/sheet_view.h"
-#include "app/up_down.h"
-#include "app/upper_case_edit.h"
 #include "editing/song_file_actions.h"
 #include "fakes.h"
-#include "fixtures/fixture_builder.h"
-#include "gui_test_registry.h"
-#include "rom/layout.h"
 
 namespace kestra::testing {
 
@@ -133,40 +112,32 @@ class MainWindowTest : public WindowTest {
         QCOMPARE(w.document().currentChannel, 3);
     }
 
-    void selectFileOpensThroughTheFilePort() {
+    // Select File opens through the file port; the Song ID boxes then walk the file's songs, a
+    // sound effect turning the label red; a file of another kind is refused with a sound.
+    void selectFileAndTheSongIdBoxes() {
         MainWindow& w = fresh();
         std::string path = writeFixture("demo.nsf", Layout::Nsf);
         fakes_->files.next = std::nullopt;  // cancelled: nothing changes
         w.findChild<QPushButton*>("btnSelectRom")->click();
         QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: ----"));
-
         fakes_->files.next = path;
         w.findChild<QPushButton*>("btnSelectRom")->click();
         QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: demo.nsf"));
         QCOMPARE(labelText(w, "lblSongID"), QString("Song ID:                 Of 4"));
-        QVERIFY(w.findChild<QLineEdit*>("txtSongID")->isEnabled());
-        QCOMPARE(w.findChild<UpDown*>("SongIDUpDown")->maximum(), 4);
-        QCOMPARE(w.findChild<QLineEdit*>("txtAddress")->text().size(), 5);
+        auto* box = w.findChild<QLineEdit*>("txtSongID");
+        auto* updown = w.findChild<UpDown*>("SongIDUpDown");
+        auto* address = w.findChild<QLineEdit*>("txtAddress");
+        QVERIFY(box->isEnabled());
+        QCOMPARE(updown->maximum(), 4);
+        QCOMPARE(address->text().size(), 5);
         QVERIFY(w.document().readWriteAddress.empty());
 
-        // A file of another kind is refused with a sound; the open one stays.
-        w.openFile(writeFile("notes.txt", Bytes(64, 0)));
-        QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: demo.nsf"));
-        QCOMPARE(w.document().file.path, path);
-        QVERIFY(!message(w).isEmpty());
-        QCOMPARE(fakes_->sound.plays, 1);
-    }
-
-    void soundEffectTurnsTheLabelRed() {
-        MainWindow& w = fresh();
-        w.openFile(writeFixture("demo.nsf", Layout::Nsf));
-        auto* updown = w.findChild<UpDown*>("SongIDUpDown");
-        auto* label = w.findChild<QLabel*>("lblSongID");
-        QString song1 = w.findChild<QLineEdit*>("txtAddress")->text();
+        QString song1 = address->text();
         updown->upButton()->click();
-        QCOMPARE(w.findChild<QLineEdit*>("txtSongID")->text(), QString("2"));
-        QVERIFY(w.findChild<QLineEdit*>("txtAddress")->text() != song1);
+        QCOMPARE(box->text(), QString("2"));
+        QVERIFY(address->text() != song1);
         updown->upButton()->click();  // Song ID 3 is a sound effect
+        auto* label = w.findChild<QLabel*>("lblSongID");
         QVERIFY(label->styleSheet().contains("red"));
         QCOMPARE(message(w),
                  QString("Caution! A sound effect is detected on this Song ID. Sound Effects are "
@@ -178,11 +149,16 @@ class MainWindowTest : public WindowTest {
         QVERIFY(!label->styleSheet().contains("red"));
         QCOMPARE(message(w), QString());
         // What is typed is cleaned in the box and moves the up-down.
-        auto* box = w.findChild<QLineEdit*>("txtSongID");
         box->selectAll();
         box->insert("a2");
         QCOMPARE(box->text(), QString("2"));
         QCOMPARE(updown->position(), 2);
+
+        w.openFile(writeFile("notes.txt", Bytes(64, 0)));
+        QCOMPARE(labelText(w, "lblLoadedFile"), QString("Loaded: demo.nsf"));
+        QCOMPARE(w.document().file.path, path);
+        QVERIFY(!message(w).isEmpty());
+        QCOMPARE(fakes_->sound.plays, 1);
     }
 
     void addressBoxUpperCasesAndChecks() {

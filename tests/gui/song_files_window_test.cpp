@@ -1,18 +1,8 @@
 // The File and Edit menus of the window: their actions and shortcuts, song files opened and saved
 // through the dialogs, the title with its modified mark, and the question before closing.
-#include <QAction>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTest>
-#include <functional>
 
-#include "app/main_window.h"
-#include "app/sheet_view.h"
 #include "fakes.h"
-#include "gui_test_registry.h"
 #include "model/song_file.h"
 
 namespace kestra::testing {
