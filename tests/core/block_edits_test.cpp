@@ -9,7 +9,6 @@
 #include "core/fake_ports.h"
 #include "core/song_lines.h"
 #include "editing/line_clipboard.h"
-#include "model/hex_text.h"
 
 namespace kestra {
 namespace {

@@ -1,13 +1,10 @@
 // kestra-cli as a Unix tool: exit statuses, standard streams, checked writes, no output over
 // an input, and "create".
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <map>
 
 #include "cli_run.h"
-#include "fixtures/fixture_builder.h"
 #include "rom/crc32.h"
 #include "rom/file_bytes.h"
 #include "rom/ips_patch.h"

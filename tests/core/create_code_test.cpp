@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "fixtures/fixture_builder.h"
 #include "model/atomic_write.h"
-#include "rom/layout.h"
 #include "rom/song_table.h"
 #include "song_lines.h"
 #include "test_files.h"

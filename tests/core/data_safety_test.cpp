@@ -6,19 +6,13 @@
 #include <malloc.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "cli_run.h"
 #include "editing/song_file_actions.h"
 #include "encoder/create_code.h"
-#include "fake_ports.h"
-#include "fixtures/fixture_builder.h"
 #include "format/decoder.h"
-#include "format/read_song.h"
 #include "format/stream_def.h"
 #include "model/atomic_write.h"
 #include "model/song_file.h"

@@ -4,11 +4,7 @@
 
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
-#include "fixtures/fixture_builder.h"
-#include "format/read_song.h"
 #include "format/stream_def.h"
-#include "model/hex_text.h"
-#include "rom/layout.h"
 #include "rom/song_table.h"
 #include "test_files.h"
 

@@ -4,9 +4,6 @@
 #include "encoder/create_code.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
-#include "fixtures/fixture_builder.h"
-#include "format/read_song.h"
-#include "rom/layout.h"
 #include "rom/song_table.h"
 #include "test_files.h"
 

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "encoder/channel_encoder.h"
 #include "encoder/note_bytes.h"
 #include "encoder/song_encoder.h"
-#include "model/hex_text.h"
 #include "rom/song_table.h"
 #include "song_lines.h"
 #include "test_files.h"

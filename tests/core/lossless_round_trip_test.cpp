@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <random>
 
 #include "editing/line_commands.h"
@@ -12,11 +11,7 @@
 #include "editing/undoable_edits.h"
 #include "encoder/placement_checks.h"
 #include "encoder/song_encoder.h"
-#include "fixtures/fixture_builder.h"
-#include "format/read_song.h"
 #include "format/stream_def.h"
-#include "model/hex_text.h"
-#include "rom/layout.h"
 #include "rom/song_table.h"
 #include "test_files.h"
 

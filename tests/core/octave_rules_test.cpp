@@ -2,9 +2,6 @@
 // each stream below reads as the names given and the names encode back to the same bytes.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "core/song_lines.h"
 #include "encoder/old_note_names.h"
 #include "format/decoder.h"

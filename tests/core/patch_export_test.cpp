@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_ports.h"
 #include "rom/crc32.h"
 #include "rom/ips_patch.h"
 #include "test_files.h"

@@ -1,15 +1,11 @@
 // Reading songs from files: channel bytes in every layout, the "Read Channel" action and
 // kestra-cli dump.
-#include "format/read_song.h"
 
 #include <gtest/gtest.h>
 
 #include "cli_run.h"
-#include "fake_ports.h"
-#include "fixtures/fixture_builder.h"
 #include "format/decoder.h"
 #include "model/sheet_dump.h"
-#include "rom/layout.h"
 #include "test_files.h"
 
 namespace kestra {

@@ -3,8 +3,6 @@
 #include <map>
 #include <string_view>
 
-#include "fixtures/fixture_builder.h"
-#include "rom/layout.h"
 #include "rom/open_kind.h"
 #include "rom/song_table.h"
 #include "test_files.h"

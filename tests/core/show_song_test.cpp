@@ -9,9 +9,6 @@
 #include <sstream>
 #include <tuple>
 
-#include "fake_ports.h"
-#include "model/frame_store.h"
-#include "model/hex_text.h"
 #include "model/sheet_dump.h"
 #include "song_lines.h"
 #include "test_files.h"
@@ -327,9 +324,9 @@ TEST(ShowSong, FourChanCombinesChannelsAndClearsRowsBeyondShorterOnes) {
     for (int col : {10, 11, 14, 15}) EXPECT_EQ(four.cell(0, col), "|||") << col;
     EXPECT_EQ(four.cell(1, 7), "|||");
     for (int col = 7; col <= 17; ++col) EXPECT_EQ(four.cell(3, col), "") << "column " << col;
-    EXPECT_EQ(std::string(four.cell(3, 0)) + std::string(four.cell(3, 3)) +
-                  std::string(four.cell(3, 6)),
-              "003||||||");
+    EXPECT_EQ(
+        std::string(four.cell(3, 0)) + std::string(four.cell(3, 3)) + std::string(four.cell(3, 6)),
+        "003||||||");
 
     // A second, shorter show leaves nothing of the first.
     doc.sheets.channel(0) = channelOf({{"^^^", kVol9}, note("E-1"), {"|||"}});

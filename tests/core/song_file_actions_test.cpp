@@ -6,7 +6,6 @@
 
 #include "editing/undoable_edits.h"
 #include "encoder/old_note_names.h"
-#include "fake_ports.h"
 #include "model/song_file.h"
 #include "rom/file_bytes.h"
 #include "test_files.h"

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 
 #include "../core/test_files.h"
-#include "fixtures/fixture_builder.h"
 
 namespace kestra::preview {
 namespace {

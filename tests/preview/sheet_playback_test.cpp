@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "../core/test_files.h"
-#include "fixtures/fixture_builder.h"
 #include "fixtures/walker_driver.h"
-#include "format/read_song.h"
-#include "model/hex_text.h"
 #include "model/sheet_dump.h"
 #include "preview/nsf_render.h"
 
