@@ -38,28 +38,24 @@ struct Case {
 
 constexpr int kNote = music::kNote;
 
+// A stream decoded into sheets (fresh ones unless given); the three sheets keep one row count.
 struct Decoded {
     ChannelSheets sheets;
     ErrorBox errors;
+    bool ok = false;
+    explicit Decoded(const Bytes& stream, int channel = kSquare1, ChannelSheets start = {})
+        : sheets(std::move(start)) {
+        ok = decodeChannel(stream, kStart, kHeaderSize, channel, sheets, errors);
+        EXPECT_EQ(sheets.loop.rowCount(), sheets.music.rowCount());
+        EXPECT_EQ(sheets.brk.rowCount(), sheets.music.rowCount());
+    }
 };
-
-void decode(const Bytes& stream, int channel, Decoded& d) {
-    decodeChannel(stream, kStart, kHeaderSize, channel, d.sheets, d.errors);
-}
-
-// Every value cell keeps its fixed width, and the three sheets keep the same row count.
-void expectRecordInvariant(const ChannelSheets& cs, const std::string& name) {
-    ASSERT_EQ(cs.loop.rowCount(), cs.music.rowCount()) << name;
-    ASSERT_EQ(cs.brk.rowCount(), cs.music.rowCount()) << name;
-}
 
 void runCases(const std::vector<Case>& cases) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Decoded d;
-        decode(c.stream, c.channel, d);
+        Decoded d(c.stream, c.channel);
         EXPECT_EQ(d.sheets.lineCount(), c.lines);
-        expectRecordInvariant(d.sheets, c.name);
         for (const Cell& cell : c.cells) {
             const Sheet& s = d.sheets.sheet(cell.kind);
             ASSERT_TRUE(s.inRange(cell.row, cell.col)) << "row " << cell.row;
@@ -292,22 +288,20 @@ TEST(Decoder, TargetsBeyondLine9999KeepTheirAddress) {
     s.push_back(0x21);  // byte 157 = 0x9D, line 10048
     s.push_back(0x21);  // line 10049
     for (std::uint8_t b : {0x0E, 0x02, 0x80, 0x9D, 0x16, 0x80, 0x00, 0x17}) s.push_back(b);
-    Decoded d;
-    decode(s, kSquare1, d);
+    Decoded d(s);
     EXPECT_EQ(d.sheets.lineCount(), 10051);
     EXPECT_EQ(d.sheets.loop.cell(10049, loop::line(1)), "809D");
     EXPECT_EQ(d.sheets.loop.cell(10049, loop::kJumpLine), "0000");
     ASSERT_EQ(d.errors.history().size(), 1u);
     EXPECT_NE(d.errors.history()[0].find("$809D falls on line 10048"), std::string::npos);
     EXPECT_EQ(d.sheets.music.cell(10048, 0), "10048");
-    expectRecordInvariant(d.sheets, "long");
 }
 
 TEST(Decoder, RunawayStreamStopsAtTheLineLimit) {
     Bytes s(kMaxChannelLines / 64 + 1, 0xE1);
     s.push_back(0x17);
-    Decoded d;
-    EXPECT_FALSE(decodeChannel(s, kStart, kHeaderSize, kSquare1, d.sheets, d.errors));
+    Decoded d(s);
+    EXPECT_FALSE(d.ok);
     EXPECT_LE(d.sheets.lineCount(), kMaxChannelLines);
     ASSERT_EQ(d.errors.history().size(), 1u);
     EXPECT_EQ(d.errors.history()[0], "Square One: the stream is longer than " +
@@ -317,17 +311,17 @@ TEST(Decoder, RunawayStreamStopsAtTheLineLimit) {
     s.erase(s.begin());
     s.back() = 0x17;
     s[s.size() - 2] = 0xC1;  // (limit / 64 - 1) * 64 + 32 lines, then the End line
-    Decoded ok;
-    EXPECT_TRUE(decodeChannel(s, kStart, kHeaderSize, kSquare1, ok.sheets, ok.errors));
+    Decoded ok(s);
+    EXPECT_TRUE(ok.ok);
     EXPECT_EQ(ok.sheets.lineCount(), (kMaxChannelLines / 64 - 1) * 64 + 32 + 1);
 }
 
 TEST(Decoder, ReplacesWhatTheSheetsHeld) {
-    Decoded d;
-    growSheetRows(5, d.sheets);
-    initSheetRows(d.sheets, 0, 5);
-    d.sheets.music.setCell(0, music::kVol, "7");
-    decode({0x21, 0x17}, kSquare1, d);
+    ChannelSheets held;
+    growSheetRows(5, held);
+    initSheetRows(held, 0, 5);
+    held.music.setCell(0, music::kVol, "7");
+    Decoded d({0x21, 0x17}, kSquare1, held);
     EXPECT_EQ(d.sheets.lineCount(), 2);
     EXPECT_EQ(d.sheets.music.cell(0, music::kVol), "-");
 }

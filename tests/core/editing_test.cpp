@@ -302,27 +302,29 @@ TEST(KeyIntake, ActsOnLastKeyDownNotOnTheReleasedKey) {
     EXPECT_TRUE(f.doc.errors.history().empty());
 }
 
-TEST(KeyIntake, SeveralColumnsSelectedDoNothing) {
+// Views, cells outside the sheets, several columns: keys and double-clicks change nothing; a
+// double-click on a Loop cell neither, and it takes no key.
+TEST(KeyIntake, SelectionsWithoutAnActionDoNothing) {
     Fixture f;
-    Selection sel = Selection::cell(M, 0, 0, 7);
-    sel.right = 8;
-    for (Press p : parseKeys("Enter . End 5")) f.press(sel, p);
-    EXPECT_EQ(f.cell(0, M, 0, 7), "--");
-    EXPECT_EQ(f.cell(0, M, 0, 3), "---");
-    EXPECT_TRUE(f.doc.errors.history().empty());
-}
-
-TEST(KeyIntake, ViewsAndBadSelectionsDoNothing) {
-    Fixture f;
+    f.doc.lastKey = kKey5;
+    f.setCell(0, L, 0, 3, "05");
     const Sheets before = f.doc.sheets;
-    for (Selection sel : {Selection::cell(SheetKind::MySong, 0, 0, 3),
-                          Selection::cell(SheetKind::FourChan, 0, 0, 3),
-                          Selection::cell(M, 0, 5, 7), Selection::cell(M, 0, 0, 18),
-                          Selection::cell(M, 4, 0, 7), Selection::cell(L, -1, 0, 5)}) {
-        f.press(sel, {kKeyEnter, false});
-        EXPECT_FALSE(doubleClick(f.doc, sel, f.ctx).changedAnything());
-    }
+    const Selection none[] = {Selection::cell(SheetKind::MySong, 0, 0, 3),
+                              Selection::cell(SheetKind::FourChan, 0, 0, 3),
+                              Selection::cell(M, 0, 5, 7),
+                              Selection::cell(M, 0, 0, 18),
+                              Selection::cell(M, 4, 0, 7),
+                              Selection::cell(L, -1, 0, 5)};
+    for (Selection sel : none) EXPECT_FALSE(doubleClick(f.doc, sel, f.ctx).changedAnything());
+    EXPECT_FALSE(doubleClick(f.doc, Selection::cell(L, 0, 0, 3), f.ctx).changedAnything());
+    EXPECT_EQ(f.doc.lastKey, kKey5);
+    EXPECT_TRUE(f.dialog.calls.empty());
+    for (Selection sel : none) f.press(sel, {kKeyEnter, false});
+    Selection columns = Selection::cell(M, 0, 0, 7);
+    columns.right = 8;
+    for (Press p : parseKeys("Enter . End 5")) f.press(columns, p);
     EXPECT_EQ(f.doc.sheets, before);
+    EXPECT_TRUE(f.doc.errors.history().empty());
 }
 
 // The full-stop and End keys act from all three sheets on the same line.
@@ -373,16 +375,6 @@ TEST(BitDialog, NoDialogPortMeansCancel) {
     f.type(Selection::cell(B, 0, 0, 3), "Enter");
     EXPECT_EQ(f.cell(0, M, 0, 10), "--");
     EXPECT_EQ(f.cell(0, B, 0, 3), "--");
-}
-
-TEST(DoubleClick, LoopAndViewsHaveNoAction) {
-    Fixture f;
-    f.doc.lastKey = kKey5;
-    f.setCell(0, L, 0, 3, "05");
-    for (SheetKind kind : {L, SheetKind::MySong, SheetKind::FourChan})
-        EXPECT_FALSE(doubleClick(f.doc, Selection::cell(kind, 0, 0, 3), f.ctx).changedAnything());
-    EXPECT_EQ(f.doc.lastKey, kKey5);
-    EXPECT_TRUE(f.dialog.calls.empty());
 }
 
 TEST(Instrument, SpaceWritesTheSelectedItemOrSaysWhyNot) {

@@ -19,7 +19,7 @@ TEST(HexText, IntToHexText) {
         EXPECT_EQ(intToHexText(c.v, c.n), c.want) << c.v << " in " << c.n;
 }
 
-TEST(HexText, HexTextToInt) {
+TEST(HexText, TextToNumbersAndBack) {
     EXPECT_EQ(hexTextToInt("ff"), 255);
     EXPECT_EQ(hexTextToInt("0100"), 256);
     EXPECT_EQ(hexTextToInt(""), 0);
@@ -28,18 +28,12 @@ TEST(HexText, HexTextToInt) {
         EXPECT_THROW(hexTextToInt(bad), ConversionError) << bad;
         EXPECT_FALSE(tryHexTextToInt(bad).has_value()) << bad;
     }
-}
-
-TEST(HexText, PadAndDecimal) {
     EXPECT_EQ(padLeftZeros(3, "7"), "007");
     EXPECT_EQ(padLeftZeros(3, "1234"), "1234");
     EXPECT_EQ(intToDecText(1000, 3), "1000");
     EXPECT_EQ(decTextToInt("0012"), 12);
     EXPECT_THROW(decTextToInt("12a"), ConversionError);
     EXPECT_THROW(decTextToInt(""), ConversionError);
-}
-
-TEST(HexText, Binary) {
     EXPECT_EQ(hexToBin8("05"), "00000101");
     EXPECT_EQ(binToHexText("10000000", 2), "80");
     EXPECT_EQ(binTextToInt("0110"), 6);

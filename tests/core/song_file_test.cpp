@@ -54,12 +54,6 @@ TEST(SongFile, RefusalsNameTheFileAndLine) {
     EXPECT_FALSE(loadSongFile(dir.file("")));
 }
 
-}  // namespace
-}  // namespace kestra
-
-namespace kestra {
-namespace {
-
 ReadMemory someMemory() {
     ReadMemory memory;
     ChannelMemory m;

@@ -120,27 +120,5 @@ TEST(UndoableEdits, CursorFollowsTheSelection) {
     EXPECT_EQ(doc.sheets, before);
 }
 
-// A line command records the acting channel only, unless a cell somewhere lost its width: the
-// frame switch on the way then reloads every channel, and undo must bring each one back.
-TEST(UndoableEdits, LineCommandsUndoEveryChannelTheyChange) {
-    for (bool damaged : {false, true}) {
-        Document doc;
-        for (int ch = 0; ch < kChannelCount; ++ch) {
-            growSheetRows(3, doc.sheets.channel(ch));
-            initSheetRows(doc.sheets.channel(ch), 1, 3);
-        }
-        if (damaged) doc.sheets.channel(2).music.setCell(1, music::kIns, "7");  // one digit short
-        if (damaged) doc.sheets.channel(2).music.setCell(1, music::kIns, "7");
-        State before{doc.sheets, doc.frames};
-        UndoHistory history;
-        Selection sel = Selection::cell(SheetKind::Music, 0, 1, music::kNote);
-        EditResult r = undoableAddLines(doc, history, sel, "2", AddWhere::Before, nullptr);
-        ASSERT_TRUE(r.rows) << damaged;
-        EXPECT_EQ(doc.sheets.channel(0).lineCount(), 6);
-        ASSERT_TRUE(history.undo(doc.sheets, doc.frames)) << damaged;
-        EXPECT_TRUE((State{doc.sheets, doc.frames} == before)) << damaged;
-    }
-}
-
 }  // namespace
 }  // namespace kestra
