@@ -212,33 +212,26 @@ TEST(ReadChannel, RefusalsLeaveEverythingAsItWas) {
     }
 }
 
-TEST(ReadChannel, SoundEffectLeavesEmptySheets) {
+// A read that fails once the old song is gone (Song ID 3, a sound effect; a damaged address;
+// one past the end of the file) leaves empty sheets.
+TEST(ReadChannel, AFailedReadLeavesEmptySheets) {
     ReadFixture t;
-    t.setSong(0);
-    ASSERT_TRUE(readChannel(t.doc, &t.messages));
-    t.setSong(2);
-    t.doc.frames.frameCount = 2;
-    EXPECT_FALSE(readChannel(t.doc, &t.messages));
-    EXPECT_EQ(t.doc.errors.history(), std::vector<std::string>{kNoSongInit});
-    EXPECT_EQ(t.doc.sheets, Sheets());
-    EXPECT_EQ(t.doc.frames, FrameStore());
-    EXPECT_EQ(t.doc.currentChannel, kTriangle);
-}
-
-TEST(ReadChannel, DamagedAddressEndsWithTheConversionBox) {
-    ReadFixture t;
-    t.setSong(0);
-    ASSERT_TRUE(readChannel(t.doc, &t.messages));
-    t.doc.readWriteAddress = "1G";
-    EXPECT_FALSE(readChannel(t.doc, &t.messages));
-    ASSERT_EQ(t.messages.boxes.size(), 1u);
+    const std::pair<const char*, std::string> cases[] = {
+        {nullptr, kNoSongInit}, {"1G", ""}, {"FFFFF", "song header"}};
+    for (const auto& [address, message] : cases) {
+        t.setSong(0);
+        ASSERT_TRUE(readChannel(t.doc, &t.messages));
+        t.setSong(2);
+        if (address) t.doc.readWriteAddress = address;
+        t.doc.frames.frameCount = 2;
+        EXPECT_FALSE(readChannel(t.doc, &t.messages));
+        EXPECT_NE(t.doc.errors.text().find(message), std::string::npos) << t.doc.errors.text();
+        EXPECT_EQ(t.doc.sheets, Sheets());
+        EXPECT_EQ(t.doc.frames, FrameStore());
+        EXPECT_EQ(t.doc.currentChannel, kTriangle);
+    }
+    ASSERT_EQ(t.messages.boxes.size(), 1u);  // for the damaged address
     EXPECT_EQ(t.messages.boxes[0].title, kConversionErrorTitle);
-    EXPECT_EQ(t.doc.sheets, Sheets());
-    EXPECT_EQ(t.doc.currentChannel, kTriangle);
-    // An address past the end of the file is reported, not read.
-    t.doc.readWriteAddress = "FFFFF";
-    EXPECT_FALSE(readChannel(t.doc, &t.messages));
-    EXPECT_NE(t.doc.errors.text().find("song header"), std::string::npos);
 }
 
 // --- kestra-cli dump -----------------------------------------------------------------------
