@@ -38,7 +38,8 @@ struct Song {
     // The TLg tags of all lines of a channel, "--" for an empty line.
     std::vector<std::string> tags(int c = 0) {
         std::vector<std::string> out;
-        for (int r = 0; r < ch(c).lineCount(); ++r) out.emplace_back(ch(c).music.cell(r, music::kTLg));
+        for (int r = 0; r < ch(c).lineCount(); ++r)
+            out.emplace_back(ch(c).music.cell(r, music::kTLg));
         return out;
     }
     EditResult add(int row, const std::string& count, AddWhere where, int c = 0,
@@ -117,10 +118,11 @@ TEST(AddLines, RefusesARunawayCount) {
     }
 }
 
-TEST(RemoveLines, LinesBehindMoveUpAndRefsFollow) {
+TEST(RemoveLines, LinesBehindMoveUpRefsFollowAndRefsInsideGoWithTheBlock) {
     Song s;
     s.ch().loop.setCell(1, loop::line(1), "0008");
     s.ch().brk.setCell(9, brk::line(2), "0002");
+    s.ch().loop.setCell(5, loop::line(3), "0004");
     EditResult r = s.remove(4, "3");
     EXPECT_TRUE(s.messages.boxes.empty());
     EXPECT_EQ(s.tags(), tagsOf({0, 1, 2, 3, 7, 8, 9}));
@@ -128,17 +130,9 @@ TEST(RemoveLines, LinesBehindMoveUpAndRefsFollow) {
     EXPECT_EQ(s.ch().brk.rowCount(), 7);
     EXPECT_EQ(s.ch().loop.cell(1, loop::line(1)), "0005");
     EXPECT_EQ(s.ch().brk.cell(6, brk::line(2)), "0002");
+    for (int r = 0; r < 7; ++r) EXPECT_EQ(s.ch().loop.cell(r, loop::line(3)), "----");
     EXPECT_EQ(*r.rows, (RowsMoved{RowsMoved::Kind::Removed, 0, 4, 3}));
     EXPECT_FALSE(r.selection.has_value());
-}
-
-TEST(RemoveLines, RefsInsideTheBlockGoWithIt) {
-    Song s;
-    s.ch().loop.setCell(5, loop::line(1), "0004");
-    s.remove(4, "3");
-    EXPECT_TRUE(s.messages.boxes.empty());
-    EXPECT_EQ(s.ch().lineCount(), 7);
-    for (int r = 0; r < 7; ++r) EXPECT_EQ(s.ch().loop.cell(r, loop::line(1)), "----");
 }
 
 TEST(RemoveLines, SelectionMovesOffTheCutEnd) {
@@ -306,23 +300,16 @@ struct ParseCase {
 
 TEST(LineCommands, NumberBoxParsing) {
     using S = LineCount::Status;
+    // clang-format off
     const ParseCase cases[] = {
-        {"", S::Empty, 0},
-        {" \t", S::Empty, 0},
-        {"7", S::Ok, 7},
-        {" 12 ", S::Ok, 12},
-        {"+3", S::Ok, 3},
-        {"-4", S::Ok, -4},
-        {"007", S::Ok, 7},
-        {"0", S::Ok, 0},
-        {"-0", S::Ok, 0},
-        {"1e3", S::NotNumber, 0},
-        {"0x1", S::NotNumber, 0},
-        {"--1", S::NotNumber, 0},
-        {"+", S::NotNumber, 0},
-        {"1,000", S::NotNumber, 0},
+        {"", S::Empty, 0},       {" \t", S::Empty, 0},      {"7", S::Ok, 7},
+        {" 12 ", S::Ok, 12},     {"+3", S::Ok, 3},          {"-4", S::Ok, -4},
+        {"007", S::Ok, 7},       {"0", S::Ok, 0},           {"-0", S::Ok, 0},
+        {"1e3", S::NotNumber, 0}, {"0x1", S::NotNumber, 0}, {"--1", S::NotNumber, 0},
+        {"+", S::NotNumber, 0},  {"1,000", S::NotNumber, 0},
         {"000000000000000000000000005", S::Ok, 5},
     };
+    // clang-format on
     for (const ParseCase& c : cases) {
         LineCount n = parseLineCount(c.text);
         EXPECT_EQ(n.status, c.status) << '"' << c.text << '"';
