@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/hex_text.h"
+#include "song_lines.h"
 
 namespace kestra {
 namespace {
@@ -317,11 +318,7 @@ TEST(Decoder, RunawayStreamStopsAtTheLineLimit) {
 }
 
 TEST(Decoder, ReplacesWhatTheSheetsHeld) {
-    ChannelSheets held;
-    growSheetRows(5, held);
-    initSheetRows(held, 0, 5);
-    held.music.setCell(0, music::kVol, "7");
-    Decoded d({0x21, 0x17}, kSquare1, held);
+    Decoded d({0x21, 0x17}, kSquare1, testing::channelOf({{"---", {{music::kVol, "7"}}}, {}, {}}));
     EXPECT_EQ(d.sheets.lineCount(), 2);
     EXPECT_EQ(d.sheets.music.cell(0, music::kVol), "-");
 }

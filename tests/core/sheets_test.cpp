@@ -4,6 +4,7 @@
 
 #include "model/frame_store.h"
 #include "model/sheet_dump.h"
+#include "song_lines.h"
 
 namespace kestra {
 namespace {
@@ -13,9 +14,10 @@ TEST(Sheets, CellsKeepTheirWidthAndLinesMoveWhole) {
     EXPECT_TRUE(music.setCell(1, music::kNote, "C-1"));
     EXPECT_TRUE(music.setCell(1, music::kVol, "A"));
     // Text of another width, or a numbering column, is refused and changes nothing.
-    for (auto [col, text] : std::initializer_list<std::pair<int, std::string_view>>{
-             {music::kNote, "C-"}, {music::kNote, "C-11"}, {music::kVol, "AB"}, {music::kIns, ""},
-             {0, "001"}, {music::kPlus + 1, "--"}})
+    const std::pair<int, std::string_view> refused[] = {
+        {music::kNote, "C-"}, {music::kNote, "C-11"},  {music::kVol, "AB"}, {music::kIns, ""},
+        {0, "001"},           {music::kPlus + 1, "--"}};
+    for (auto [col, text] : refused)
         EXPECT_FALSE(music.setCell(1, col, text)) << col << " " << text;
     EXPECT_FALSE(music.setCell(3, music::kNote, "C-1"));  // no such row
     EXPECT_FALSE(music.setRecord(0, "short"));
@@ -57,16 +59,8 @@ TEST(Sheets, FixedColumnsOfLaterLines) {
 }
 
 ChannelSheets threeLines() {
-    ChannelSheets c;
-    growSheetRows(2, c);
-    initSheetRows(c, 1, 2);
-    c.music.setCell(0, 3, "C-1");
-    c.music.setCell(1, 4, "A");
-    c.loop.setCell(1, 3, "02");
-    c.loop.setCell(1, 4, "00");
-    c.loop.setCell(1, 5, "0000");
-    setMarkerLine(c, 2, '|');
-    return c;
+    return testing::channelOf(
+        {{"C-1"}, {"---", {{music::kVol, "A"}}, testing::loopTo(1, "02", 0)}, testing::end()});
 }
 
 TEST(FrameStore, LoadingAnEmptyFrameLeavesOneDefaultLine) {

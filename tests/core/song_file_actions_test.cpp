@@ -8,19 +8,11 @@
 #include "encoder/old_note_names.h"
 #include "model/song_file.h"
 #include "rom/file_bytes.h"
+#include "song_lines.h"
 #include "test_files.h"
 
 namespace kestra {
 namespace {
-
-Sheets songWithNote(const char* note, int lines) {
-    Sheets s;
-    ChannelSheets& c = s.channel(kSquare2);
-    growSheetRows(lines, c);
-    initSheetRows(c, 1, lines);
-    c.music.setCell(1, music::kNote, note);
-    return s;
-}
 
 struct Session {
     testing::TempDir dir;
@@ -57,7 +49,8 @@ TEST(SongFileActions, NamesAndTitles) {
 TEST(SongFileActions, OpenReplacesTheSongAsOneUndoStep) {
     Session s;
     std::string path = s.dir.file("tune.ksong");
-    Sheets saved = songWithNote("D-2", 5);
+    Sheets saved;
+    saved.channel(kSquare2) = testing::channelOf({{}, {"D-2"}, {}, {}, {}, {}});
     ASSERT_TRUE(saveSongFile(path, saved).ok());
     s.edit("C-1");
     Sheets before = s.doc.sheets;
@@ -88,14 +81,9 @@ TEST(SongFileActions, OpenReplacesTheSongAsOneUndoStep) {
 TEST(SongFileActions, AnOldSongFileIsRenamedWithOneMessage) {
     Session s;
     Sheets old;
-    ChannelSheets& c = old.channel(kSquare1);
-    growSheetRows(2, c);
-    initSheetRows(c, 0, 2);
-    c.music.setCell(0, music::kNote, "C-2");
-    c.music.setCell(0, music::kPlus, "ON");
-    c.music.setCell(1, music::kNote, "D-2");
-    c.music.setCell(1, music::kFlag, "00");
-    setMarkerLine(c, 2, '|');
+    testing::fillChannel(
+        old.channel(kSquare1),
+        {{"C-2", {{music::kPlus, "ON"}}}, {"D-2", {{music::kFlag, "00"}}}, testing::end()});
     std::string path = s.dir.file("old.ksong");
     std::ofstream(path) << writeSheetDump(old).substr(std::string("format 2\n").size());
     ASSERT_TRUE(s.songs.openPath(path, {}));

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "model/memory_text.h"
+#include "song_lines.h"
 #include "test_files.h"
 
 namespace kestra {
@@ -17,12 +18,8 @@ void writeText(const std::string& path, const std::string& text) {
 
 Sheets someSong() {
     Sheets s;
-    ChannelSheets& c = s.channel(kTriangle);
-    growSheetRows(4, c);
-    initSheetRows(c, 1, 4);
-    c.music.setCell(2, music::kNote, "C#1");
-    c.loop.setCell(3, loop::line(1), "0001");
-    setMarkerLine(c, 4, '|');
+    s.channel(kTriangle) = testing::channelOf(
+        {{}, {}, {"C#1"}, {"---", {}, {{loop::line(1), "0001"}}}, testing::end()});
     return s;
 }
 

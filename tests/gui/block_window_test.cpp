@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include "core/song_lines.h"
 #include "fakes.h"
 
 namespace kestra::testing {
@@ -11,13 +12,8 @@ namespace {
 
 // Square 1: C-3 .. G-3 on lines 0-4 in octave 3, the page end on line 5.
 void fillSong(MainWindow& w) {
-    ChannelSheets& ch = w.document().sheets.channel(0);
-    growSheetRows(5, ch);
-    initSheetRows(ch, 0, 5);
-    const char* notes[] = {"C-3", "D-3", "E-3", "F-3", "G-3"};
-    for (int r = 0; r < 5; ++r) ch.music.setCell(r, music::kNote, notes[r]);
-    ch.music.setCell(0, music::kOct, "03");
-    setMarkerLine(ch, 5, '|');
+    fillChannel(w.document().sheets.channel(0),
+                {{"C-3", {{music::kOct, "03"}}}, {"D-3"}, {"E-3"}, {"F-3"}, {"G-3"}, end()});
     w.sheets().refreshAll();
 }
 
