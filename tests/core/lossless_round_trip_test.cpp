@@ -185,18 +185,13 @@ TEST(KeptStream, AJumpIntoAnotherChannelIsRefusedWhereItCannotHold) {
     EXPECT_NE(problem.find("has changed before this place"), std::string::npos) << problem;
 }
 
-// Line commands as the editor does them, for the lines only (the numbers are put right).
-void renumber(ChannelSheets& s) {
-    for (int r = 0; r < s.music.rowCount(); ++r) s.music.setCell(r, 0, intToDecText(r, 3));
-}
+// Lines added and removed in the three sheets, without the line commands' reference shifting.
 void addLinesAt(ChannelSheets& s, int at, int n) {
     for (Sheet* sheet : {&s.music, &s.loop, &s.brk}) sheet->insertRows(at, n);
     initSheetRows(s, at, at + n - 1);
-    renumber(s);
 }
 void removeLineAt(ChannelSheets& s, int at) {
     for (Sheet* sheet : {&s.music, &s.loop, &s.brk}) sheet->removeRows(at, 1);
-    renumber(s);
 }
 
 // Which lines an edit re-encodes: only the note it touches; the others keep their bytes.

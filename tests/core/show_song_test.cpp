@@ -48,15 +48,10 @@ Line note(const char* n = "C-1", Cells loops = {}, Cells breaks = {}) {
 
 // Lines 0-3 plain, lines 4-7 looped by loop 1 on line 7 (count 02), then lines 8 and 9 plain.
 std::vector<Line> loopSong(Cells breakOnLine5 = {}) {
-    std::vector<Line> s;
-    for (int i = 0; i < 4; ++i) s.push_back(note());
-    s.push_back(note());
-    s.push_back(note("D-1", {}, std::move(breakOnLine5)));
-    s.push_back(note());
-    s.push_back(note("E-1", loopTo(1, "02", 4)));
-    s.push_back(note());
-    s.push_back(note());
-    s.push_back(note("F-1"));
+    std::vector<Line> s(11, note());
+    s[5] = note("D-1", {}, std::move(breakOnLine5));
+    s[7] = note("E-1", loopTo(1, "02", 4));
+    s[10] = note("F-1");
     s.push_back({"|||"});
     return s;
 }

@@ -138,7 +138,6 @@ class WindowTest : public QObject {
     }
     MainWindow* window() const { return current_ ? &current_->window : nullptr; }
     std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
-    // Writes bytes as `name` into the class's folder; the path.
     // Shown, exposed and active: what key shortcuts need.
     MainWindow& activeWindow() {
         MainWindow& w = fresh();
@@ -146,6 +145,7 @@ class WindowTest : public QObject {
         w.activateWindow();
         return w;
     }
+    // Writes bytes as `name` into the class's folder; the path.
     std::string writeFile(const char* name, const Bytes& bytes) const {
         std::string p = path(name);
         if (!fixtures::writeBytes(p, bytes)) qFatal("cannot write %s", name);

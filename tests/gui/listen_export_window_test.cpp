@@ -15,12 +15,6 @@ namespace kestra::testing {
 
 namespace {
 
-Bytes toneNsf() {
-    fixtures::BuildOptions options;
-    options.nsfCode = fixtures::NsfCode::Tone;
-    return fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), options).bytes;
-}
-
 int peak(const QByteArray& bytes) {
     int p = 0;
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
@@ -189,7 +183,10 @@ class ListenExportWindowTest : public WindowTest {
     }
 
     void sourceGivesWholeFramesOfSound() {
-        auto renderer = preview::NsfRenderer::open(toneNsf());
+        fixtures::BuildOptions tone;
+        tone.nsfCode = fixtures::NsfCode::Tone;
+        auto renderer = preview::NsfRenderer::open(
+            fixtures::buildFile(Layout::Nsf, fixtures::sampleSongs(), tone).bytes);
         QVERIFY(renderer.ok());
         QVERIFY(!renderer->startTrack(0));
         NsfAudioSource source(std::make_unique<preview::NsfRenderer>(std::move(*renderer)));
