@@ -157,34 +157,6 @@ TEST(KeptStream, WrittenAtAnotherAddressTheLinesKeepTheirBytes) {
                                                   intToHexText(start & 0xFF, 2) + " 17");
 }
 
-TEST(KeptStream, AJumpIntoAnotherChannelIsRefusedWhereItCannotHold) {
-    fixtures::SongSpec songSpec;
-    songSpec.channels[0] = fixtures::plain({0x21, 0x22, 0x23, 0x17});
-    songSpec.channels[1] = StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build();
-    auto r = readBuilt(Layout::Nsf, songSpec);
-    ASSERT_TRUE(r->read);
-    EXPECT_NE(r->doc.errors.text().find("lies outside the channel's own stream"), std::string::npos)
-        << r->doc.errors.text();
-    std::string problem;
-    EXPECT_FALSE(written(*r, r->built.dataEnd + 0x10, &problem));
-    EXPECT_NE(problem.find("can only be written back unchanged at the address the song was read "
-                           "from"),
-              std::string::npos)
-        << problem;
-    // At its own address in another file: refused.
-    FileState other = r->fs;
-    other.path = "another.nsf";
-    ErrorBox box;
-    EXPECT_FALSE(encoded(*r, box, 0, true, &other));
-    EXPECT_NE(box.text().find("can only be written back unchanged"), std::string::npos)
-        << box.text();
-    // At its own address, but with Square One changed before the target: refused too.
-    r->doc.sheets.channel(0).music.setCell(0, music::kNote, "C-1");
-    problem.clear();
-    EXPECT_FALSE(written(*r, r->built.songs[0].headerOffset, &problem));
-    EXPECT_NE(problem.find("has changed before this place"), std::string::npos) << problem;
-}
-
 // Lines added and removed in the three sheets, without the line commands' reference shifting.
 void addLinesAt(ChannelSheets& s, int at, int n) {
     for (Sheet* sheet : {&s.music, &s.loop, &s.brk}) sheet->insertRows(at, n);

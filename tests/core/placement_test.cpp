@@ -5,6 +5,8 @@
 #include "encoder/create_code.h"
 #include "encoder/file_map.h"
 #include "encoder/find_place.h"
+#include "encoder/song_encoder.h"
+#include "model/frame_store.h"
 #include "rom/song_table.h"
 #include "song_lines.h"
 #include "test_files.h"
@@ -169,23 +171,42 @@ TEST(FileMap, SharedStreamsAreListedOnceAndAnEffectOnlyByItsHeader) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "in\n" << text;
 }
 
-TEST(KeptTargets, AJumpIntoAnotherChannelIsKeptWhereTheDestinationHoldsItsBytes) {
+// A jump into another channel's stream is kept only where the bytes it lands on stay: the encoder
+// alone keeps it unchanged at the address it was read from in its own file; Create Code, in a copy
+// of the file too, but not once Square One's bytes before the target change.
+TEST(KeptTargets, AJumpIntoAnotherChannelIsKeptOnlyWhereTheDestinationHoldsItsBytes) {
     SongSpec song;
     song.channels[0] = plain({0x21, 0x22, 0x23, 0x17});
     song.channels[1] = fixtures::StreamBuilder().raw({0x24}).jumpToChannel(0, 1).end().build();
     testing::OpenedFile f(Layout::Nsf, {song});
+    Document& doc = f.doc;
     ASSERT_TRUE(f.read(1));
+    EXPECT_NE(doc.errors.text().find("lies outside the channel's own stream"), std::string::npos)
+        << doc.errors.text();
+    auto encoderRefuses = [&](std::uint32_t header, const FileState& file, const char* why) {
+        ErrorBox box;
+        EXPECT_FALSE(
+            encodeSong(songFrames(doc.sheets, doc.frames), file, header, 1, box, &doc.readMemory));
+        EXPECT_NE(box.text().find(why), std::string::npos) << box.text();
+    };
+    const char* unchanged = "can only be written back unchanged at the address the song was read";
+    encoderRefuses(f.built.dataEnd + 0x10, doc.file, unchanged);
+    FileState other = doc.file;
+    other.path = "another.nsf";
+    encoderRefuses(f.built.songs[0].headerOffset, other, unchanged);
+    doc.sheets.channel(0).music.setCell(0, music::kNote, "C-1");
+    encoderRefuses(f.built.songs[0].headerOffset, doc.file, "has changed before this place");
+    doc.sheets.channel(0).music.setCell(0, music::kNote, "C-0");
     // A copy of the file is another path with the same bytes: written back unchanged.
     std::string copy = f.dir.write("copy.nsf", f.built.bytes);
-    f.doc.file.path = copy;
-    f.doc.file.identity = readIdentifiedFile(copy).value().identity;  // as if selected
-    EXPECT_TRUE(createCode(f.doc, f.doc.readWriteAddress, 1, nullptr)) << f.doc.errors.text();
-    EXPECT_EQ(readFileBytes(copy).value(), f.built.bytes);
-    // Square One changed before the target: the jump would land elsewhere.
-    f.doc.sheets.channel(0).music.setCell(0, music::kVol, "B");
-    EXPECT_FALSE(createCode(f.doc, f.doc.readWriteAddress, 1, nullptr));
-    EXPECT_NE(f.doc.errors.text().find("would not hold that channel's bytes"), std::string::npos)
-        << f.doc.errors.text();
+    doc.file.path = copy;
+    doc.file.identity = testing::valueOf(readIdentifiedFile(copy)).identity;  // as if selected
+    EXPECT_TRUE(createCode(doc, f.address(1), 1, nullptr)) << doc.errors.text();
+    EXPECT_EQ(testing::valueOf(readFileBytes(copy)), f.built.bytes);
+    doc.sheets.channel(0).music.setCell(0, music::kVol, "B");  // a longer first line
+    EXPECT_FALSE(createCode(doc, f.address(1), 1, nullptr));
+    EXPECT_NE(doc.errors.text().find("would not hold that channel's bytes"), std::string::npos)
+        << doc.errors.text();
 }
 
 }  // namespace
