@@ -15,6 +15,7 @@
 #include "format/decoder.h"
 #include "format/stream_def.h"
 #include "model/atomic_write.h"
+#include "model/big_endian.h"
 #include "model/song_file.h"
 #include "rom/patch_export.h"
 #include "rom/song_table.h"
@@ -214,16 +215,14 @@ TEST(DataSafety, RoundtripChecksThatASongFitsBeforePatchingItInMemory) {
     const auto header = static_cast<std::uint32_t>(bytes.size() - 9 - length);
     const auto stream = static_cast<std::uint16_t>(header + 9 + kDriverBase - 0x80);
     Bytes song{0};
-    for (int c = 0; c < 4; ++c)
-        song.insert(song.end(), {std::uint8_t(stream >> 8), std::uint8_t(stream)});
+    for (int c = 0; c < 4; ++c) appendBigEndian16(song, stream);
     song.insert(song.end(), length - 1, 0x21);
     song.push_back(0x17);
     std::copy(song.begin(), song.end(), bytes.begin() + header);
     auto fsState = recogniseLayout("x.nsf", bytes);
     ASSERT_TRUE(fsState);
-    const std::uint16_t entry = static_cast<std::uint16_t>(header + kDriverBase - 0x80);
-    bytes[songTableEntryOffset(*fsState, 1)] = static_cast<std::uint8_t>(entry >> 8);
-    bytes[songTableEntryOffset(*fsState, 1) + 1] = static_cast<std::uint8_t>(entry & 0xFF);
+    writeBigEndian16(bytes, songTableEntryOffset(*fsState, 1),
+                     static_cast<std::uint16_t>(header + kDriverBase - 0x80));
     testing::TempDir dir;
     auto run = runCliApart("roundtrip " + dir.write("x.nsf", bytes));
     EXPECT_EQ(run.status, 1) << run.err;

@@ -224,15 +224,9 @@ TEST(NoteBytes, PiecesAndCodes) {
     EXPECT_EQ(hexOf(out), "02 DF");
 }
 
+// The sample songs' NSF: song table at 0xAC1, four songs.
 FileState nsfState() {
-    FileState fs;
-    fs.path = "song.nsf";
-    fs.layout = Layout::Nsf;
-    fs.headerSize = 0x80;
-    fs.bankXor = 0;
-    fs.songTableBase = 0xAC1;
-    fs.songCount = 4;
-    return fs;
+    return testing::recognised(Layout::Nsf, fixtures::sampleSongs()).fs;
 }
 
 TEST(EncodeSong, HeaderAndTableEntryPointAtTheChannels) {

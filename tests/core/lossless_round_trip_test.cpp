@@ -507,9 +507,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RandomKeptSongs, ::testing::ValuesIn(fixtures:
 TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
     testing::TempDir folder;
     for (Layout layout : fixtures::allLayouts()) {
-        std::string path = folder.file("songs" + fixtures::extensionFor(layout));
-        ASSERT_TRUE(
-            fixtures::writeBytes(path, fixtures::buildFile(layout, fixtures::sampleSongs()).bytes));
+        auto built = fixtures::buildFile(layout, fixtures::sampleSongs());
+        std::string path = folder.write("songs" + fixtures::extensionFor(layout), built.bytes);
         int status = -1;
         std::string out = testing::runCliExit("roundtrip " + path, &status);
         EXPECT_EQ(status, 0) << layoutName(layout) << "\n" << out;
@@ -519,7 +518,6 @@ TEST(CliRoundtrip, EverySampleSongIsTheSameInEveryLayout) {
 
         // A song dumped with what reading remembered, edited in one line and created again:
         // the other lines keep their bytes, so the file changes in the note's byte only.
-        auto built = fixtures::buildFile(layout, fixtures::sampleSongs());
         std::string header = intToHexText(built.songs[1].headerOffset, 5);
         std::string song = folder.file("loops.ksong");
         std::string dumped =
