@@ -4,10 +4,10 @@
 
 #include <map>
 
-#include "cli_run.h"
 #include "rom/crc32.h"
 #include "rom/file_bytes.h"
 #include "rom/ips_patch.h"
+#include "test_files.h"
 
 namespace kestra {
 namespace {

@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 
-#include "cli_run.h"
 #include "editing/song_file_actions.h"
 #include "encoder/create_code.h"
 #include "format/decoder.h"

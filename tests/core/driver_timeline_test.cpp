@@ -6,7 +6,6 @@
 
 #include "encoder/placement_checks.h"
 #include "fixtures/fixture_builder.h"
-#include "fixtures/walker_driver.h"
 #include "format/read_song.h"
 #include "listen/song_places.h"
 #include "model/frame_store.h"

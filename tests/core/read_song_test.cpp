@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "cli_run.h"
 #include "format/decoder.h"
 #include "model/sheet_dump.h"
 #include "test_files.h"

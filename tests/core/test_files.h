@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -134,6 +136,22 @@ inline std::string layoutParamName(const ::testing::TestParamInfo<Layout>& info)
     std::string name = layoutName(info.param);
     std::erase(name, ' ');
     return name;
+}
+
+// A run of kestra-cli with its standard output and standard error kept apart.
+struct CliRun {
+    int status = -1;  // the exit status; -1 when the process did not exit normally
+    std::string out;
+    std::string err;
+};
+inline CliRun runCliApart(const std::string& args) {
+    TempDir dir;
+    CliRun run;
+    run.out = runCli(args, &run.status, dir.file("stderr"));
+    run.status = exitStatus(run.status);
+    std::ifstream err(dir.file("stderr"), std::ios::binary);
+    run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    return run;
 }
 
 // "0A 17 ..." for messages and comparisons.

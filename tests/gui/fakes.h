@@ -1,5 +1,6 @@
-// What the window tests share: the headers they use, recording stand-ins for the window's ports
-// whose Qt versions would open modal windows, and a base class that makes and shows the window.
+// What the window tests share: the headers they use, the list of test classes, recording stand-ins
+// for the window's ports whose Qt versions would open modal windows, and a base class that makes
+// and shows the window.
 #pragma once
 
 #include <QAbstractButton>
@@ -34,12 +35,24 @@
 #include "core/fake_ports.h"
 #include "fixtures/fixture_builder.h"
 #include "format/read_song.h"
-#include "gui_test_registry.h"
 #include "model/ports.h"
 #include "rom/file_bytes.h"
 #include "rom/layout.h"
 
 namespace kestra::testing {
+
+// The Qt Test classes of the GUI test program: each file registers its class here.
+using TestFactory = std::function<std::unique_ptr<QObject>()>;
+inline std::vector<TestFactory>& guiTestRegistry() {
+    static std::vector<TestFactory> registry;
+    return registry;
+}
+template <class T>
+struct RegisterGuiTest {
+    RegisterGuiTest() {
+        guiTestRegistry().push_back([] { return std::make_unique<T>(); });
+    }
+};
 
 struct FakeSaveChanges : SaveChangesPort {
     SaveChoice answer = SaveChoice::Discard;

@@ -1,9 +1,7 @@
 // Runs every registered Qt Test class in one program.
 #include <QApplication>
-#include <QTemporaryDir>
-#include <QTest>
 
-#include "gui_test_registry.h"
+#include "fakes.h"
 
 int main(int argc, char** argv) {
     // The window keeps recent files and dialog folders in its settings: the tests keep theirs

@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "fakes.h"
-#include "fixtures/walker_driver.h"
 #include "preview/nsf_render.h"
 #include "rom/crc32.h"
 #include "rom/ips_patch.h"

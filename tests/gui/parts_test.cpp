@@ -1,20 +1,14 @@
 // The window's parts on their own: the table model, the file filter,
 // the key map, the Help window and the bit dialog.
-#include <QAbstractItemModelTester>
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
 #include <tuple>
 
 #include "app/bit_dialog.h"
 #include "app/file_filter.h"
-#include "app/help_window.h"
 #include "app/key_map.h"
 #include "app/sheet_model.h"
-#include "gui_test_registry.h"
+#include "fakes.h"
 #include "model/sheets.h"
 
 namespace kestra::testing {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "../core/test_files.h"
-#include "fixtures/walker_driver.h"
 #include "model/sheet_dump.h"
 #include "preview/nsf_render.h"
 
