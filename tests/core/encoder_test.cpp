@@ -89,22 +89,12 @@ INSTANTIATE_TEST_SUITE_P(
           {{"C-0"}, {"^^^", {{kOct, "02"}}}, {"D-2"}, end()}, "21 09 02 23 17"},
         S{"the page end emits the note, then the End", {{"C-0"}, {"D-0"}, end()}, "21 23 17"},
         S{"a channel that is only its End", {end()}, "17"},
-        S{"a 64-line note and more", noteOf(130), "01 E1 E1 01 41 17"}));
+        S{"a 64-line note and more", noteOf(130), "01 E1 E1 01 41 17"},
+        // Break 1 before Loop 2; both behind the note of line 0 (which is emitted at line 1).
+        S{"a break and a loop follow the line's note",
+          {{"C-0", {}, testing::loopTo(2, "02", 0), testing::breakTo(1, "00", 2)}, {"C-0"}, end()},
+          "21 12 00 80 0A 0F 02 80 00 21 17"}));
 // clang-format on
-
-TEST(EncodeStream, BreakAndLoopFollowTheLinesNote) {
-    using namespace loop;
-    Encoded e =
-        encodeChannel({{"C-0",
-                        {},
-                        {{count(2), "02"}, {frame(2), "00"}, {line(2), "0000"}},
-                        {{brk::flag(1), "00"}, {brk::frame(1), "00"}, {brk::line(1), "0002"}}},
-                       {"C-0"},
-                       end()});
-    ASSERT_TRUE(e.resolved);
-    // Break 1 before Loop 2; both behind the note of line 0 (which is emitted at line 1).
-    EXPECT_EQ(hexOf(e.code->bytes), "21 12 00 80 0A 0F 02 80 00 21 17");
-}
 
 TEST(EncodeStream, LineAddressesAreWhereTheLinesMaterialStarts) {
     Encoded e = encodeChannel({{"C-1", {{kOct, "01"}}}, dash, dash, dash, end()});

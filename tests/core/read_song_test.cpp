@@ -91,25 +91,35 @@ fixtures::SongSpec songWith(int channel, fixtures::ChannelStream stream) {
     return song;
 }
 
-TEST(ReadSong, StreamRunningOffTheFileIsRefused) {
+// A song that cannot be read is refused whole, with one message, and leaves empty sheets.
+TEST(ReadSong, AnUnreadableSongIsRefusedWhole) {
     // Notes without End up to the last byte of the file.
-    auto f = testing::recognised(Layout::Nsf, {songWith(kSquare1, fixtures::plain({0x21, 0x61}))});
-    auto& bytes = f.built.bytes;
-    std::uint32_t first = *f.built.songs[0].channelOffsets[0];
-    for (size_t i = first; i < bytes.size(); ++i) bytes[i] = 0x21;
-    ErrorBox errors;
-    Sheets s;
-    s.channel(kSquare1).music.setCell(0, music::kVol, "5");
-    EXPECT_FALSE(decodeSong(f.fs, bytes, f.header(), s, errors));
-    EXPECT_EQ(s, Sheets());
-    ASSERT_EQ(errors.history().size(), 1u);
-    EXPECT_EQ(errors.history()[0],
-              "The Square One stream reaches the end of the file ($08080) before its End command "
-              "(17); the song was not read.");
+    auto runaway =
+        testing::recognised(Layout::Nsf, {songWith(kSquare1, fixtures::plain({0x21, 0x61}))});
+    Bytes& bytes = runaway.built.bytes;
+    std::fill(bytes.begin() + *runaway.built.songs[0].channelOffsets[0], bytes.end(), 0x21);
+    auto below = testing::recognised(Layout::Nsf, sampleSongs());
+    below.built.bytes[below.header() + 5] = 0x12;  // Triangle pointer 0x12xx
+    const std::pair<testing::Recognised*, std::string> cases[] = {
+        {&runaway,
+         "The Square One stream reaches the end of the file ($08080) before its End "
+         "command (17); the song was not read."},
+        {&below, "The Triangle pointer $12"}};
+    for (const auto& [f, message] : cases) {
+        ErrorBox errors;
+        Sheets s;
+        s.channel(kSquare1).music.setCell(0, music::kVol, "5");
+        EXPECT_FALSE(decodeSong(f->fs, f->built.bytes, f->header(), s, errors));
+        EXPECT_EQ(s, Sheets());
+        ASSERT_EQ(errors.history().size(), 1u);
+        EXPECT_NE(errors.history()[0].find(message), std::string::npos) << errors.history()[0];
+    }
     // The last byte an operand: the End byte never comes either.
     bytes.back() = 0x0E;
     bytes[bytes.size() - 2] = 0x21;
-    EXPECT_FALSE(decodeSong(f.fs, bytes, f.header(), s, errors));
+    Sheets s;
+    ErrorBox errors;
+    EXPECT_FALSE(decodeSong(runaway.fs, bytes, runaway.header(), s, errors));
 }
 
 TEST(ReadSong, ChannelBytesStopAtTheEndInCommandPosition) {
@@ -124,18 +134,6 @@ TEST(ReadSong, ChannelBytesStopAtTheEndInCommandPosition) {
     auto stream = readChannelBytes(f.fs, bytes, f.header(), **address, kTriangle);
     ASSERT_TRUE(stream.ok());
     EXPECT_EQ(*stream, (Bytes{0x0E, 0x17, 0x80, 0x17, 0x05, 0x17, 0x17, 0x21, 0x17}));
-}
-
-TEST(ReadSong, PointerBelowTheDriverBaseIsRefused) {
-    auto f = testing::recognised(Layout::Nsf, sampleSongs());
-    std::uint32_t h = f.header();
-    f.built.bytes[h + 5] = 0x12;  // Triangle pointer 0x12xx
-    ErrorBox errors;
-    Sheets s;
-    EXPECT_FALSE(decodeSong(f.fs, f.built.bytes, h, s, errors));
-    EXPECT_EQ(s, Sheets());
-    ASSERT_EQ(errors.history().size(), 1u);
-    EXPECT_NE(errors.history()[0].find("The Triangle pointer $12"), std::string::npos);
 }
 
 TEST(ReadSong, HeaderOutsideTheFile) {
