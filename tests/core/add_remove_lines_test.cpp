@@ -1,8 +1,7 @@
 // "Add lines" and "Remove Line": checks and their boxes, line movement, reference renumbering
-// and blocking, and agreement with the record-text algorithm they stand for.
+// and blocking, and the number box.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 

@@ -105,18 +105,16 @@ TEST(RenderCommand, WritesAWavFileOfTheAskedLength) {
     ASSERT_TRUE(bytes);
     const size_t dataBytes = 66150 * 4;
     ASSERT_EQ(bytes->size(), 44 + dataBytes);
-    auto u32 = [&](size_t at) {
-        return static_cast<std::uint32_t>((*bytes)[at] | (*bytes)[at + 1] << 8 |
-                                          (*bytes)[at + 2] << 16 | (*bytes)[at + 3] << 24);
+    // The whole header: RIFF, WAVE, a PCM format chunk (stereo, 44100 Hz, 16 bits), the data.
+    auto le = [](size_t v, int n) {  // n bytes, low first
+        std::string s;
+        for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i) & 0xFF);
+        return s;
     };
-    EXPECT_EQ(std::string(bytes->begin(), bytes->begin() + 4), "RIFF");
-    EXPECT_EQ(u32(4), 36 + dataBytes);
-    EXPECT_EQ(std::string(bytes->begin() + 8, bytes->begin() + 16), "WAVEfmt ");
-    EXPECT_EQ(u32(24), 44100u);
-    EXPECT_EQ(u32(28), 44100u * 4);
-    EXPECT_EQ((*bytes)[22], 2);  // stereo
-    EXPECT_EQ((*bytes)[34], 16);
-    EXPECT_EQ(u32(40), dataBytes);
+    EXPECT_EQ(std::string(bytes->begin(), bytes->begin() + 44),
+              "RIFF" + le(36 + dataBytes, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(2, 2) +
+                  le(44100, 4) + le(44100 * 4, 4) + le(4, 2) + le(16, 2) + "data" +
+                  le(dataBytes, 4));
 
     struct Case {
         std::string args;
