@@ -100,17 +100,10 @@ struct Fakes {
     FakeHelp help;
     FakeSaveChanges saveChanges;
     FakePlayer player;
+    // In AppPorts' order; each port has its own type, so no two can be swapped.
     AppPorts ports(bool realPlayer = false) {
-        AppPorts p;
-        p.messages = &messages;
-        p.files = &files;
-        p.bits = &bits;
-        p.keyboard = &keyboard;
-        p.sound = &sound;
-        p.help = &help;
-        p.saveChanges = &saveChanges;
-        p.player = realPlayer ? nullptr : &player;
-        return p;
+        return {&messages, &bits, &keyboard,    &files,
+                &sound,    &help, &saveChanges, realPlayer ? nullptr : &player};
     }
 };
 
