@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "model/memory_text.h"
 #include "song_lines.h"
@@ -11,10 +10,6 @@
 
 namespace kestra {
 namespace {
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 Sheets someSong() {
     Sheets s;
@@ -40,9 +35,7 @@ TEST(SongFile, RefusalsNameTheFileAndLine) {
              {"short.ksong", good.substr(0, good.find("channel 4")), "\"channel 4\" is missing"},
              {"damaged.ksong", badRow, "line 8:"},
          }) {
-        auto path = dir.file(c.name);
-        writeText(path, c.text);
-        auto r = loadSongFile(path);
+        auto r = loadSongFile(dir.write(c.name, Bytes(c.text.begin(), c.text.end())));
         ASSERT_FALSE(r) << c.name;
         EXPECT_NE(r.error().find(c.expected), std::string::npos) << r.error();
         EXPECT_NE(r.error().find(c.name), std::string::npos) << r.error();
@@ -98,13 +91,11 @@ TEST(SongFile, DamagedMemoryIsRefusedWithItsLine) {
              {"past the bytes", "line 3 6 7", "line 3 6 9", 5},
              {"short text", "0000|-", "0000|", 2},
          }) {
-        std::string text = memory;
-        size_t at = text.find(c.from);
+        std::string text = sheets + memory;
+        size_t at = text.find(c.from, sheets.size());
         ASSERT_NE(at, std::string::npos) << c.what;
         text.replace(at, c.from.size(), c.to);
-        auto path = dir.file("bad.ksong");
-        writeText(path, sheets + text);
-        auto r = loadSongFile(path);
+        auto r = loadSongFile(dir.write("bad.ksong", Bytes(text.begin(), text.end())));
         ASSERT_FALSE(r) << c.what;
         EXPECT_NE(r.error().find("line " + std::to_string(firstMemoryLine + c.line) + ":"),
                   std::string::npos)

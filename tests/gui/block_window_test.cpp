@@ -117,9 +117,7 @@ class BlockWindowTest : public WindowTest {
     }
 };
 
-namespace {
-RegisterGuiTest<BlockWindowTest> registerBlockWindow;
-}
+static RegisterGuiTest<BlockWindowTest> registerBlockWindow;
 
 }  // namespace kestra::testing
 

@@ -176,9 +176,7 @@ class CommandsTest : public WindowTest {
     }
 };
 
-namespace {
-RegisterGuiTest<CommandsTest> registerCommands;
-}
+static RegisterGuiTest<CommandsTest> registerCommands;
 
 }  // namespace kestra::testing
 

@@ -201,9 +201,7 @@ class ListenExportWindowTest : public WindowTest {
     }
 };
 
-namespace {
-RegisterGuiTest<ListenExportWindowTest> registerListenExportWindow;
-}
+static RegisterGuiTest<ListenExportWindowTest> registerListenExportWindow;
 
 }  // namespace kestra::testing
 

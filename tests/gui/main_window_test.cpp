@@ -314,9 +314,7 @@ class MainWindowTest : public WindowTest {
     }
 };
 
-namespace {
-RegisterGuiTest<MainWindowTest> registerMainWindow;
-}
+static RegisterGuiTest<MainWindowTest> registerMainWindow;
 
 }  // namespace kestra::testing
 

@@ -124,9 +124,7 @@ class PartsTest : public QObject {
     }
 };
 
-namespace {
-RegisterGuiTest<PartsTest> registerParts;
-}
+static RegisterGuiTest<PartsTest> registerParts;
 
 }  // namespace kestra::testing
 

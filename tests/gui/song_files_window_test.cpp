@@ -127,9 +127,7 @@ class SongFilesWindowTest : public WindowTest {
     }
 };
 
-namespace {
-RegisterGuiTest<SongFilesWindowTest> registerSongFilesWindow;
-}
+static RegisterGuiTest<SongFilesWindowTest> registerSongFilesWindow;
 
 }  // namespace kestra::testing
 
