@@ -33,13 +33,13 @@ void runRecorded(Document& doc, UndoHistory& history, UndoScope scope, UndoCurso
                  Action&& action, const char* name = "") {
     UndoRecorder recorder(doc.sheets, doc.frames, scope, cursor);
     std::shared_ptr<const ReadMemory> memory;
-    if (scope.wholeSong) memory = std::make_shared<const ReadMemory>(doc.readMemory);
+    if (scope.wholeSong) memory = doc.readMemory;
     auto record = [&] {
         if (auto step = recorder.finish(doc.sheets, doc.frames, cursor)) {
             step->name = name;
-            if (memory && *memory != doc.readMemory) {
+            if (memory && memory != doc.readMemory && *memory != doc.memory()) {
                 step->memoryBefore = memory;
-                step->memoryAfter = std::make_shared<const ReadMemory>(doc.readMemory);
+                step->memoryAfter = doc.readMemory;
             }
             history.push(std::move(*step));
         }

@@ -66,6 +66,19 @@ struct Target {
         text->replace(at, count, with);
         return true;
     }
+    void apply(const TextChange& t, bool forward) const {
+        if (const SharedRecords& whole = forward ? t.wholeAfter : t.wholeBefore; whole && sheet) {
+            sheet->adoptText(whole);
+            return;
+        }
+        if (forward) {
+            splice(t.at, t.removed.size(), t.inserted);
+            for (const auto& r : t.runs) splice(r.at, r.before.size(), r.after);
+        } else {
+            for (const auto& r : t.runs) splice(r.at, r.after.size(), r.before);
+            splice(t.at, t.inserted.size(), t.removed);
+        }
+    }
 };
 
 Target targetOf(Sheets& sheets, FrameStore& store, const TextChange& t) {
@@ -80,7 +93,8 @@ bool sizesAre(Sheets& sheets, FrameStore& store, const std::vector<TextChange>& 
               bool before) {
     for (const auto& t : texts) {
         Target target = targetOf(sheets, store, t);
-        if ((!target.sheet && !target.text) || target.size() != (before ? t.sizeBefore : t.sizeAfter))
+        if ((!target.sheet && !target.text) ||
+            target.size() != (before ? t.sizeBefore : t.sizeAfter))
             return false;
     }
     return true;
@@ -139,6 +153,8 @@ size_t UndoStep::bytes() const {
     size_t total = sizeof(UndoStep);
     for (const auto& t : texts) {
         total += sizeof(TextChange) + heap(t.removed) + heap(t.inserted);
+        for (const auto* whole : {&t.wholeBefore, &t.wholeAfter})
+            if (*whole) total += (*whole)->size();
         total += t.runs.capacity() * sizeof(TextRun);
         for (const auto& r : t.runs) total += heap(r.before) + heap(r.after);
     }
@@ -166,11 +182,7 @@ bool UndoStep::applyForward(Sheets& sheets, FrameStore& store) const {
         if (storeAfter) store = *storeBefore;
         return false;
     }
-    for (const auto& t : texts) {
-        Target target = targetOf(sheets, store, t);
-        target.splice(t.at, t.removed.size(), t.inserted);
-        for (const auto& r : t.runs) target.splice(r.at, r.before.size(), r.after);
-    }
+    for (const auto& t : texts) targetOf(sheets, store, t).apply(t, true);
     if (viewsAfter) sheets.shown = viewsAfter;
     store.frameCount = frameCountAfter;
     store.currentFrame = currentFrameAfter;
@@ -179,11 +191,7 @@ bool UndoStep::applyForward(Sheets& sheets, FrameStore& store) const {
 
 bool UndoStep::applyBackward(Sheets& sheets, FrameStore& store) const {
     if (!sizesAre(sheets, store, texts, false)) return false;
-    for (const auto& t : texts) {
-        Target target = targetOf(sheets, store, t);
-        for (const auto& r : t.runs) target.splice(r.at, r.after.size(), r.before);
-        target.splice(t.at, t.inserted.size(), t.removed);
-    }
+    for (const auto& t : texts) targetOf(sheets, store, t).apply(t, false);
     if (storeBefore) store = *storeBefore;
     if (viewsBefore) sheets.shown = viewsBefore;
     store.frameCount = frameCountBefore;

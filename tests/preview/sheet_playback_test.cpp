@@ -48,8 +48,7 @@ class SheetPlayback : public ::testing::Test {
         ASSERT_TRUE(opened) << opened.error();
         path = *opened;
         address = offsetText(built.songs[0].headerOffset);
-        ASSERT_TRUE(decodeSong(doc.file, original, built.songs[0].headerOffset, doc.sheets,
-                               doc.errors, &doc.readMemory));
+        ASSERT_TRUE(decodeSong(doc, original, built.songs[0].headerOffset));
     }
     TempDir dir;
     Document doc;
