@@ -113,6 +113,17 @@ std::string& Sheet::own() {
     return *text_;
 }
 
+void Sheet::replaceText(size_t at, size_t count, std::string_view with) {
+    if (text_.use_count() == 1) {
+        text_->replace(at, count, with);
+        return;
+    }
+    auto fresh = std::make_shared<std::string>();
+    fresh->reserve(text_->size() - count + with.size());
+    fresh->append(*text_, 0, at).append(with).append(*text_, at + count);
+    text_ = std::move(fresh);
+}
+
 bool Sheet::adoptText(const SharedRecords& text) {
     if (!text || text->size() % width() != 0) return false;
     // Records given out by sharedText() were made changeable by a sheet; own() copies them
@@ -145,7 +156,7 @@ bool Sheet::splice(size_t at, size_t count, std::string_view with) {
     if (at > text_->size() || count > text_->size() - at) return false;
     const size_t size = text_->size() - count + with.size();
     if (size % width() != 0) return false;
-    own().replace(at, count, with);
+    replaceText(at, count, with);
     rows_ = static_cast<int>(size / width());
     return true;
 }
@@ -162,13 +173,17 @@ void Sheet::insertRows(int at, int count) {
     if (count <= 0) return;
     at = std::clamp(at, 0, rows_);
     // An empty record is dashes from end to end (record_layout.h checks it).
-    own().insert(offset(at), static_cast<size_t>(count) * width(), '-');
+    const size_t n = static_cast<size_t>(count) * width();
+    if (text_.use_count() == 1)
+        text_->insert(offset(at), n, '-');
+    else
+        replaceText(offset(at), 0, std::string(n, '-'));
     rows_ += count;
 }
 
 bool Sheet::insertRecords(int at, std::string_view records) {
     if (at < 0 || at > rows_ || records.size() % width() != 0) return false;
-    own().insert(offset(at), records);
+    replaceText(offset(at), 0, records);
     rows_ += static_cast<int>(records.size() / width());
     return true;
 }
@@ -176,7 +191,7 @@ bool Sheet::insertRecords(int at, std::string_view records) {
 void Sheet::removeRows(int at, int count) {
     if (at < 0 || at >= rows_ || count <= 0) return;
     count = std::min(count, rows_ - at);
-    own().erase(offset(at), static_cast<size_t>(count) * width());
+    replaceText(offset(at), static_cast<size_t>(count) * width(), {});
     rows_ -= count;
 }
 

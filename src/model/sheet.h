@@ -92,6 +92,9 @@ class Sheet final : public Grid {
     size_t offset(int row) const { return static_cast<size_t>(row) * width(); }
     // The records to change: copied first while anything else shares them.
     std::string& own();
+    // Replaces count characters at `at` by `with`: in place, or while the records are shared into
+    // a fresh copy in one pass rather than a copy and then a move.
+    void replaceText(size_t at, size_t count, std::string_view with);
     SheetKind kind_;
     const RecordLayout* layout_;
     int rows_ = 0;
