@@ -21,14 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& song : listSongs(fs, bytes)) {
         if (!song.headerOffset) continue;
         Document doc;
-        if (!decodeSong(fs, bytes, *song.headerOffset, doc.sheets, doc.errors, &doc.readMemory))
-            continue;
+        doc.file = fs;
+        if (!decodeSong(doc, bytes, *song.headerOffset)) continue;
         ErrorBox errors;
         auto written = encodeSong(songFrames(doc.sheets, doc.frames), fs, *song.headerOffset, 1,
-                                  errors, &doc.readMemory);
+                                  errors, &doc.memory());
         if (!written) continue;
         for (size_t c = 0; c < 4; ++c) {
-            const auto& m = doc.readMemory[c];
+            const auto& m = doc.memory()[c];
             const auto& out = written->channels[c];
             // Only a channel that lands where it was read can be compared byte for byte.
             if (!m || !out.present || out.startAddress != m->pointer) continue;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/heap_tuning.h"
 #include "app/main_window.h"
 
 namespace {
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     Options options;
     if (auto status = parseOptions(argc, argv, options)) return *status;
 
+    kestra::keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName("io.github.kestramusiceditor.Kestra");
 

@@ -270,7 +270,7 @@ void MainWindow::readChannel() {
     });
     int channels = 0;
     long long lines = 0;
-    for (const auto& channel : doc_.readMemory)
+    for (const auto& channel : doc_.memory())
         if (channel) {
             ++channels;
             lines += static_cast<long long>(channel->lines.size());

@@ -44,7 +44,7 @@ int runCreate(const CreateArgs& a) {
     if (!file) return fail(file.error());
     Document doc;
     doc.sheets = std::move(dump->sheets);
-    doc.readMemory = std::move(dump->memory);
+    doc.remember(std::move(dump->memory));
     doc.file = *file;
     PrintedMessages messages;
     std::string address = a.address;

@@ -46,7 +46,7 @@ std::optional<listen::PlayableSong> loadListenSource(const std::string& path, in
     if (!dump) return std::nullopt;
     Document doc;
     doc.sheets = std::move(dump->sheets);
-    doc.readMemory = std::move(dump->memory);
+    doc.remember(std::move(dump->memory));
     doc.file = file->state;
     std::optional<listen::PlayableSong> out;
     try {

@@ -302,29 +302,6 @@ BlockResult pasteOver(Document& doc, const Selection& sel, std::string_view text
 
 namespace {
 
-template <class Action>
-BlockResult recordBlock(Document& doc, UndoHistory& history, const Selection& sel, UndoScope scope,
-                        const char* name, Action action) {
-    UndoRecorder recorder(doc.sheets, doc.frames, scope, cursorOf(sel));
-    auto push = [&](std::optional<UndoStep> step) {
-        if (!step) return;
-        step->name = name;
-        history.push(std::move(*step));
-    };
-    BlockResult result;
-    try {
-        result = action();
-    } catch (...) {
-        push(recorder.finish(doc.sheets, doc.frames, cursorOf(sel)));
-        throw;
-    }
-    std::optional<LineMove> moved;
-    if (result.edit.rows) moved = LineMove{result.edit.rows->channel, result.edit.rows->at};
-    push(recorder.finish(doc.sheets, doc.frames, cursorOf(result.edit.selection.value_or(sel)),
-                         moved));
-    return result;
-}
-
 UndoScope rowsFrom(const Document& doc, const Selection& sel, int first) {
     if (sel.channel < 0 || sel.channel >= kChannelCount) return UndoScope::allChannels();
     const int last = doc.sheets.channel(sel.channel).lineCount() - 1;
@@ -336,26 +313,26 @@ UndoScope rowsFrom(const Document& doc, const Selection& sel, int first) {
 
 BlockResult undoableCut(Document& doc, UndoHistory& history, const Selection& sel, LineRange range,
                         MessagePort* messages) {
-    return recordBlock(doc, history, sel, UndoScope::linesOf(sel.channel), kCutTitle,
-                       [&] { return cutLines(doc, sel, range, messages); });
+    return recordEdit(doc, history, sel, UndoScope::linesOf(sel.channel), kCutTitle,
+                      [&] { return cutLines(doc, sel, range, messages); });
 }
 
 BlockResult undoablePaste(Document& doc, UndoHistory& history, const Selection& sel,
                           std::string_view text, MessagePort* messages) {
-    return recordBlock(doc, history, sel, UndoScope::linesOf(sel.channel), kPasteTitle,
-                       [&] { return pasteLines(doc, sel, text, messages); });
+    return recordEdit(doc, history, sel, UndoScope::linesOf(sel.channel), kPasteTitle,
+                      [&] { return pasteLines(doc, sel, text, messages); });
 }
 
 BlockResult undoablePasteOver(Document& doc, UndoHistory& history, const Selection& sel,
                               std::string_view text, MessagePort* messages) {
-    return recordBlock(doc, history, sel, rowsFrom(doc, sel, sel.row), "Paste Over",
-                       [&] { return pasteOver(doc, sel, text, messages); });
+    return recordEdit(doc, history, sel, rowsFrom(doc, sel, sel.row), "Paste Over",
+                      [&] { return pasteOver(doc, sel, text, messages); });
 }
 
 BlockResult undoableTranspose(Document& doc, UndoHistory& history, const Selection& sel,
                               LineRange range, int semitones, MessagePort* messages) {
-    return recordBlock(doc, history, sel, rowsFrom(doc, sel, range.first), "Transpose",
-                       [&] { return transposeLines(doc, sel, range, semitones, messages); });
+    return recordEdit(doc, history, sel, rowsFrom(doc, sel, range.first), "Transpose",
+                      [&] { return transposeLines(doc, sel, range, semitones, messages); });
 }
 
 }  // namespace kestra

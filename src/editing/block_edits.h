@@ -33,8 +33,8 @@ BlockResult pasteOver(Document& doc, const Selection& sel, std::string_view text
 BlockResult transposeLines(Document& doc, const Selection& sel, LineRange range, int semitones,
                            MessagePort* messages);
 
-BlockResult undoableCut(Document& doc, UndoHistory& history, const Selection& sel,
-                        LineRange range, MessagePort* messages);
+BlockResult undoableCut(Document& doc, UndoHistory& history, const Selection& sel, LineRange range,
+                        MessagePort* messages);
 BlockResult undoablePaste(Document& doc, UndoHistory& history, const Selection& sel,
                           std::string_view text, MessagePort* messages);
 BlockResult undoablePasteOver(Document& doc, UndoHistory& history, const Selection& sel,

@@ -12,7 +12,7 @@
 namespace kestra {
 
 Status writeSongFile(const std::string& path, const Document& doc) {
-    return saveSongFile(path, doc.sheets, {}, &doc.readMemory);
+    return saveSongFile(path, doc.sheets, {}, &doc.memory());
 }
 
 Status readSongFileInto(Document& doc, UndoHistory& history, const std::string& path,
@@ -28,7 +28,7 @@ Status readSongFileInto(Document& doc, UndoHistory& history, const std::string& 
             // As after "Read Channel": the frame store starts over, and what reading remembered
             // comes from the file (nothing, for a file saved without it).
             doc.frames.reset();
-            doc.readMemory = std::move(dump->memory);
+            doc.remember(std::move(dump->memory));
             for (int ch = 0; ch < kChannelCount; ++ch) {
                 ChannelSheets& to = doc.sheets.channel(ch);
                 ChannelSheets& from = dump->sheets.channel(ch);

@@ -39,30 +39,6 @@ EditResult recordOnLine(Document& doc, UndoHistory& history, const Selection& se
     return result;
 }
 
-template <class Action>
-EditResult recordLines(Document& doc, UndoHistory& history, const Selection& sel, Action action,
-                       const char* name) {
-    UndoRecorder recorder(doc.sheets, doc.frames, UndoScope::linesOf(sel.channel), cursorOf(sel));
-    EditResult result;
-    try {
-        result = action();
-    } catch (...) {
-        if (auto step = recorder.finish(doc.sheets, doc.frames, cursorOf(sel))) {
-            step->name = name;
-            history.push(std::move(*step));
-        }
-        throw;
-    }
-    std::optional<LineMove> moved;
-    if (result.rows) moved = LineMove{result.rows->channel, result.rows->at};
-    if (auto step = recorder.finish(doc.sheets, doc.frames,
-                                    cursorOf(result.selection.value_or(sel)), moved)) {
-        step->name = name;
-        history.push(std::move(*step));
-    }
-    return result;
-}
-
 }  // namespace
 
 UndoCursor cursorOf(const Selection& sel) {
@@ -85,16 +61,14 @@ EditResult undoableDoubleClick(Document& doc, UndoHistory& history, const Select
 
 EditResult undoableAddLines(Document& doc, UndoHistory& history, const Selection& sel,
                             std::string_view countText, AddWhere where, MessagePort* messages) {
-    return recordLines(
-        doc, history, sel, [&] { return addLines(doc, sel, countText, where, messages); },
-        "Add lines");
+    return recordEdit(doc, history, sel, UndoScope::linesOf(sel.channel), "Add lines",
+                      [&] { return addLines(doc, sel, countText, where, messages); });
 }
 
 EditResult undoableRemoveLines(Document& doc, UndoHistory& history, const Selection& sel,
                                std::string_view countText, MessagePort* messages) {
-    return recordLines(
-        doc, history, sel, [&] { return removeLines(doc, sel, countText, messages); },
-        "Remove lines");
+    return recordEdit(doc, history, sel, UndoScope::linesOf(sel.channel), "Remove lines",
+                      [&] { return removeLines(doc, sel, countText, messages); });
 }
 
 }  // namespace kestra

@@ -24,6 +24,38 @@ EditResult undoableAddLines(Document& doc, UndoHistory& history, const Selection
 EditResult undoableRemoveLines(Document& doc, UndoHistory& history, const Selection& sel,
                                std::string_view countText, MessagePort* messages);
 
+// Runs an edit, action(), returning an EditResult (or a result holding one as `edit`), and
+// records what it changed within scope as one step called `name`. Undo puts the cursor back on
+// `sel`, redo where the edit left the selection. What the edit did before an exception stays
+// undoable.
+template <class Action>
+auto recordEdit(Document& doc, UndoHistory& history, const Selection& sel, UndoScope scope,
+                const char* name, Action&& action) {
+    UndoRecorder recorder(doc.sheets, doc.frames, scope, cursorOf(sel));
+    auto push = [&](std::optional<UndoStep> step) {
+        if (!step) return;
+        step->name = name;
+        history.push(std::move(*step));
+    };
+    decltype(action()) result;
+    try {
+        result = action();
+    } catch (...) {
+        push(recorder.finish(doc.sheets, doc.frames, cursorOf(sel)));
+        throw;
+    }
+    const EditResult& edit = [&]() -> const EditResult& {
+        if constexpr (requires { result.edit; })
+            return result.edit;
+        else
+            return result;
+    }();
+    std::optional<LineMove> moved;
+    if (edit.rows) moved = LineMove{edit.rows->channel, edit.rows->at};
+    push(recorder.finish(doc.sheets, doc.frames, cursorOf(edit.selection.value_or(sel)), moved));
+    return result;
+}
+
 // Runs action() and records what it changed within scope; the cursor stays where it was. An
 // exception (damaged cell text) is passed on after the change so far was recorded. For
 // "Read Channel": runRecorded(doc, history, UndoScope::everything(), cursor, [&] { ... }).
@@ -33,13 +65,13 @@ void runRecorded(Document& doc, UndoHistory& history, UndoScope scope, UndoCurso
                  Action&& action, const char* name = "") {
     UndoRecorder recorder(doc.sheets, doc.frames, scope, cursor);
     std::shared_ptr<const ReadMemory> memory;
-    if (scope.wholeSong) memory = std::make_shared<const ReadMemory>(doc.readMemory);
+    if (scope.wholeSong) memory = doc.readMemory;
     auto record = [&] {
         if (auto step = recorder.finish(doc.sheets, doc.frames, cursor)) {
             step->name = name;
-            if (memory && *memory != doc.readMemory) {
+            if (memory && memory != doc.readMemory && *memory != doc.memory()) {
                 step->memoryBefore = memory;
-                step->memoryAfter = std::make_shared<const ReadMemory>(doc.readMemory);
+                step->memoryAfter = doc.readMemory;
             }
             history.push(std::move(*step));
         }

@@ -496,10 +496,10 @@ std::optional<ChannelCode> createChannelCode(const ChannelInput& in, std::uint64
             auto first = [](const FrameTexts* t) {
                 return t && !t->empty() ? t->front() : std::string_view();
             };
-            auto aligned = alignRemembered(music[0], first(in.loop), first(in.brk), end.line + 1,
-                                           in.memory->lines);
+            auto aligned =
+                alignRemembered(music[0], first(in.loop), first(in.brk), end.line + 1, *in.memory);
             auto newPitches =
-                pairNewPitches(music[0], first(in.loop), first(in.brk), aligned, in.memory->lines);
+                pairNewPitches(music[0], first(in.loop), first(in.brk), aligned, *in.memory);
             frame.useMemory(RememberedLines(in, std::move(aligned), std::move(newPitches)));
         }
         if (!frame.run()) break;

@@ -41,7 +41,7 @@ std::optional<PreparedSong> prepareSong(Document& doc, const std::string& addres
         }
     }
     auto song = encodeSong(songFrames(doc.sheets, doc.frames), doc.file, headerOffset, songId,
-                           errors, &doc.readMemory, read ? &read->bytes : nullptr);
+                           errors, &doc.memory(), read ? &read->bytes : nullptr);
     if (doc.file.splitBankLayout && song) doc.file.bankXor = song->bankXorEnd;
     if (!song) return std::nullopt;
     if (!read) {

@@ -204,7 +204,7 @@ std::optional<Place> findPlace(Document& doc, int songId, MessagePort* messages)
             doc.errors.report(file.error());
             return;
         }
-        place = findPlace(songFrames(doc.sheets, doc.frames), &doc.readMemory, doc.file, *file,
+        place = findPlace(songFrames(doc.sheets, doc.frames), &doc.memory(), doc.file, *file,
                           songId, doc.errors);
     });
     return place;

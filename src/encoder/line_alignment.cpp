@@ -141,22 +141,21 @@ std::vector<std::pair<int, int>> matchMiddle(const std::vector<std::uint64_t>& a
 }  // namespace
 
 std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
-                                 std::string_view brk, int lines,
-                                 const std::vector<LineMemory>& remembered) {
+                                 std::string_view brk, int lines, const ChannelMemory& remembered) {
     FrameLines frame{music, loop, brk};
     std::vector<int> map(static_cast<size_t>(std::max(lines, 0)), -1);
     int n = static_cast<int>(map.size());
-    int m = static_cast<int>(remembered.size());
+    int m = static_cast<int>(remembered.lines.size());
     // Edits are few and local: the common first and last lines are most of a song.
     int head = 0;
     while (head < n && head < m &&
-           frame.same(head, remembered[static_cast<size_t>(head)].visible)) {
+           frame.same(head, remembered.visible(static_cast<size_t>(head)))) {
         map[static_cast<size_t>(head)] = head;
         ++head;
     }
     int tail = 0;
     while (tail < n - head && tail < m - head &&
-           frame.same(n - 1 - tail, remembered[static_cast<size_t>(m - 1 - tail)].visible)) {
+           frame.same(n - 1 - tail, remembered.visible(static_cast<size_t>(m - 1 - tail)))) {
         map[static_cast<size_t>(n - 1 - tail)] = m - 1 - tail;
         ++tail;
     }
@@ -165,7 +164,7 @@ std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
     std::vector<std::uint64_t> a, b;
     for (int i = head; i < n - tail; ++i) a.push_back(frame.hash(i));
     for (int j = head; j < m - tail; ++j)
-        b.push_back(hashVisible(remembered[static_cast<size_t>(j)].visible));
+        b.push_back(hashVisible(remembered.visible(static_cast<size_t>(j))));
     auto pairs = matchMiddle(a, b, kMaxAlignedDifferences);
     if (pairs.empty() && a.size() == b.size()) {
         // Too many differences for the script, but no line added or removed: line for line.
@@ -173,18 +172,17 @@ std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
     }
     for (auto [i, j] : pairs) {
         // A hash is not the text: a match counts only when the texts are equal.
-        if (frame.same(head + i, remembered[static_cast<size_t>(head + j)].visible))
+        if (frame.same(head + i, remembered.visible(static_cast<size_t>(head + j))))
             map[static_cast<size_t>(head + i)] = head + j;
     }
     return map;
 }
 
 std::vector<int> pairNewPitches(std::string_view music, std::string_view loop, std::string_view brk,
-                                const std::vector<int>& aligned,
-                                const std::vector<LineMemory>& remembered) {
+                                const std::vector<int>& aligned, const ChannelMemory& remembered) {
     FrameLines frame{music, loop, brk};
     const int n = static_cast<int>(aligned.size());
-    const int m = static_cast<int>(remembered.size());
+    const int m = static_cast<int>(remembered.lines.size());
     std::vector<int> pairs(aligned.size(), -1);
     for (int i = 0; i < n;) {
         if (aligned[static_cast<size_t>(i)] >= 0) {
@@ -198,7 +196,7 @@ std::vector<int> pairNewPitches(std::string_view music, std::string_view loop, s
         if (after - before - 1 == j - i) {
             for (int k = i; k < j; ++k) {
                 int r = before + 1 + (k - i);
-                if (frame.samePitchLine(k, remembered[static_cast<size_t>(r)].visible))
+                if (frame.samePitchLine(k, remembered.visible(static_cast<size_t>(r))))
                     pairs[static_cast<size_t>(k)] = r;
             }
         }

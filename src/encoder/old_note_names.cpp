@@ -100,15 +100,16 @@ int renameChannel(ChannelSheets& ch) {
 // What reading remembered of the lines was named the old way too: renamed alike, the lines
 // still match the sheets and keep their bytes.
 void renameMemory(ChannelMemory& memory) {
-    constexpr size_t kBreakAt = kMusicRecordWidth + kLoopRecordWidth;
     std::vector<std::string> music;
     std::string breaks;
-    for (const LineMemory& line : memory.lines) {
-        music.emplace_back(line.visible.substr(0, kMusicRecordWidth));
-        breaks += line.visible.substr(kBreakAt);
+    for (size_t r = 0; r < memory.lines.size(); ++r) {
+        music.emplace_back(memory.record(0, r));
+        breaks += memory.record(2, r);
     }
     if (renameRecords(music, breaks) == 0) return;
-    for (size_t r = 0; r < music.size(); ++r) memory.lines[r].visible.setNote(music[r]);
+    std::string records;
+    for (const std::string& record : music) records += record;
+    memory.records[0] = std::make_shared<std::string>(std::move(records));
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ std::vector<LineMemory> rememberLines(const Bytes& stream, size_t streamEnd,
                                       const std::vector<size_t>& kept, const ChannelSheets& sheets,
                                       int rows) {
     std::vector<LineMemory> lines(static_cast<size_t>(rows));
+    // Most songs keep no target: then no line needs the search.
+    const bool anyKept = !kept.empty();
     size_t m = 0;
     std::uint32_t at = 0;
     for (int r = 0; r < rows; ++r) {
@@ -39,9 +41,7 @@ std::vector<LineMemory> rememberLines(const Bytes& stream, size_t streamEnd,
             ++m;
         }
         line.end = at;
-        line.visible =
-            VisibleText(sheets.music.record(r), sheets.loop.record(r), sheets.brk.record(r));
-        line.keptTargets = keptTargetsOf(stream, kept, line.begin, line.end);
+        if (anyKept) line.keptTargets = keptTargetsOf(stream, kept, line.begin, line.end);
     }
     int start = 0;
     for (int r = 1; r <= rows; ++r) {

@@ -17,7 +17,8 @@ struct LineMark {
     int line;
 };
 
-// One LineMemory for each of the `rows` lines of `sheets`, decoded from `stream` (streamEnd:
+// One LineMemory for each of the `rows` lines of `sheets` (their records are shared apart),
+// decoded from `stream` (streamEnd:
 // one past its End byte) whose lines start at `marks`. `kept` (ascending) holds the stream
 // indexes of the Loop/Break/Jump commands whose target is no line.
 std::vector<LineMemory> rememberLines(const Bytes& stream, size_t streamEnd,

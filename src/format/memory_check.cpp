@@ -32,11 +32,17 @@ void checkChannel(int c, std::optional<ChannelMemory>& ch, std::vector<int>& bad
         ch.reset();
         return;
     }
-    for (size_t i = 0; i < decoded.size(); ++i)
-        if (!(decoded[i] == ch->lines[i])) {
-            ch->lines[i] = std::move(decoded[i]);
-            bad.push_back(static_cast<int>(i));
-        }
+    // A line whose bytes spell other cells than remembered is remembered as its bytes spell it.
+    for (size_t i = 0; i < decoded.size(); ++i) {
+        const int row = static_cast<int>(i);
+        if (decoded[i] == ch->lines[i] && ch->record(0, i) == sheets.music.record(row) &&
+            ch->record(1, i) == sheets.loop.record(row) &&
+            ch->record(2, i) == sheets.brk.record(row))
+            continue;
+        ch->lines[i] = decoded[i];
+        bad.push_back(row);
+    }
+    if (!bad.empty()) ch->shareRecords(sheets);
 }
 
 std::string named(int c, const std::vector<int>& lines) {

@@ -102,9 +102,12 @@ bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffs
         if (!decodeChannel(*bytes, *address, fs.headerSize, ch, out, errors,
                            memory ? &lines : nullptr))
             return false;
-        if (memory && !lines.empty())
-            remembered[static_cast<size_t>(ch)] = ChannelMemory{
-                fs.layout, headerOffset, pointer, fs.path, std::move(*bytes), std::move(lines)};
+        if (memory && !lines.empty()) {
+            auto& channel = remembered[static_cast<size_t>(ch)];
+            channel = ChannelMemory{fs.layout,         headerOffset,     pointer, fs.path,
+                                    std::move(*bytes), std::move(lines), {}};
+            channel->shareRecords(out);
+        }
     }
     for (int ch = 0; ch < kChannelCount; ++ch) {
         ChannelSheets& dst = sheets.channel(ch);
@@ -115,6 +118,13 @@ bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffs
     }
     if (memory) *memory = std::move(remembered);
     return true;
+}
+
+bool decodeSong(Document& doc, const Bytes& file, std::uint32_t headerOffset) {
+    ReadMemory memory;
+    const bool read = decodeSong(doc.file, file, headerOffset, doc.sheets, doc.errors, &memory);
+    doc.remember(std::move(memory));
+    return read;
 }
 
 namespace {
@@ -149,7 +159,7 @@ bool readChannel(Document& doc, MessagePort* messages) {
 
     // From here on the old song is gone, whatever happens.
     doc.frames.reset();
-    doc.readMemory.fill(std::nullopt);
+    doc.remember({});
     for (auto& ch : doc.sheets.channels) resetChannelSheets(ch);
 
     bool read = false;
@@ -166,7 +176,7 @@ bool readChannel(Document& doc, MessagePort* messages) {
             return;
         }
         auto offset = static_cast<std::uint32_t>(header);
-        read = decodeSong(doc.file, *file, offset, doc.sheets, doc.errors, &doc.readMemory);
+        read = decodeSong(doc, *file, offset);
         if (read && doc.file.splitBankLayout) {
             // The split-bank choice of the last channel read stays, as the file state records it.
             for (int ch = kChannelCount - 1; ch >= 0; --ch) {

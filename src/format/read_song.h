@@ -45,6 +45,8 @@ Result<Bytes> readChannelBytes(const FileState& fs, const Bytes& file, std::uint
 // cleared).
 bool decodeSong(const FileState& fs, const Bytes& file, std::uint32_t headerOffset, Sheets& sheets,
                 ErrorBox& errors, ReadMemory* memory = nullptr);
+// The same into the document: its sheets, errors and what it remembers, for its file.
+bool decodeSong(Document& doc, const Bytes& file, std::uint32_t headerOffset);
 
 // "Read Channel": asks for confirmation, clears the song and the frame store, and reads the song
 // at the read/write address. True when a song was read. currentChannel is the same afterwards.

@@ -19,7 +19,7 @@ std::optional<PlayableSong> playableSheets(Document& doc, const std::string& add
         ErrorBox quiet;
         std::optional<Place> place;
         if (file)
-            place = findPlace(songFrames(doc.sheets, doc.frames), &doc.readMemory, doc.file, *file,
+            place = findPlace(songFrames(doc.sheets, doc.frames), &doc.memory(), doc.file, *file,
                               songId, quiet);
         if (!place) return std::nullopt;
         doc.errors.clear();

@@ -72,7 +72,7 @@ Result<SongPlaces> placesOfFileSong(const FileState& fs, const Bytes& file,
         for (size_t i = 0; i < m->lines.size(); ++i)
             lines.push_back({m->lines[i].begin,
                              {0, static_cast<int>(i)},
-                             std::string(m->lines[i].visible.substr(kNoteAt, kNoteWidth))});
+                             std::string(m->record(0, i).substr(kNoteAt, kNoteWidth))});
         out[static_cast<size_t>(c)] = placesOf(m->bytes, offsets, lines);
     }
     return out;

@@ -3,7 +3,9 @@
 // channel and sheet shown, the last key and the "Important message" box.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "model/file_state.h"
 #include "model/frame_store.h"
@@ -23,7 +25,13 @@ struct Document {
     int lastKey = 0;
     ErrorBox errors;
     // The channels as last read; only used while a channel still shows exactly what was read.
-    ReadMemory readMemory;
+    // Never changed in place: undo steps share it instead of copying a long song's lines.
+    std::shared_ptr<const ReadMemory> readMemory = std::make_shared<const ReadMemory>();
+
+    const ReadMemory& memory() const { return *readMemory; }
+    void remember(ReadMemory memory) {
+        readMemory = std::make_shared<const ReadMemory>(std::move(memory));
+    }
 
     ChannelSheets& current() { return sheets.channel(currentChannel); }
     const ChannelSheets& current() const { return sheets.channel(currentChannel); }

@@ -47,7 +47,7 @@ std::string writeMemoryText(const ReadMemory& memory) {
             const LineMemory& line = m->lines[r];
             out += "line " + std::to_string(r) + " " + std::to_string(line.begin) + " " +
                    std::to_string(line.end) + " " + std::to_string(line.groupLines) + " " +
-                   intToHexText(line.keptTargets, 4) + "|" + std::string(line.visible.view()) +
+                   intToHexText(line.keptTargets, 4) + "|" + std::string(m->visible(r).view()) +
                    "\n";
         }
     }
@@ -58,14 +58,18 @@ Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
     using R = Result<ReadMemory>;
     ReadMemory memory;
     ChannelMemory* current = nullptr;
+    // The Music, Loop and Break records of the current channel's lines.
+    std::array<std::string, 3> records;
     TextLines lines(text, firstLine);
     auto fail = [&](const std::string& why) {
         return R::failure("line " + std::to_string(lines.number()) + ": " + why);
     };
     auto finish = [&]() -> std::optional<std::string> {
-        if (current &&
-            (current->lines.empty() || current->lines.back().end != current->bytes.size()))
+        if (!current) return std::nullopt;
+        if (current->lines.empty() || current->lines.back().end != current->bytes.size())
             return "the remembered lines do not cover the remembered bytes";
+        current->setRecords(std::move(records[0]), std::move(records[1]), std::move(records[2]));
+        records = {};
         return std::nullopt;
     };
     std::string_view line;
@@ -96,6 +100,7 @@ Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
                                  static_cast<std::uint32_t>(*header),
                                  static_cast<std::uint16_t>(*pointer),
                                  std::string(file),
+                                 {},
                                  {},
                                  {}};
             current = &*slot;
@@ -128,8 +133,11 @@ Result<ReadMemory> parseMemoryText(std::string_view text, size_t firstLine) {
             *end > static_cast<long long>(current->bytes.size()) || !group ||
             *group > kMaxChannelLines || !kept || *kept > 0xFFFF)
             return fail("the remembered line does not follow the one before it");
-        current->lines.push_back({VisibleText(line.substr(bar + 1)),
-                                  static_cast<std::uint32_t>(*begin),
+        const std::string_view visible = line.substr(bar + 1);
+        records[0] += visible.substr(0, kMusicRecordWidth);
+        records[1] += visible.substr(kMusicRecordWidth, kLoopRecordWidth);
+        records[2] += visible.substr(kMusicRecordWidth + kLoopRecordWidth);
+        current->lines.push_back({static_cast<std::uint32_t>(*begin),
                                   static_cast<std::uint32_t>(*end), static_cast<int>(*group),
                                   static_cast<std::uint16_t>(*kept)});
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,7 +20,7 @@ namespace kestra {
 constexpr size_t kVisibleWidth = kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth;
 
 // The 100 characters a line is remembered by: its Music, Loop and Break records as read, joined.
-// Kept in place rather than on the heap: a long song remembers tens of thousands of lines.
+// Made when asked for, in place rather than on the heap.
 class VisibleText {
   public:
     VisibleText() { chars_.fill('-'); }
@@ -38,8 +39,6 @@ class VisibleText {
     std::string_view substr(size_t at, size_t n = std::string_view::npos) const {
         return view().substr(at, n);
     }
-    // Replaces the Note cell (the first three characters).
-    void setNote(std::string_view note) { std::copy_n(note.data(), std::min<size_t>(note.size(), 3), chars_.data()); }
     bool operator==(const VisibleText&) const = default;
 
   private:
@@ -47,8 +46,6 @@ class VisibleText {
 };
 
 struct LineMemory {
-    // The line's Music, Loop and Break records as read.
-    VisibleText visible;
     // Its bytes: ChannelMemory::bytes[begin, end).
     std::uint32_t begin = 0;
     std::uint32_t end = 0;
@@ -69,10 +66,43 @@ struct ChannelMemory {
     std::string file;                 // the path of the file it was read from
     std::vector<std::uint8_t> bytes;  // first byte up to and including the End byte
     std::vector<LineMemory> lines;    // one per line of frame 0, in order
-    bool operator==(const ChannelMemory&) const = default;
+    // The Music, Loop and Break records of those lines as read. Shared with the sheets read, so
+    // that remembering a long song copies none of its text.
+    std::array<SharedRecords, 3> records;
+
+    // Record `kind` (0 Music, 1 Loop, 2 Break) of a line as read; empty when there is none.
+    std::string_view record(size_t kind, size_t line) const {
+        static constexpr size_t kWidths[] = {kMusicRecordWidth, kLoopRecordWidth,
+                                             kBreakRecordWidth};
+        const SharedRecords& text = records[kind];
+        const size_t w = kWidths[kind];
+        if (!text || (line + 1) * w > text->size()) return {};
+        return std::string_view(*text).substr(line * w, w);
+    }
+    // The line's three records as read, joined.
+    VisibleText visible(size_t line) const {
+        return VisibleText(record(0, line), record(1, line), record(2, line));
+    }
+    // The records of sheets just read, shared with them.
+    void shareRecords(const ChannelSheets& read) {
+        records = {read.music.sharedText(), read.loop.sharedText(), read.brk.sharedText()};
+    }
+    void setRecords(std::string music, std::string loop, std::string brk) {
+        records = {std::make_shared<std::string>(std::move(music)),
+                   std::make_shared<std::string>(std::move(loop)),
+                   std::make_shared<std::string>(std::move(brk))};
+    }
+    bool operator==(const ChannelMemory& o) const {
+        auto text = [](const SharedRecords& r) {
+            return r ? std::string_view(*r) : std::string_view();
+        };
+        for (size_t k = 0; k < records.size(); ++k)
+            if (text(records[k]) != text(o.records[k])) return false;
+        return layout == o.layout && headerOffset == o.headerOffset && pointer == o.pointer &&
+               file == o.file && bytes == o.bytes && lines == o.lines;
+    }
 };
 
 using ReadMemory = std::array<std::optional<ChannelMemory>, kChannelCount>;
-
 
 }  // namespace kestra

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <charconv>
 #include <memory>
 #include <mutex>
-#include <charconv>
 #include <vector>
 
 #include "model/sheets.h"
@@ -73,15 +73,72 @@ std::string_view plainNumber(long long v) {
     return numberText(v, 1);
 }
 
-Sheet::Sheet(SheetKind kind, int rows) : kind_(kind), layout_(&layoutOf(kind)) {
+namespace {
+
+// The records of every empty sheet; shared for good, so never changed in place.
+const std::shared_ptr<std::string>& noRecords() {
+    static const auto none = std::make_shared<std::string>();
+    return none;
+}
+
+}  // namespace
+
+Sheet::Sheet(SheetKind kind, int rows) : kind_(kind), layout_(&layoutOf(kind)), text_(noRecords()) {
     setRowCount(rows);
+}
+
+Sheet::Sheet(Sheet&& other) noexcept
+    : kind_(other.kind_),
+      layout_(other.layout_),
+      rows_(other.rows_),
+      text_(std::move(other.text_)) {
+    other.rows_ = 0;
+    other.text_ = noRecords();
+}
+
+Sheet& Sheet::operator=(Sheet&& other) noexcept {
+    if (this != &other) {
+        kind_ = other.kind_;
+        layout_ = other.layout_;
+        rows_ = other.rows_;
+        text_ = std::move(other.text_);
+        other.rows_ = 0;
+        other.text_ = noRecords();
+    }
+    return *this;
+}
+
+std::string& Sheet::own() {
+    if (text_.use_count() > 1) text_ = std::make_shared<std::string>(*text_);
+    return *text_;
+}
+
+void Sheet::replaceText(size_t at, size_t count, std::string_view with) {
+    if (text_.use_count() == 1) {
+        text_->replace(at, count, with);
+        return;
+    }
+    auto fresh = std::make_shared<std::string>();
+    fresh->reserve(text_->size() - count + with.size());
+    fresh->append(*text_, 0, at).append(with).append(*text_, at + count);
+    text_ = std::move(fresh);
+}
+
+bool Sheet::adoptText(const SharedRecords& text) {
+    if (!text || text->size() % width() != 0) return false;
+    // Records given out by sharedText() were made changeable by a sheet; own() copies them
+    // before any change while the giver still holds them.
+    text_ = std::const_pointer_cast<std::string>(text);
+    rows_ = static_cast<int>(text_->size() / width());
+    return true;
 }
 
 bool Sheet::setCell(int row, int col, std::string_view text) {
     if (row < 0 || row >= rows_ || col < kFixedColumns || col >= columnCount()) return false;
     const ColumnLayout& c = layout_->cols[static_cast<size_t>(col)];
     if (text.size() != static_cast<size_t>(c.width)) return false;
-    std::copy(text.begin(), text.end(), text_.begin() + static_cast<std::ptrdiff_t>(offset(row)) + c.offset);
+    std::copy(text.begin(), text.end(),
+              own().begin() + static_cast<std::ptrdiff_t>(offset(row)) + c.offset);
     return true;
 }
 
@@ -91,15 +148,15 @@ void Sheet::clearLine(int row) {
 
 bool Sheet::setRecord(int row, std::string_view record) {
     if (row < 0 || row >= rows_ || record.size() != width()) return false;
-    text_.replace(offset(row), width(), record);
+    own().replace(offset(row), width(), record);
     return true;
 }
 
 bool Sheet::splice(size_t at, size_t count, std::string_view with) {
-    if (at > text_.size() || count > text_.size() - at) return false;
-    const size_t size = text_.size() - count + with.size();
+    if (at > text_->size() || count > text_->size() - at) return false;
+    const size_t size = text_->size() - count + with.size();
     if (size % width() != 0) return false;
-    text_.replace(at, count, with);
+    replaceText(at, count, with);
     rows_ = static_cast<int>(size / width());
     return true;
 }
@@ -116,13 +173,17 @@ void Sheet::insertRows(int at, int count) {
     if (count <= 0) return;
     at = std::clamp(at, 0, rows_);
     // An empty record is dashes from end to end (record_layout.h checks it).
-    text_.insert(offset(at), static_cast<size_t>(count) * width(), '-');
+    const size_t n = static_cast<size_t>(count) * width();
+    if (text_.use_count() == 1)
+        text_->insert(offset(at), n, '-');
+    else
+        replaceText(offset(at), 0, std::string(n, '-'));
     rows_ += count;
 }
 
 bool Sheet::insertRecords(int at, std::string_view records) {
     if (at < 0 || at > rows_ || records.size() % width() != 0) return false;
-    text_.insert(offset(at), records);
+    replaceText(offset(at), 0, records);
     rows_ += static_cast<int>(records.size() / width());
     return true;
 }
@@ -130,7 +191,7 @@ bool Sheet::insertRecords(int at, std::string_view records) {
 void Sheet::removeRows(int at, int count) {
     if (at < 0 || at >= rows_ || count <= 0) return;
     count = std::min(count, rows_ - at);
-    text_.erase(offset(at), static_cast<size_t>(count) * width());
+    replaceText(offset(at), static_cast<size_t>(count) * width(), {});
     rows_ -= count;
 }
 

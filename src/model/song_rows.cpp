@@ -19,7 +19,8 @@ std::string_view SongRows::cell(int row, int col) const {
 
 SongRows::Row& SongRows::newRow() {
     if (rows_ == static_cast<int>(blocks_.size()) * kBlockRows)
-        blocks_.push_back(std::make_unique<Row[]>(kBlockRows));
+        // Every row is written whole before it is read: no need to clear the block first.
+        blocks_.push_back(std::make_unique_for_overwrite<Row[]>(kBlockRows));
     Row& r = blocks_[static_cast<size_t>(rows_ / kBlockRows)][static_cast<size_t>(rows_ % kBlockRows)];
     ++rows_;
     return r;

@@ -43,7 +43,7 @@ void UndoHistory::dropOldest() {
 }
 
 std::optional<UndoOutcome> UndoHistory::undo(Sheets& sheets, FrameStore& store,
-                                             ReadMemory* memory) {
+                                             std::shared_ptr<const ReadMemory>* memory) {
     if (!canUndo()) return std::nullopt;
     const UndoStep& step = steps_[position_ - 1].step;
     if (!step.applyBackward(sheets, store)) {
@@ -52,12 +52,12 @@ std::optional<UndoOutcome> UndoHistory::undo(Sheets& sheets, FrameStore& store,
         return std::nullopt;
     }
     --position_;
-    if (memory && step.memoryBefore) *memory = *step.memoryBefore;
+    if (memory && step.memoryBefore) *memory = step.memoryBefore;
     return outcomeOf(step, step.cursorBefore);
 }
 
 std::optional<UndoOutcome> UndoHistory::redo(Sheets& sheets, FrameStore& store,
-                                             ReadMemory* memory) {
+                                             std::shared_ptr<const ReadMemory>* memory) {
     if (!canRedo()) return std::nullopt;
     const UndoStep& step = steps_[position_].step;
     if (!step.applyForward(sheets, store)) {
@@ -66,7 +66,7 @@ std::optional<UndoOutcome> UndoHistory::redo(Sheets& sheets, FrameStore& store,
         return std::nullopt;
     }
     ++position_;
-    if (memory && step.memoryAfter) *memory = *step.memoryAfter;
+    if (memory && step.memoryAfter) *memory = step.memoryAfter;
     return outcomeOf(step, step.cursorAfter);
 }
 

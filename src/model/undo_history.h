@@ -40,9 +40,9 @@ class UndoHistory {
     // expects (changed outside the history): the history is then cleared and nothing is changed.
     // With `memory`, what reading remembered goes back and forth with the songs read.
     std::optional<UndoOutcome> undo(Sheets& sheets, FrameStore& store,
-                                    ReadMemory* memory = nullptr);
+                                    std::shared_ptr<const ReadMemory>* memory = nullptr);
     std::optional<UndoOutcome> redo(Sheets& sheets, FrameStore& store,
-                                    ReadMemory* memory = nullptr);
+                                    std::shared_ptr<const ReadMemory>* memory = nullptr);
     void clear();
 
     // The saved state: isModified() is false while the position is where markSaved() was called.

@@ -78,8 +78,8 @@ UndoRecorder::UndoRecorder(const Sheets& sheets, const FrameStore& store, UndoSc
         for (int ch = 0; ch < kChannelCount; ++ch)
             if (scope_.channels & (1u << ch)) {
                 const ChannelSheets& src = sheets.channel(ch);
-                channels_[static_cast<size_t>(ch)] =
-                    Texts{src.music.text(), src.loop.text(), src.brk.text()};
+                channels_[static_cast<size_t>(ch)] = std::array<SharedRecords, 3>{
+                    src.music.sharedText(), src.loop.sharedText(), src.brk.sharedText()};
             }
     if (scope_.frames) store_ = store;
 }
@@ -119,9 +119,21 @@ std::optional<UndoStep> UndoRecorder::finish(const Sheets& sheets, const FrameSt
         if (!before) continue;
         const ChannelSheets& now = sheets.channel(ch);
         for (size_t k = 0; k < 3; ++k) {
-            const std::string& a = (*before)[k];
-            const std::string& b = now.sheet(kLineKinds[k]).text();
-            if (a == b) continue;
+            const SharedRecords& kept = (*before)[k];
+            const Sheet& sheet = now.sheet(kLineKinds[k]);
+            const std::string& a = *kept;
+            const std::string& b = sheet.text();
+            if (kept == sheet.sharedText() || a == b) continue;
+            if (scope_.wholeSong) {
+                // The song replaced: both sides kept whole, as the sheets share them.
+                TextChange t;
+                t.sizeBefore = a.size();
+                t.sizeAfter = b.size();
+                t.wholeBefore = kept;
+                t.wholeAfter = sheet.sharedText();
+                add(std::move(t), ch, k);
+                continue;
+            }
             std::optional<size_t> hint;
             if (moved && moved->channel == ch && moved->at >= 0)
                 hint = static_cast<size_t>(moved->at) * recordWidth(kLineKinds[k]);

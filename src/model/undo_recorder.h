@@ -53,8 +53,8 @@ class UndoRecorder {
     int rowsChannel_ = 0;
     int firstRow_ = 0;
     int rowCount_ = 0;
-    // Otherwise the records of each channel in scope.
-    std::array<std::optional<Texts>, kChannelCount> channels_;
+    // Otherwise the records of each channel in scope, shared with the sheets until they change.
+    std::array<std::optional<std::array<SharedRecords, 3>>, kChannelCount> channels_;
     std::optional<FrameStore> store_;
     std::shared_ptr<const ShownSong> views_;
 };

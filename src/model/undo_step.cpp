@@ -7,45 +7,25 @@ namespace kestra {
 
 namespace {
 
-// Two sequences of lengths na and nb are matched up with one block of |nb - na| elements
-// inserted into the longer at position x: element k of the shorter pairs with element k of the
-// longer below x and with element k + |nb - na| from x on. x is chosen so that the fewest pairs
-// differ. Returns x and, per element of the shorter, whether its pair is equal.
-struct Alignment {
-    size_t at = 0;
-    std::vector<char> equal;
-};
-
+// Two texts of lengths na and nb are matched up with one block of |nb - na| characters inserted
+// into the longer at position x: character k of the shorter pairs with character k of the
+// longer below x and with character k + |nb - na| from x on. Without a hint, x is chosen so that
+// the fewest pairs differ.
 template <class Same, class Shifted>
-Alignment align(size_t shorter, bool shifts, std::optional<size_t> hint, Same same,
-                Shifted shifted) {
-    Alignment a;
-    a.equal.resize(shorter);
-    if (!shifts) {
-        for (size_t k = 0; k < shorter; ++k) a.equal[k] = same(k);
-        return a;
-    }
-    if (hint && *hint <= shorter) {
-        a.at = *hint;
-        for (size_t k = 0; k < shorter; ++k) a.equal[k] = k < a.at ? same(k) : shifted(k);
-        return a;
-    }
-    std::vector<char> eqSame(shorter), eqShifted(shorter);
+size_t spliceAt(size_t shorter, std::optional<size_t> hint, Same same, Shifted shifted) {
+    if (hint && *hint <= shorter) return *hint;
+    std::vector<char> eqShifted(shorter);
     for (size_t k = 0; k < shorter; ++k) eqShifted[k] = shifted(k);
     // cost(x) = differing unshifted pairs below x + differing shifted pairs from x on.
     size_t cost = 0;
     for (size_t k = 0; k < shorter; ++k) cost += !eqShifted[k];
     size_t best = cost, bestAt = 0;
-    for (size_t k = 0; k < shorter; ++k) {
-        eqSame[k] = same(k);
-        cost += !eqSame[k];
+    for (size_t k = 0; k < shorter && best != 0; ++k) {
+        cost += !same(k);
         cost -= !eqShifted[k];
         if (cost < best) best = cost, bestAt = k + 1;
-        if (best == 0) break;  // no pair differs: nothing can do better
     }
-    a.at = bestAt;
-    for (size_t k = 0; k < shorter; ++k) a.equal[k] = k < a.at ? eqSame[k] : eqShifted[k];
-    return a;
+    return bestAt;
 }
 
 // Runs of differing characters closer than this are kept as one run.
@@ -66,6 +46,19 @@ struct Target {
         text->replace(at, count, with);
         return true;
     }
+    void apply(const TextChange& t, bool forward) const {
+        if (const SharedRecords& whole = forward ? t.wholeAfter : t.wholeBefore; whole && sheet) {
+            sheet->adoptText(whole);
+            return;
+        }
+        if (forward) {
+            splice(t.at, t.removed.size(), t.inserted);
+            for (const auto& r : t.runs) splice(r.at, r.before.size(), r.after);
+        } else {
+            for (const auto& r : t.runs) splice(r.at, r.after.size(), r.before);
+            splice(t.at, t.inserted.size(), t.removed);
+        }
+    }
 };
 
 Target targetOf(Sheets& sheets, FrameStore& store, const TextChange& t) {
@@ -80,7 +73,8 @@ bool sizesAre(Sheets& sheets, FrameStore& store, const std::vector<TextChange>& 
               bool before) {
     for (const auto& t : texts) {
         Target target = targetOf(sheets, store, t);
-        if ((!target.sheet && !target.text) || target.size() != (before ? t.sizeBefore : t.sizeAfter))
+        if ((!target.sheet && !target.text) ||
+            target.size() != (before ? t.sizeBefore : t.sizeAfter))
             return false;
     }
     return true;
@@ -95,35 +89,38 @@ TextChange diffText(std::string_view a, std::string_view b, std::optional<size_t
     const bool grows = b.size() > a.size();
     const size_t shorter = std::min(a.size(), b.size());
     const size_t d = grows ? b.size() - a.size() : a.size() - b.size();
-    auto posA = [&](size_t k, bool shifted) { return k + (shifted && !grows ? d : 0); };
-    auto posB = [&](size_t k, bool shifted) { return k + (shifted && grows ? d : 0); };
-    Alignment al = align(
-        shorter, d != 0, hint, [&](size_t k) { return a[k] == b[k]; },
-        [&](size_t k) { return a[posA(k, true)] == b[posB(k, true)]; });
-    t.at = al.at;
+    const size_t dA = grows ? 0 : d, dB = grows ? d : 0;
+    if (d != 0)
+        t.at = spliceAt(
+            shorter, hint, [&](size_t k) { return a[k] == b[k]; },
+            [&](size_t k) { return a[k + dA] == b[k + dB]; });
     if (grows)
-        t.inserted = b.substr(al.at, d);
+        t.inserted = b.substr(t.at, d);
     else
-        t.removed = a.substr(al.at, d);
-    for (size_t k = 0; k < shorter;) {
-        if (al.equal[k]) {
-            ++k;
-            continue;
+        t.removed = a.substr(t.at, d);
+    // Runs within each side of the splice (they pair up differently): pairs from..to of a at
+    // `shiftA` and b at `shiftB`.
+    auto runsIn = [&](size_t from, size_t to, size_t shiftA, size_t shiftB) {
+        const char* pa = a.data() + shiftA;
+        const char* pb = b.data() + shiftB;
+        size_t k = from;
+        while (k < to) {
+            k = static_cast<size_t>(std::mismatch(pa + k, pa + to, pb + k).first - pa);
+            if (k >= to) break;
+            size_t last = k, end = k + 1;
+            for (; end < to && end - last <= kRunGap; ++end)
+                if (pa[end] != pb[end]) last = end;
+            end = last + 1;
+            TextRun run;
+            run.at = k + shiftB;
+            run.before = a.substr(k + shiftA, end - k);
+            run.after = b.substr(k + shiftB, end - k);
+            t.runs.push_back(std::move(run));
+            k = end;
         }
-        // Runs do not cross the splice: the two sides pair up differently.
-        const bool shifted = d != 0 && k >= al.at;
-        const size_t limit = shifted || d == 0 ? shorter : al.at;
-        size_t end = k + 1, last = k;
-        for (; end < limit && end - last <= kRunGap; ++end)
-            if (!al.equal[end]) last = end;
-        end = last + 1;
-        TextRun run;
-        run.at = posB(k, shifted);
-        run.before = a.substr(posA(k, shifted), end - k);
-        run.after = b.substr(posB(k, shifted), end - k);
-        t.runs.push_back(std::move(run));
-        k = end;
-    }
+    };
+    runsIn(0, d != 0 ? t.at : shorter, 0, 0);
+    if (d != 0) runsIn(t.at, shorter, dA, dB);
     t.inserted.shrink_to_fit();
     t.removed.shrink_to_fit();
     t.runs.shrink_to_fit();
@@ -139,6 +136,8 @@ size_t UndoStep::bytes() const {
     size_t total = sizeof(UndoStep);
     for (const auto& t : texts) {
         total += sizeof(TextChange) + heap(t.removed) + heap(t.inserted);
+        for (const auto* whole : {&t.wholeBefore, &t.wholeAfter})
+            if (*whole) total += (*whole)->size();
         total += t.runs.capacity() * sizeof(TextRun);
         for (const auto& r : t.runs) total += heap(r.before) + heap(r.after);
     }
@@ -166,11 +165,7 @@ bool UndoStep::applyForward(Sheets& sheets, FrameStore& store) const {
         if (storeAfter) store = *storeBefore;
         return false;
     }
-    for (const auto& t : texts) {
-        Target target = targetOf(sheets, store, t);
-        target.splice(t.at, t.removed.size(), t.inserted);
-        for (const auto& r : t.runs) target.splice(r.at, r.before.size(), r.after);
-    }
+    for (const auto& t : texts) targetOf(sheets, store, t).apply(t, true);
     if (viewsAfter) sheets.shown = viewsAfter;
     store.frameCount = frameCountAfter;
     store.currentFrame = currentFrameAfter;
@@ -179,11 +174,7 @@ bool UndoStep::applyForward(Sheets& sheets, FrameStore& store) const {
 
 bool UndoStep::applyBackward(Sheets& sheets, FrameStore& store) const {
     if (!sizesAre(sheets, store, texts, false)) return false;
-    for (const auto& t : texts) {
-        Target target = targetOf(sheets, store, t);
-        for (const auto& r : t.runs) target.splice(r.at, r.after.size(), r.before);
-        target.splice(t.at, t.inserted.size(), t.removed);
-    }
+    for (const auto& t : texts) targetOf(sheets, store, t).apply(t, false);
     if (storeBefore) store = *storeBefore;
     if (viewsBefore) sheets.shown = viewsBefore;
     store.frameCount = frameCountBefore;

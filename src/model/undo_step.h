@@ -42,6 +42,8 @@ struct TextChange {
     size_t at = 0;
     std::string removed, inserted;
     std::vector<TextRun> runs;
+    // Instead, a sheet's records replaced whole (a song read): shared with the sheets, not copied.
+    SharedRecords wholeBefore, wholeAfter;
 };
 
 // The difference from text a to text b: one block inserted or removed where it leaves the

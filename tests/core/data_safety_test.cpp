@@ -178,8 +178,9 @@ TEST(DataSafety, RememberedBytesThatDoNotSpellTheirLineAreNotWritten) {
     OpenedSong s;
     int altered = -1;
     int channel = 0;
+    ReadMemory edited = s.doc.memory();
     for (; channel < kChannelCount && altered < 0; ++channel) {
-        auto& memory = s.doc.readMemory[static_cast<size_t>(channel)];
+        auto& memory = edited[static_cast<size_t>(channel)];
         for (size_t i = 0; memory && i < memory->lines.size() && altered < 0; ++i)
             for (size_t at = memory->lines[i].begin; at < memory->lines[i].end && altered < 0;
                  at += 1 + static_cast<size_t>(operandCount(memory->bytes[at])))
@@ -190,7 +191,7 @@ TEST(DataSafety, RememberedBytesThatDoNotSpellTheirLineAreNotWritten) {
     }
     ASSERT_GE(altered, 0);
     std::string song = s.dir.file("song.ksong");
-    ASSERT_TRUE(saveSongFile(song, s.doc.sheets, {}, &s.doc.readMemory).ok());
+    ASSERT_TRUE(saveSongFile(song, s.doc.sheets, {}, &edited).ok());
 
     Document opened;
     opened.file = s.doc.file;

@@ -33,12 +33,11 @@ Frame frameOf(const std::vector<std::string>& tags) {
     return f;
 }
 
-std::vector<LineMemory> remembered(const std::vector<std::string>& tags) {
-    std::vector<LineMemory> out;
-    for (const auto& t : tags)
-        out.push_back({VisibleText(musicOf(t), std::string(kLoopRecordWidth, '-'),
-                                       std::string(kBreakRecordWidth, '-')),
-                       0, 0, 1, 0});
+ChannelMemory remembered(const std::vector<std::string>& tags) {
+    ChannelMemory out;
+    Frame f = frameOf(tags);
+    out.lines.resize(tags.size(), {0, 0, 1, 0});
+    out.setRecords(f.music, f.loop, f.brk);
     return out;
 }
 

@@ -34,8 +34,7 @@ std::unique_ptr<ReadSong> readBuilt(Layout layout, const fixtures::SongSpec& son
     auto f = testing::recognised(layout, {songSpec});
     r->built = f.built;
     r->fs = r->doc.file = f.fs;
-    r->read = decodeSong(r->fs, r->built.bytes, r->built.songs[0].headerOffset, r->doc.sheets,
-                         r->doc.errors, &r->doc.readMemory);
+    r->read = decodeSong(r->doc, r->built.bytes, r->built.songs[0].headerOffset);
     return r;
 }
 
@@ -45,7 +44,7 @@ std::optional<EncodedSong> encoded(ReadSong& r, ErrorBox& box, std::uint32_t hea
                                    bool memory = true, const FileState* file = nullptr) {
     return encodeSong(songFrames(r.doc.sheets, r.doc.frames), file ? *file : r.fs,
                       header ? header : r.built.songs[0].headerOffset, 1, box,
-                      memory ? &r.doc.readMemory : nullptr);
+                      memory ? &r.doc.memory() : nullptr);
 }
 
 // The file after the shown sheets are written as Song ID 1 with its header at `header`.
@@ -232,7 +231,7 @@ TEST(KeptStream, ANewLengthReencodesOnlyTheNote) {
     };
     for (const Case& c : cases) {
         auto r = readBuilt(Layout::Nsf, squareOne(c.stream));
-        ASSERT_TRUE(r->read && r->doc.readMemory[0]) << c.what;
+        ASSERT_TRUE(r->read && r->doc.memory()[0]) << c.what;
         c.edit(r->doc.sheets.channel(0));
         ErrorBox box;
         auto fromCells = encoded(*r, box, 0, false);
@@ -240,7 +239,7 @@ TEST(KeptStream, ANewLengthReencodesOnlyTheNote) {
         ASSERT_TRUE(song && fromCells) << c.what << ": " << box.text();
         Bytes expected = fromCells->channels[0].bytes;
         ASSERT_EQ(hexOf(Bytes(expected.begin(), expected.begin() + 4)), "07 03 08 01") << c.what;
-        std::copy_n(r->doc.readMemory[0]->bytes.begin(), 4, expected.begin());
+        std::copy_n(r->doc.memory()[0]->bytes.begin(), 4, expected.begin());
         EXPECT_EQ(hexOf(song->channels[0].bytes), hexOf(expected)) << c.what;
     }
 }
@@ -250,9 +249,9 @@ TEST(KeptStream, ANewLengthReencodesOnlyTheNote) {
 TEST(KeptStream, RenumberedTargetsKeepTheLinesBytes) {
     auto r = readBuilt(Layout::Nsf,
                        squareOne(fixtures::stream("a: 21 01 43 01 23 0E 02 >a 12 00 >b b: 24 17")));
-    ASSERT_TRUE(r->read && r->doc.readMemory[0]);
+    ASSERT_TRUE(r->read && r->doc.memory()[0]);
     Bytes expected = {0x20};
-    for (std::uint8_t b : r->doc.readMemory[0]->bytes) expected.push_back(b);
+    for (std::uint8_t b : r->doc.memory()[0]->bytes) expected.push_back(b);
     for (size_t lo : {9u, 13u}) {  // the targets' low bytes: one byte later now
         ASSERT_LT(expected[lo], 0xFF);
         ++expected[lo];
@@ -274,17 +273,15 @@ TEST(KeptStream, WhatWasReadGoesBackAndForthWithUndo) {
     UndoHistory history;
     std::vector<ReadMemory> seen;
     for (const auto& song : f.built.songs) {
-        runRecorded(doc, history, UndoScope::everything(), {}, [&] {
-            decodeSong(f.fs, f.built.bytes, song.headerOffset, doc.sheets, doc.errors,
-                       &doc.readMemory);
-        });
-        seen.push_back(doc.readMemory);
+        runRecorded(doc, history, UndoScope::everything(), {},
+                    [&] { decodeSong(doc, f.built.bytes, song.headerOffset); });
+        seen.push_back(doc.memory());
     }
     ASSERT_TRUE(seen[0][0] && seen[1][0] && !(seen[0] == seen[1]));
     ASSERT_TRUE(history.undo(doc.sheets, doc.frames, &doc.readMemory));
-    EXPECT_TRUE(doc.readMemory == seen[0]);
+    EXPECT_TRUE(doc.memory() == seen[0]);
     ASSERT_TRUE(history.redo(doc.sheets, doc.frames, &doc.readMemory));
-    EXPECT_TRUE(doc.readMemory == seen[1]);
+    EXPECT_TRUE(doc.memory() == seen[1]);
 }
 
 TEST(KeptStream, ASavedSongFileStillWritesTheBytesRead) {
@@ -403,8 +400,8 @@ TEST(RandomKeptSongs, AnEditedNoteChangesOnlyItsOwnBytes) {
     for (unsigned seed = 1; seed <= 300; ++seed) {
         std::mt19937 rng(seed);
         auto r = readBuilt(Layout::Nsf, squareOne(randomStream(rng, false, 0, {})));
-        if (!r->read || !r->doc.readMemory[0]) continue;
-        const ChannelMemory& m = *r->doc.readMemory[0];
+        if (!r->read || !r->doc.memory()[0]) continue;
+        const ChannelMemory& m = *r->doc.memory()[0];
         std::vector<int> starts;
         for (size_t row = 0; row + 1 < m.lines.size(); ++row)
             if (m.lines[row].groupLines > 0) starts.push_back(static_cast<int>(row));
@@ -458,8 +455,8 @@ TEST(RandomKeptSongs, ANewPitchChangesOnlyItsNoteByte) {
     for (unsigned seed = 1; seed <= 300; ++seed) {
         std::mt19937 rng(seed);
         auto r = readBuilt(Layout::Nsf, squareOne(randomStream(rng, false, 0, {})));
-        if (!r->read || !r->doc.readMemory[0]) continue;
-        const ChannelMemory& m = *r->doc.readMemory[0];
+        if (!r->read || !r->doc.memory()[0]) continue;
+        const ChannelMemory& m = *r->doc.memory()[0];
         Sheet& music = r->doc.sheets.channel(0).music;
         std::vector<std::pair<int, size_t>> candidates;  // row, its only note byte
         for (size_t row = 0; row + 1 < m.lines.size(); ++row) {

@@ -186,7 +186,7 @@ TEST(KeptTargets, AJumpIntoAnotherChannelIsKeptOnlyWhereTheDestinationHoldsItsBy
     auto encoderRefuses = [&](std::uint32_t header, const FileState& file, const char* why) {
         ErrorBox box;
         EXPECT_FALSE(
-            encodeSong(songFrames(doc.sheets, doc.frames), file, header, 1, box, &doc.readMemory));
+            encodeSong(songFrames(doc.sheets, doc.frames), file, header, 1, box, &doc.memory()));
         EXPECT_NE(box.text().find(why), std::string::npos) << box.text();
     };
     const char* unchanged = "can only be written back unchanged at the address the song was read";

@@ -52,8 +52,10 @@ ReadMemory someMemory() {
     m.pointer = 0x9009;
     m.file = "/roms/a game (v1.1).nes";
     m.bytes = {0x07, 0x0A, 0x21, 0x16, 0x90, 0x09, 0x17};
-    const VisibleText text, end(std::string(100, '|'));
-    m.lines = {{text, 0, 3, 1, 0}, {text, 3, 6, 2, 1}, {text, 6, 6, 0, 0}, {end, 6, 7, 1, 0}};
+    m.lines = {{0, 3, 1, 0}, {3, 6, 2, 1}, {6, 6, 0, 0}, {6, 7, 1, 0}};
+    // Three empty lines, then one of bars.
+    auto records = [](size_t w) { return std::string(3 * w, '-') + std::string(w, '|'); };
+    m.setRecords(records(kMusicRecordWidth), records(kLoopRecordWidth), records(kBreakRecordWidth));
     memory[2] = m;
     return memory;
 }
