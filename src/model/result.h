@@ -18,8 +18,9 @@ class [[nodiscard]] Result {
     }
     bool ok() const { return value_.has_value(); }
     explicit operator bool() const { return ok(); }
-    const T& value() const { return *value_; }
-    T& value() { return *value_; }
+    // Checked, as std::optional::value: throws std::bad_optional_access on a failure.
+    const T& value() const { return value_.value(); }
+    T& value() { return value_.value(); }
     const T& operator*() const { return *value_; }
     T& operator*() { return *value_; }
     const T* operator->() const { return &*value_; }
@@ -43,7 +44,11 @@ class [[nodiscard]] Status {
     }
     bool ok() const { return !error_.has_value(); }
     explicit operator bool() const { return ok(); }
-    const std::string& error() const { return *error_; }
+    // Empty when done.
+    const std::string& error() const {
+        static const std::string none;
+        return error_ ? *error_ : none;
+    }
 
   private:
     Status() = default;
