@@ -1,6 +1,10 @@
 #include "model/song_rows.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 namespace kestra {
 
@@ -17,13 +21,24 @@ std::string_view SongRows::cell(int row, int col) const {
     return fieldOf(record, kMusicLayout, col);
 }
 
+void SongRows::FreeBlock::operator()(Row* block) const {
+    std::free(block);
+}
+
 SongRows::Row& SongRows::newRow() {
-    if (rows_ == static_cast<int>(blocks_.size()) * kBlockRows)
-        // Every row is written whole before it is read: no need to clear the block first.
-        blocks_.push_back(std::make_unique_for_overwrite<Row[]>(kBlockRows));
-    Row& r = blocks_[static_cast<size_t>(rows_ / kBlockRows)][static_cast<size_t>(rows_ % kBlockRows)];
-    ++rows_;
-    return r;
+    if (rows_ == capacity_) {
+        // Every row is written whole before it is read: the blocks are not cleared first.
+        const bool first = blocks_.empty();
+        const size_t bytes = first ? kFirstRows * sizeof(Row) : kBigBlockBytes;
+        void* block = std::aligned_alloc(first ? alignof(Row) : kBigBlockBytes, bytes);
+        if (!block) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        if (!first) madvise(block, bytes, MADV_HUGEPAGE);
+#endif
+        blocks_.emplace_back(static_cast<Row*>(block));
+        capacity_ += first ? kFirstRows : kBigRows;
+    }
+    return const_cast<Row&>(row(rows_++));
 }
 
 void SongRows::add(const std::array<std::string_view, kMusicColumns>& cells,
@@ -32,7 +47,8 @@ void SongRows::add(const std::array<std::string_view, kMusicColumns>& cells,
     r.text.fill('-');
     for (int c = music::kNote; c <= music::kLastValue; ++c) {
         const ColumnLayout& l = kMusicLayout.cols[static_cast<size_t>(c)];
-        const std::string_view text = cells[static_cast<size_t>(c)].substr(0, static_cast<size_t>(l.width));
+        const std::string_view text =
+            cells[static_cast<size_t>(c)].substr(0, static_cast<size_t>(l.width));
         std::copy(text.begin(), text.end(), r.text.begin() + l.offset);
     }
     const std::string_view oc = octave.substr(0, 2);

@@ -42,15 +42,25 @@ class SongRows final : public Grid {
         std::int32_t frame, line;
         bool operator==(const Row&) const = default;
     };
-    // Rows in blocks that never move: a walk of 100,000 rows is not copied as it grows.
-    static constexpr int kBlockRows = 4096;
+    // Rows in blocks that never move: a walk of 100,000 rows is not copied as it grows. The first
+    // block is small; the later ones, which only long walks reach, are huge pages where the
+    // system has them, so that filling them does not trap into the kernel every 4 KB.
+    static constexpr int kFirstRows = 4096;
+    static constexpr size_t kBigBlockBytes = size_t{2} << 20;
+    static constexpr int kBigRows = static_cast<int>(kBigBlockBytes / sizeof(Row));
     const Row& row(int r) const {
-        return blocks_[static_cast<size_t>(r / kBlockRows)][static_cast<size_t>(r % kBlockRows)];
+        if (r < kFirstRows) return blocks_[0].get()[r];
+        r -= kFirstRows;
+        return blocks_[static_cast<size_t>(1 + r / kBigRows)].get()[r % kBigRows];
     }
     Row& newRow();
+    struct FreeBlock {
+        void operator()(Row* block) const;
+    };
     bool numbered_ = false;
     int rows_ = 0;
-    std::vector<std::unique_ptr<Row[]>> blocks_;
+    int capacity_ = 0;
+    std::vector<std::unique_ptr<Row, FreeBlock>> blocks_;
 };
 
 // What Show Song made: the four MySong views and the FourChan view over them.
