@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/heap_tuning.h"
+#include "model/heap_tuning.h"
 #include "app/main_window.h"
 #include "app/sheet_area.h"
 #include "app/sheet_view.h"

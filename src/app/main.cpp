@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/heap_tuning.h"
+#include "model/heap_tuning.h"
 #include "app/main_window.h"
 
 namespace {

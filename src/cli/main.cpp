@@ -7,6 +7,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "model/heap_tuning.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    kestra::keepFreedMemoryForReuse();
     int status = run(argc, argv);
     if (auto flushed = flushStdout(); !flushed) {
         printError(flushed.error());
