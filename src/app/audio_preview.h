@@ -65,7 +65,6 @@ class AudioPreview : public QObject, public PreviewPort {
                                     long long startMs = 0) override;
     void stop() override;
     std::optional<long long> positionMs() const override;
-    bool isPlaying() const { return sink_ != nullptr; }
     void setMutedVoices(unsigned mask) override;
 
   signals:

@@ -64,7 +64,6 @@ class MainWindow : public QWidget {
     ~MainWindow() override;
 
     Document& document() { return doc_; }
-    UndoHistory& undoHistory() { return undo_; }
     const WindowControls& controls() const { return c_; }
     const MenuActions& menu() const { return menu_; }
     ListenStrip& listenStrip() { return *listen_; }

@@ -18,7 +18,6 @@ class UpDown : public QWidget {
     void setPosition(int position);
     void setMaximum(int maximum);
     QToolButton* upButton() const { return up_; }
-    QToolButton* downButton() const { return down_; }
 
   signals:
     void clicked();

@@ -92,8 +92,7 @@ std::uint8_t NsfMachine::read(std::uint16_t address) {
         std::int64_t at = fileOffsetAt(address);
         if (at < 0) return 0;
         auto i = static_cast<size_t>(at);
-        if (std::uint8_t tag = watched_[i])
-            reads_.push_back({static_cast<std::uint32_t>(at), tag});
+        if (std::uint8_t tag = watched_[i]) reads_.push_back({static_cast<std::uint32_t>(at), tag});
         return file_[i];
     }
     if (address >= 0x6000) return wram_[address - 0x6000];
@@ -148,7 +147,6 @@ std::optional<std::string> NsfMachine::call(std::uint16_t address, std::uint64_t
                    std::to_string(budget) + " processor cycles: it seems caught in a loop.";
         }
     }
-    cycles_ += spent;
     return std::nullopt;
 }
 
@@ -161,7 +159,6 @@ std::optional<std::string> NsfMachine::init(int track) {
     bank_ = header_.banks;
     if (!header_.banked) bank_ = {0, 1, 2, 3, 4, 5, 6, 7};
     channelsEnabled_ = 0x0F;
-    cycles_ = 0;
     cpu_.regs = Registers{};
     cpu_.regs.a = static_cast<std::uint8_t>(track);
     cpu_.regs.x = header_.pal ? 1 : 0;

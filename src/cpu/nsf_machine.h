@@ -23,10 +23,10 @@ struct NsfHeader {
     std::uint16_t loadAddress = 0;
     std::uint16_t initAddress = 0;
     std::uint16_t playAddress = 0;
-    bool pal = false;              // plays at the PAL rate (header flag bit 0, not dual)
-    std::uint16_t periodUs = 0;    // microseconds between PLAY calls at that rate
+    bool pal = false;            // plays at the PAL rate (header flag bit 0, not dual)
+    std::uint16_t periodUs = 0;  // microseconds between PLAY calls at that rate
     std::array<std::uint8_t, 8> banks{};
-    bool banked = false;           // a bank byte is non-zero: $5FF8-$5FFF switch 4 KB banks
+    bool banked = false;  // a bank byte is non-zero: $5FF8-$5FFF switch 4 KB banks
     double frameRate() const { return 1e6 / periodUs; }
 };
 
@@ -62,7 +62,6 @@ class NsfMachine final : public Bus {
     // registers, in order.
     const std::vector<WatchedRead>& reads() const { return reads_; }
     const std::vector<RegisterWrite>& registerWrites() const { return writes_; }
-    std::uint64_t cyclesRun() const { return cycles_; }
 
     std::uint8_t read(std::uint16_t address) override;
     void write(std::uint16_t address, std::uint8_t value) override;
@@ -88,7 +87,6 @@ class NsfMachine final : public Bus {
     std::vector<std::uint8_t> watched_;
     std::vector<WatchedRead> reads_;
     std::vector<RegisterWrite> writes_;
-    std::uint64_t cycles_ = 0;
     bool ready_ = false;
 };
 

@@ -36,31 +36,24 @@ struct FrameLines {
     std::string_view music;
     std::string_view loop;
     std::string_view brk;
-    bool same(int n, std::string_view visible) const {
-        std::string_view v(visible);
-        if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth) return false;
-        return recordOf(music, n, kMusicRecordWidth) == v.substr(0, kMusicRecordWidth) &&
-               sameTargets(recordOf(loop, n, kLoopRecordWidth),
-                           v.substr(kMusicRecordWidth, kLoopRecordWidth)) &&
-               sameTargets(recordOf(brk, n, kBreakRecordWidth),
-                           v.substr(kMusicRecordWidth + kLoopRecordWidth));
+    // Line n shows remembered line j (the line numbers of targets aside).
+    bool same(int n, const ChannelMemory& m, size_t j) const {
+        return recordOf(music, n, kMusicRecordWidth) == m.record(0, j) && sameTargetsOf(n, m, j);
     }
     // The same but for the Note cell, both cells naming a note: a new pitch on a kept line.
-    bool samePitchLine(int n, std::string_view visible) const {
-        std::string_view v(visible);
-        std::string_view m = recordOf(music, n, kMusicRecordWidth);
-        if (v.size() != kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth || m.empty())
-            return false;
+    bool samePitchLine(int n, const ChannelMemory& m, size_t j) const {
+        std::string_view now = recordOf(music, n, kMusicRecordWidth), read = m.record(0, j);
         auto named = [](std::string_view note) {
             return note != "---" && note != "^^^" && note != "///" && note != "..." &&
                    note != "|||";
         };
-        return named(m.substr(0, 3)) && named(v.substr(0, 3)) &&
-               m.substr(3) == v.substr(3, kMusicRecordWidth - 3) &&
-               sameTargets(recordOf(loop, n, kLoopRecordWidth),
-                           v.substr(kMusicRecordWidth, kLoopRecordWidth)) &&
-               sameTargets(recordOf(brk, n, kBreakRecordWidth),
-                           v.substr(kMusicRecordWidth + kLoopRecordWidth));
+        return !now.empty() && !read.empty() && named(now.substr(0, 3)) &&
+               named(read.substr(0, 3)) && now.substr(3) == read.substr(3) &&
+               sameTargetsOf(n, m, j);
+    }
+    bool sameTargetsOf(int n, const ChannelMemory& m, size_t j) const {
+        return sameTargets(recordOf(loop, n, kLoopRecordWidth), m.record(1, j)) &&
+               sameTargets(recordOf(brk, n, kBreakRecordWidth), m.record(2, j));
     }
     std::uint64_t hash(int n) const;
 };
@@ -89,10 +82,8 @@ std::uint64_t FrameLines::hash(int n) const {
                      recordOf(brk, n, kBreakRecordWidth));
 }
 
-std::uint64_t hashVisible(std::string_view v) {
-    constexpr size_t kLoopAt = kMusicRecordWidth, kBreakAt = kLoopAt + kLoopRecordWidth;
-    if (v.size() != kBreakAt + kBreakRecordWidth) return hashParts(v, {}, {}) ^ 1;
-    return hashParts(v.substr(0, kLoopAt), v.substr(kLoopAt, kLoopRecordWidth), v.substr(kBreakAt));
+std::uint64_t hashRemembered(const ChannelMemory& m, size_t j) {
+    return hashParts(m.record(0, j), m.record(1, j), m.record(2, j));
 }
 
 // The shortest edit script between a and b (Myers), as matched index pairs; nothing when it
@@ -148,14 +139,13 @@ std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
     int m = static_cast<int>(remembered.lines.size());
     // Edits are few and local: the common first and last lines are most of a song.
     int head = 0;
-    while (head < n && head < m &&
-           frame.same(head, remembered.visible(static_cast<size_t>(head)))) {
+    while (head < n && head < m && frame.same(head, remembered, static_cast<size_t>(head))) {
         map[static_cast<size_t>(head)] = head;
         ++head;
     }
     int tail = 0;
     while (tail < n - head && tail < m - head &&
-           frame.same(n - 1 - tail, remembered.visible(static_cast<size_t>(m - 1 - tail)))) {
+           frame.same(n - 1 - tail, remembered, static_cast<size_t>(m - 1 - tail))) {
         map[static_cast<size_t>(n - 1 - tail)] = m - 1 - tail;
         ++tail;
     }
@@ -164,7 +154,7 @@ std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
     std::vector<std::uint64_t> a, b;
     for (int i = head; i < n - tail; ++i) a.push_back(frame.hash(i));
     for (int j = head; j < m - tail; ++j)
-        b.push_back(hashVisible(remembered.visible(static_cast<size_t>(j))));
+        b.push_back(hashRemembered(remembered, static_cast<size_t>(j)));
     auto pairs = matchMiddle(a, b, kMaxAlignedDifferences);
     if (pairs.empty() && a.size() == b.size()) {
         // Too many differences for the script, but no line added or removed: line for line.
@@ -172,7 +162,7 @@ std::vector<int> alignRemembered(std::string_view music, std::string_view loop,
     }
     for (auto [i, j] : pairs) {
         // A hash is not the text: a match counts only when the texts are equal.
-        if (frame.same(head + i, remembered.visible(static_cast<size_t>(head + j))))
+        if (frame.same(head + i, remembered, static_cast<size_t>(head + j)))
             map[static_cast<size_t>(head + i)] = head + j;
     }
     return map;
@@ -196,7 +186,7 @@ std::vector<int> pairNewPitches(std::string_view music, std::string_view loop, s
         if (after - before - 1 == j - i) {
             for (int k = i; k < j; ++k) {
                 int r = before + 1 + (k - i);
-                if (frame.samePitchLine(k, remembered.visible(static_cast<size_t>(r))))
+                if (frame.samePitchLine(k, remembered, static_cast<size_t>(r)))
                     pairs[static_cast<size_t>(k)] = r;
             }
         }

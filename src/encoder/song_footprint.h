@@ -18,7 +18,6 @@ namespace kestra {
 struct FileRange {
     std::uint64_t begin = 0;
     std::uint64_t end = 0;
-    bool overlaps(const FileRange& o) const { return begin < o.end && o.begin < end; }
 };
 
 struct StreamRead {

@@ -18,9 +18,6 @@ constexpr std::uint8_t kTriplet = 0x00, kConnect = 0x01, kDotted = 0x02, kOctave
 constexpr std::uint8_t kConnectBit = 0x40;
 }  // namespace cmd
 
-inline bool isCommand(std::uint8_t b) {
-    return b <= 0x18;
-}
 inline bool isUnused(std::uint8_t b) {
     return b >= 0x19 && b <= 0x1F;
 }

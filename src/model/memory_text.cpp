@@ -47,8 +47,8 @@ std::string writeMemoryText(const ReadMemory& memory) {
             const LineMemory& line = m->lines[r];
             out += "line " + std::to_string(r) + " " + std::to_string(line.begin) + " " +
                    std::to_string(line.end) + " " + std::to_string(line.groupLines) + " " +
-                   intToHexText(line.keptTargets, 4) + "|" + std::string(m->visible(r).view()) +
-                   "\n";
+                   intToHexText(line.keptTargets, 4) + "|" + std::string(m->record(0, r)) +
+                   std::string(m->record(1, r)) + std::string(m->record(2, r)) + "\n";
         }
     }
     return out;

@@ -86,7 +86,6 @@ class ErrorBox {
     const std::string& text() const { return text_; }
     bool empty() const { return text_.empty(); }
     const std::vector<std::string>& history() const { return history_; }
-    void clearHistory() { history_.clear(); }
     // Called whenever the text changes (the GUI mirrors it in its edit box).
     std::function<void(const std::string&)> onChanged;
 

@@ -17,33 +17,8 @@
 
 namespace kestra {
 
+// A remembered line as a song file keeps it: its Music, Loop and Break records joined.
 constexpr size_t kVisibleWidth = kMusicRecordWidth + kLoopRecordWidth + kBreakRecordWidth;
-
-// The 100 characters a line is remembered by: its Music, Loop and Break records as read, joined.
-// Made when asked for, in place rather than on the heap.
-class VisibleText {
-  public:
-    VisibleText() { chars_.fill('-'); }
-    VisibleText(std::string_view music, std::string_view loop = {}, std::string_view brk = {}) {
-        chars_.fill('-');
-        size_t at = 0;
-        for (std::string_view part : {music, loop, brk}) {
-            const size_t n = std::min(part.size(), kVisibleWidth - at);
-            std::copy_n(part.data(), n, chars_.data() + at);
-            at += n;
-        }
-    }
-    std::string_view view() const { return {chars_.data(), chars_.size()}; }
-    operator std::string_view() const { return view(); }
-    size_t size() const { return kVisibleWidth; }
-    std::string_view substr(size_t at, size_t n = std::string_view::npos) const {
-        return view().substr(at, n);
-    }
-    bool operator==(const VisibleText&) const = default;
-
-  private:
-    std::array<char, kVisibleWidth> chars_;
-};
 
 struct LineMemory {
     // Its bytes: ChannelMemory::bytes[begin, end).
@@ -78,10 +53,6 @@ struct ChannelMemory {
         const size_t w = kWidths[kind];
         if (!text || (line + 1) * w > text->size()) return {};
         return std::string_view(*text).substr(line * w, w);
-    }
-    // The line's three records as read, joined.
-    VisibleText visible(size_t line) const {
-        return VisibleText(record(0, line), record(1, line), record(2, line));
     }
     // The records of sheets just read, shared with them.
     void shareRecords(const ChannelSheets& read) {

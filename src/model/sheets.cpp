@@ -8,15 +8,6 @@ int cellWidth(SheetKind kind, int col) {
     return col >= 0 && col < l.columns ? l.cols[static_cast<size_t>(col)].width : 0;
 }
 
-bool isLineColumn(SheetKind kind, int col) {
-    return (kind == SheetKind::Loop || kind == SheetKind::Break) && cellWidth(kind, col) == 4;
-}
-
-std::string_view defaultCellText(SheetKind kind, int col) {
-    if (cellWidth(kind, col) == 0) return "";
-    return layoutOf(kind).cols[static_cast<size_t>(col)].empty;
-}
-
 Sheet& ChannelSheets::sheet(SheetKind kind) {
     switch (kind) {
         case SheetKind::Loop:

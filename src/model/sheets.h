@@ -26,10 +26,6 @@ constexpr int kMaxChannelLines = 65536;
 
 // Width of the cell text of column col in a sheet of the given kind (Music, Loop, Break), or 0.
 int cellWidth(SheetKind kind, int col);
-// The default ("nothing set") text of a value cell.
-std::string_view defaultCellText(SheetKind kind, int col);
-// True for the Loop/Break line cells (four decimal digits).
-bool isLineColumn(SheetKind kind, int col);
 
 struct ChannelSheets {
     Sheet music{SheetKind::Music};

@@ -38,18 +38,13 @@ enum class WalkEnd {
 class ChannelWalk {
   public:
     // rowLimit bounds the rows shown; zero-length lines get a budget of linesPerRow per row.
-    ChannelWalk(int frameCount, const FrameTexts& musicFrames,
-                const FrameTexts& loopFrames,
+    ChannelWalk(int frameCount, const FrameTexts& musicFrames, const FrameTexts& loopFrames,
                 const FrameTexts& breakFrames, int rowLimit, int linesPerRow);
 
     // Walks from line 0 of frame 0, handing each shown line to sink (which may be null). Damaged
     // loop, break or jump text throws ConversionError, leaving the position at that line.
     WalkEnd run(ShownLineSink* sink);
 
-    // The row the next shown line (or the end row) goes to.
-    int nextRow() const { return row_; }
-    // Rows holding a shown line.
-    int rowsShown() const { return row_ + (rowWritten_ ? 1 : 0); }
     long long frame() const { return frame_; }
     long long line() const { return line_; }
     // The walk came back to where it had jumped to before, with the same loop counters: it
@@ -57,8 +52,7 @@ class ChannelWalk {
     bool provenEndless() const { return endless_; }
 
   private:
-    std::string_view record(const FrameTexts& texts, long long f, long long n,
-                            int width) const;
+    std::string_view record(const FrameTexts& texts, long long f, long long n, int width) const;
     std::string_view musicLine(long long f, long long n) const;
     std::string_view note(long long f, long long n) const;
 
